@@ -1,0 +1,152 @@
+#include "platform/fake/fake_services.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace korvane::fake {
+namespace {
+
+std::string lowered(std::string_view text)
+{
+    std::string result(text);
+    std::transform(result.begin(), result.end(), result.begin(), [](unsigned char c) {
+        return static_cast<char>(std::tolower(c));
+    });
+    return result;
+}
+
+std::string entryName(std::string_view application, std::string_view section, std::string_view key)
+{
+    return lowered(application) + '\n' + lowered(section) + '\n' + lowered(key);
+}
+
+std::optional<std::string> takeAnswer(std::deque<std::optional<std::string>>& answers)
+{
+    if (answers.empty())
+        return std::nullopt;
+    auto answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+} // namespace
+
+std::string SettingsStore::getSetting(std::string_view application,
+                                      std::string_view section,
+                                      std::string_view key,
+                                      std::string_view defaultValue) const
+{
+    const auto found = m_values.find(entryName(application, section, key));
+    return found == m_values.end() ? std::string(defaultValue) : found->second;
+}
+
+bool SettingsStore::saveSetting(std::string_view application,
+                                std::string_view section,
+                                std::string_view key,
+                                std::string_view value,
+                                std::string* error)
+{
+    if (failSaves) {
+        if (error)
+            *error = "disk full";
+        return false;
+    }
+    m_values[entryName(application, section, key)] = std::string(value);
+    saves.push_back(std::string(section) + '/' + std::string(key) + '=' + std::string(value));
+    return true;
+}
+
+ProcessQuery ProcessTable::queryRunning(const std::vector<std::string>& names)
+{
+    ++queries;
+    ProcessQuery query;
+    query.ok = failure.empty();
+    query.error = failure;
+    for (const auto& name : names) {
+        const bool running = query.ok && !name.empty()
+            && std::any_of(runningNames.begin(), runningNames.end(), [&](const std::string& candidate) {
+                   return lowered(candidate) == lowered(name);
+               });
+        query.running.push_back(running);
+    }
+    return query;
+}
+
+TerminateResult ProcessTable::terminateAll(std::string_view name)
+{
+    terminated.emplace_back(name);
+    TerminateResult result;
+    for (auto it = runningNames.begin(); it != runningNames.end();) {
+        if (!name.empty() && lowered(*it) == lowered(name)) {
+            it = runningNames.erase(it);
+            ++result.killed;
+        } else {
+            ++it;
+        }
+    }
+    return result;
+}
+
+LaunchResult Launcher::start(std::string_view commandLine, WindowStyle style)
+{
+    starts.push_back({std::string(commandLine), style});
+    LaunchResult result;
+    result.program = std::string(commandLine);
+    result.started = failure.empty();
+    result.error = failure;
+    return result;
+}
+
+FolderSizeResult FolderSize::measure(const std::string& folder)
+{
+    measured.push_back(folder);
+    FolderSizeResult result;
+    const auto found = sizes.find(folder);
+    result.ok = found != sizes.end();
+    if (result.ok)
+        result.bytes = found->second;
+    else
+        result.error = "No such file or directory";
+    return result;
+}
+
+void Keyboard::press(LockKey key)
+{
+    presses.push_back(key);
+    if (!on.erase(key))
+        on.insert(key);
+}
+
+void WindowStacking::setTopmost(NativeWindow window, bool makeTopmost)
+{
+    calls.emplace_back(window, makeTopmost);
+    if (makeTopmost)
+        topmost.insert(window);
+    else
+        topmost.erase(window);
+}
+
+std::optional<std::string> FileDialogs::pickFolder(NativeWindow, const std::string& prompt)
+{
+    folderPrompts.push_back(prompt);
+    return takeAnswer(nextAnswers);
+}
+
+std::optional<std::string> FileDialogs::pickOpenFile(NativeWindow, const FileOpenRequest& request)
+{
+    fileRequests.push_back(request);
+    return takeAnswer(nextAnswers);
+}
+
+bool TextFileWriter::write(const std::string& path, const std::string& text, std::string* error)
+{
+    if (!failure.empty()) {
+        if (error)
+            *error = failure;
+        return false;
+    }
+    files[path] = text;
+    return true;
+}
+
+} // namespace korvane::fake

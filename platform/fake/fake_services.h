@@ -1,0 +1,140 @@
+#pragma once
+
+#include "platform/services.h"
+
+#include <deque>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace korvane::fake {
+
+class SettingsStore : public korvane::SettingsStore
+{
+public:
+    std::string getSetting(std::string_view application,
+                           std::string_view section,
+                           std::string_view key,
+                           std::string_view defaultValue) const override;
+    bool saveSetting(std::string_view application,
+                     std::string_view section,
+                     std::string_view key,
+                     std::string_view value,
+                     std::string* error) override;
+
+    // Every save, in order, as "section/key=value".
+    std::vector<std::string> saves;
+    bool failSaves = false;
+
+private:
+    std::map<std::string, std::string> m_values;
+};
+
+class OwnExecutable : public korvane::OwnExecutable
+{
+public:
+    std::string name() const override { return executableName; }
+    std::string folder() const override { return executableFolder; }
+
+    std::string executableName = "QL-KORVANE-V1";
+    std::string executableFolder = "/opt/korvane";
+};
+
+class ProcessTable : public korvane::ProcessTable
+{
+public:
+    ProcessQuery queryRunning(const std::vector<std::string>& names) override;
+    TerminateResult terminateAll(std::string_view name) override;
+
+    std::multiset<std::string> runningNames; // compared without regard to letter case
+    std::vector<std::string> terminated;     // names asked to terminate, in order
+    std::string failure;                     // when set, queries fail with this reason
+    int queries = 0;
+};
+
+class Launcher : public korvane::Launcher
+{
+public:
+    LaunchResult start(std::string_view commandLine, WindowStyle style) override;
+
+    struct Start
+    {
+        std::string commandLine;
+        WindowStyle style;
+    };
+    std::vector<Start> starts;
+    std::string failure; // when set, every start fails with this reason
+};
+
+class FolderSize : public korvane::FolderSize
+{
+public:
+    FolderSizeResult measure(const std::string& folder) override;
+
+    std::map<std::string, std::uint64_t> sizes; // unknown folders fail
+    std::vector<std::string> measured;
+};
+
+class Keyboard : public korvane::Keyboard
+{
+public:
+    bool isOn(LockKey key) override { return on.count(key) != 0; }
+    void press(LockKey key) override;
+
+    std::set<LockKey> on;
+    std::vector<LockKey> presses;
+};
+
+class WindowStacking : public korvane::WindowStacking
+{
+public:
+    NativeWindow foregroundWindow() override { return foreground; }
+    void setTopmost(NativeWindow window, bool topmost) override;
+
+    NativeWindow foreground = 0;
+    std::set<NativeWindow> topmost;
+    std::vector<std::pair<NativeWindow, bool>> calls;
+};
+
+class FileDialogs : public korvane::FileDialogs
+{
+public:
+    std::optional<std::string> pickFolder(NativeWindow owner, const std::string& prompt) override;
+    std::optional<std::string> pickOpenFile(NativeWindow owner, const FileOpenRequest& request) override;
+
+    // The answers the next pickers give, in order; an empty optional is a cancel.
+    std::deque<std::optional<std::string>> nextAnswers;
+    std::vector<std::string> folderPrompts;
+    std::vector<FileOpenRequest> fileRequests;
+};
+
+class TextFileWriter : public korvane::TextFileWriter
+{
+public:
+    bool write(const std::string& path, const std::string& text, std::string* error) override;
+
+    std::map<std::string, std::string> files;
+    std::string failure;
+};
+
+// One fake of every service.
+struct Services
+{
+    SettingsStore settings;
+    OwnExecutable ownExecutable;
+    ProcessTable processes;
+    Launcher launcher;
+    FolderSize folderSize;
+    Keyboard keyboard;
+    WindowStacking stacking;
+    FileDialogs fileDialogs;
+    TextFileWriter textFiles;
+
+    korvane::Services services()
+    {
+        return {settings, ownExecutable, processes, launcher, folderSize, keyboard, stacking, fileDialogs, textFiles};
+    }
+};
+
+} // namespace korvane::fake

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvane {
+
+struct ProcessQuery
+{
+    bool ok = false;
+    std::string error;         // why the process table could not be read
+    std::vector<bool> running; // one entry per asked name, in the order asked
+};
+
+struct TerminateResult
+{
+    int killed = 0;
+    std::vector<std::string> refusals; // one reason per process the system refused to end
+};
+
+// Running processes, recognised by the file name of their executable, compared in full and
+// without regard to letter case. An empty name matches nothing.
+class ProcessTable
+{
+public:
+    virtual ~ProcessTable() = default;
+    // Tests every name against one snapshot of the running processes.
+    virtual ProcessQuery queryRunning(const std::vector<std::string>& names) = 0;
+    // Forcibly ends every running process of that name, and no other.
+    virtual TerminateResult terminateAll(std::string_view name) = 0;
+};
+
+} // namespace korvane

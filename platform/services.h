@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/file_dialogs.h"
+#include "platform/folder_size.h"
+#include "platform/keyboard.h"
+#include "platform/launcher.h"
+#include "platform/own_executable.h"
+#include "platform/process_table.h"
+#include "platform/settings_store.h"
+#include "platform/text_file_writer.h"
+#include "platform/window_stacking.h"
+
+#include <memory>
+
+namespace korvane {
+
+// Everything the windows need of the operating system, handed to them by reference.
+struct Services
+{
+    SettingsStore& settings;
+    OwnExecutable& ownExecutable;
+    ProcessTable& processes;
+    Launcher& launcher;
+    FolderSize& folderSize;
+    Keyboard& keyboard;
+    WindowStacking& stacking;
+    FileDialogs& fileDialogs;
+    TextFileWriter& textFiles;
+};
+
+// The operating system's own implementations of every service but the file dialogs,
+// which come from the GUI toolkit.
+struct OsServices
+{
+    std::unique_ptr<SettingsStore> settings;
+    std::unique_ptr<OwnExecutable> ownExecutable;
+    std::unique_ptr<ProcessTable> processes;
+    std::unique_ptr<Launcher> launcher;
+    std::unique_ptr<FolderSize> folderSize;
+    std::unique_ptr<Keyboard> keyboard;
+    std::unique_ptr<WindowStacking> stacking;
+    std::unique_ptr<TextFileWriter> textFiles;
+};
+
+// Defined once per operating system.
+OsServices createOsServices();
+
+} // namespace korvane

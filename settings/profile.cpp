@@ -1,0 +1,99 @@
+#include "settings/profile.h"
+
+#include "platform/own_executable.h"
+#include "platform/settings_store.h"
+
+#include <charconv>
+#include <cmath>
+#include <optional>
+
+namespace korvane {
+namespace {
+
+template<typename Number>
+std::optional<Number> parseNumber(std::string_view text)
+{
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    Number value{};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || text.empty())
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+std::string coordinateText(float value)
+{
+    char buffer[64];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return error == std::errc() ? std::string(buffer, end) : std::string("0");
+}
+
+Profile::Profile(SettingsStore& store, const OwnExecutable& executable)
+    : m_store(store)
+    , m_executable(executable)
+{
+}
+
+std::string Profile::section() const { return m_executable.name(); }
+
+std::string Profile::text(Key key) const
+{
+    const auto& info = keyInfo(key);
+    return read(info.name, info.defaultValue);
+}
+
+std::int16_t Profile::tickState(Key key) const
+{
+    const auto& info = keyInfo(key);
+    if (auto state = parseNumber<std::int16_t>(read(info.name, info.defaultValue)))
+        return *state;
+    return parseNumber<std::int16_t>(info.defaultValue).value_or(0);
+}
+
+Geometry Profile::geometry(WindowId window) const
+{
+    const Geometry& defaults = windowInfo(window).defaults;
+    return {coordinate(window, GeometryPart::Left, defaults.left),
+            coordinate(window, GeometryPart::Top, defaults.top),
+            coordinate(window, GeometryPart::Width, defaults.width),
+            coordinate(window, GeometryPart::Height, defaults.height)};
+}
+
+bool Profile::setText(Key key, std::string_view value) { return write(keyName(key), value); }
+
+bool Profile::setTicked(Key key, bool ticked) { return write(keyName(key), ticked ? "1" : "0"); }
+
+bool Profile::savePosition(WindowId window, float left, float top)
+{
+    const bool leftSaved = write(geometryKey(window, GeometryPart::Left), coordinateText(left));
+    const bool topSaved = write(geometryKey(window, GeometryPart::Top), coordinateText(top));
+    return leftSaved && topSaved;
+}
+
+std::string Profile::read(std::string_view key, std::string_view defaultValue) const
+{
+    return m_store.getSetting(kApplicationName, section(), key, defaultValue);
+}
+
+bool Profile::write(std::string_view key, std::string_view value)
+{
+    std::string reason;
+    if (m_store.saveSetting(kApplicationName, section(), key, value, &reason))
+        return true;
+    if (m_onFailure)
+        m_onFailure("Could not store " + std::string(key) + ": " + reason);
+    return false;
+}
+
+float Profile::coordinate(WindowId window, GeometryPart part, float defaultValue) const
+{
+    const auto stored = parseNumber<float>(read(geometryKey(window, part), coordinateText(defaultValue)));
+    return stored && std::isfinite(*stored) ? *stored : defaultValue;
+}
+
+} // namespace korvane
