@@ -1,0 +1,404 @@
+#include "app/main_window.h"
+
+#include "app/colours.h"
+#include "app/light.h"
+#include "app/window_geometry.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace korvane {
+namespace {
+
+struct FieldDesign
+{
+    Key key;
+    const char* designText;
+    bool shown;
+};
+
+// The profile text boxes, in the order they are filled when the window loads.
+constexpr FieldDesign kProfileFields[] = {
+    {Key::CryptoName, "CRYPTO-NAME", true},
+    {Key::BlockchainHome, "CRYPTO BLOCKCHAIN - HOME FOLDER", true},
+    {Key::QtName, "QT-NAME", true},
+    {Key::CliName, "CLI-NAME", true},
+    {Key::DaemonName, "DAEMON-NAME", true},
+    {Key::QtCommand, "QL_QT_COMMAND_TEXTBOX", false},
+    {Key::DaemonCommand, "QL_D_COMMAND_TEXTBOX", false},
+    {Key::CliStopCommand, "QLCLI_STOP_COMMAND_TEXTBOX", false},
+};
+
+struct LightDesign
+{
+    const char* name;
+    const char* text;
+    const char* toolTip;
+};
+
+constexpr LightDesign kProcessLights[] = {
+    {"PROCESS_TEXTBOX_1", "QT", "QT PROCESS - GREEN=RUNNING, RED=STOPPED"},
+    {"PROCESS_TEXTBOX_2", "DAEMON", "DAEMON  PROCESS - GREEN=RUNNING, RED=STOPPED"},
+    {"PROCESS_TEXTBOX_3", "CLI", "CLI  PROCESS - GREEN=RUNNING, RED=STOPPED"},
+    {"PROCESS_TEXTBOX_4",
+     "SE",
+     "\"SendEmail.exe\" PROCESS - EMAIL SENDING UTILITY -  GREEN=RUNNING, RED=STOPPED"},
+};
+
+constexpr LightDesign kLockLights[] = {
+    {"VERT_NUM_LIGHT_LABEL", "N", "NUM LOCK STATUS - DOUBLE-CLICK TO TURN ON / OFF"},
+    {"VERT_CAPS_LIGHT_LABEL", "C", "CAPS LOCK STATUS - DOUBLE-CLICK TO TURN ON / OFF"},
+    {"VERT_SCROLL_LIGHT_LABEL", "S", "SCROLL LOCK STATUS - DOUBLE-CLICK TO TURN ON / OFF"},
+};
+
+constexpr const char* kFileSizeBoxes[] = {
+    "FILE_SIZE_BYTES_TEXTBOX",     "FILE_SIZE_KILOBYTES_TEXTBOX", "FILE_SIZE_MEGABYTES_TEXTBOX",
+    "FILE_SIZE_GIGABYTES_TEXTBOX", "FILE_SIZE_TERABYTES_TEXTBOX", "FILE_SIZE_PETABYTES_TEXTBOX",
+};
+
+constexpr int kKittLightCount = 7;
+
+template<typename Widget>
+Widget* named(Widget* widget, const char* objectName)
+{
+    widget->setObjectName(QString::fromLatin1(objectName));
+    return widget;
+}
+
+QPushButton* button(const char* objectName, const QString& caption, QWidget* parent)
+{
+    auto* result = named(new QPushButton(caption, parent), objectName);
+    result->setAccessibleName(caption);
+    return result;
+}
+
+QCheckBox* tickBox(const char* objectName, const QString& caption, QWidget* parent)
+{
+    auto* result = named(new QCheckBox(caption, parent), objectName);
+    result->setAccessibleName(caption);
+    return result;
+}
+
+QLabel* label(const char* objectName, const QString& caption, QWidget* parent)
+{
+    return named(new QLabel(caption, parent), objectName);
+}
+
+void paintBackground(QWidget* widget, const QColor& colour)
+{
+    widget->setAutoFillBackground(true);
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+}
+
+QString fromStd(const std::string& text) { return QString::fromStdString(text); }
+
+void setRunning(QTimer* timer, bool running)
+{
+    if (running)
+        timer->start();
+    else
+        timer->stop();
+}
+
+} // namespace
+
+MainWindow::MainWindow(Services& services, QWidget* parent)
+    : QWidget(parent)
+    , m_services(services)
+    , m_profile(services.settings, services.ownExecutable)
+{
+    setObjectName(QStringLiteral("KORVANE_MAIN"));
+    setWindowTitle(QStringLiteral("KORVANE - MAIN"));
+    m_profile.setFailureHandler([this](const std::string& reason) { showStatus(fromStd(reason)); });
+    buildControls();
+    load();
+}
+
+MainWindow::~MainWindow() = default;
+
+QLineEdit* MainWindow::profileField(Key key) const
+{
+    for (const auto& [fieldKey, field] : m_profileFields) {
+        if (fieldKey == key)
+            return field;
+    }
+    return nullptr;
+}
+
+Light* MainWindow::processLight(int number) const { return m_processLights.at(static_cast<std::size_t>(number - 1)); }
+
+void MainWindow::showStatus(const QString& message)
+{
+    m_status->setText(message);
+    m_status->setToolTip(message);
+}
+
+void MainWindow::openSettings() {}
+
+void MainWindow::openTerminator() {}
+
+void MainWindow::openAbout() {}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    saveOnUnload();
+    event->accept();
+}
+
+void MainWindow::buildControls()
+{
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(buildProfileBox(), 3);
+    columns->addLayout(buildLaunchBox(), 2);
+    columns->addLayout(buildFolderSizeBox(), 2);
+
+    m_status = label("STATUS_LABEL", QString(), this);
+    m_status->setStyleSheet(QStringLiteral("color: #b00000"));
+    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(6, 4, 6, 4);
+    page->setSpacing(4);
+    page->addLayout(buildHeader());
+    page->addLayout(columns);
+    page->addLayout(buildHeartbeatRow());
+    page->addLayout(buildFooter());
+    page->addWidget(m_status);
+
+    addTimer("MULTI_PROCESS_WATCHER_TIMER", 250)->start();
+    addTimer("NCS_TIMER", 1000)->start();
+    m_alwaysOnTopTimer = addTimer("AlwaysOnTopTimer", 1000);
+    connect(m_alwaysOnTopTimer, &QTimer::timeout, this, &MainWindow::keepOnTop);
+    m_folderSizeTimer = addTimer("BC_FOLDERSIZE_TIMER", 60000);
+    addTimer("HEARTBEAT_TIMER", 1000);
+    addTimer("NUMLOCK_TIMER_1", 750);
+    addTimer("NUMLOCK_TIMER_2", 750);
+    for (int i = 1; i <= 16; ++i)
+        addTimer(QStringLiteral("KITT_RED_TIMER_%1").arg(i).toLatin1().constData(), 100);
+}
+
+QLayout* MainWindow::buildHeader()
+{
+    auto* title1 = label("QL_TITLE_1", QStringLiteral("QUILLON"), this);
+    auto* title2 = label("QL_TITLE_2", QStringLiteral("KORVANE"), this);
+    QFont titleFont = title2->font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
+    title1->setFont(titleFont);
+    title2->setFont(titleFont);
+
+    m_exeName = named(new QLineEdit(QStringLiteral("App.EXEName"), this), "APP_EXE_NAME_TEXTBOX");
+    m_exeName->setReadOnly(true);
+    m_exeName->setAccessibleName(QStringLiteral("Executable name"));
+    m_exeName->setToolTip(QStringLiteral("This copy's name: its profile is stored under it"));
+
+    m_alwaysOnTop = tickBox("AlwaysOnTop_TICKBOX", QStringLiteral("Always On Top"), this);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(title1);
+    row->addWidget(title2);
+    row->addSpacing(8);
+    row->addWidget(m_exeName, 1);
+    row->addWidget(m_alwaysOnTop);
+    return row;
+}
+
+QLayout* MainWindow::buildProfileBox()
+{
+    auto* grid = new QGridLayout;
+    grid->setVerticalSpacing(2);
+    grid->addWidget(label("CRYPTO_NAME_LABEL", QStringLiteral("CRYPTO NAME:"), this), 0, 0);
+    int row = 0;
+    for (const auto& design : kProfileFields) {
+        auto* field = new QLineEdit(this);
+        const auto name = keyName(design.key);
+        field->setObjectName(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+        field->setPlaceholderText(QString::fromLatin1(design.designText));
+        field->setAccessibleName(QString::fromLatin1(design.designText));
+        field->setToolTip(QString::fromLatin1(design.designText));
+        field->setReadOnly(true);
+        field->setVisible(design.shown);
+        m_profileFields.emplace_back(design.key, field);
+        if (design.key == Key::CryptoName)
+            grid->addWidget(field, row++, 1);
+        else if (design.shown)
+            grid->addWidget(field, row++, 0, 1, 2);
+    }
+    grid->setRowStretch(row, 1);
+    return grid;
+}
+
+QLayout* MainWindow::buildLaunchBox()
+{
+    auto* lights = new QHBoxLayout;
+    lights->setSpacing(2);
+    for (const auto& design : kProcessLights) {
+        auto* light = named(new Light(QString::fromLatin1(design.text), this), design.name);
+        light->setToolTip(QString::fromLatin1(design.toolTip));
+        lights->addWidget(light);
+        m_processLights.push_back(light);
+    }
+
+    auto* qtStart = button("QT_START_BUTTON", QStringLiteral("START QT"), this);
+    auto* daemonStart = button("DAEMON_START_BUTTON", QStringLiteral("START DAEMON"), this);
+    auto* cliStop = button("CLI_STOP_BUTTON", QStringLiteral("CLI \"STOP\""), this);
+    auto* terminator = button("TERMINATOR_BUTTON", QStringLiteral("!!! PROCESS TERMINATOR !!!"), this);
+    connect(qtStart, &QPushButton::clicked, this, [this] { launch(Key::QtCommand, WindowStyle::NormalFocused); });
+    connect(daemonStart, &QPushButton::clicked, this, [this] { launch(Key::DaemonCommand, WindowStyle::Hidden); });
+    connect(cliStop, &QPushButton::clicked, this, [this] { launch(Key::CliStopCommand, WindowStyle::Hidden); });
+    connect(terminator, &QPushButton::clicked, this, &MainWindow::openTerminator);
+
+    auto* box = new QVBoxLayout;
+    box->setSpacing(2);
+    box->addWidget(label("Label1", QStringLiteral("Process Watcher"), this));
+    box->addLayout(lights);
+    box->addWidget(qtStart);
+    box->addWidget(daemonStart);
+    box->addWidget(cliStop);
+    box->addWidget(terminator);
+    box->addStretch(1);
+    return box;
+}
+
+QLayout* MainWindow::buildFolderSizeBox()
+{
+    m_folderSizeSummary = named(new QPlainTextEdit(QStringLiteral("1\n2\n3\n4\n5\n6"), this), "BC_FOLDER_SIZE_BEFORE");
+    m_folderSizeSummary->setReadOnly(true);
+    m_folderSizeSummary->setToolTip(QStringLiteral("Blockchain Folder Size"));
+    m_folderSizeSummary->setAccessibleName(QStringLiteral("Blockchain Folder Size"));
+    m_folderSizeSummary->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_folderSizeSummary->setFixedHeight(m_folderSizeSummary->fontMetrics().lineSpacing() * 6 + 8);
+
+    m_autoUpdateFolderSize = tickBox("AUTO_UPDATE_FOLDERSIZE_TICKBOX", QStringLiteral("Auto Update"), this);
+    m_autoUpdateFolderSize->setToolTip(QStringLiteral("Auto Update Blockchain Folder Size"));
+    // The option is switched in the settings window; this box only shows it.
+    m_autoUpdateFolderSize->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_autoUpdateFolderSize->setFocusPolicy(Qt::NoFocus);
+
+    auto* box = new QVBoxLayout;
+    box->setSpacing(2);
+    box->addWidget(label("BC_FOLDER_LABEL", QStringLiteral("Blockchain Folder Size:"), this));
+    box->addWidget(m_folderSizeSummary);
+    box->addWidget(button("FFS_RUN_1_BUTTON", QStringLiteral("Get Folder Size Now"), this));
+    box->addWidget(m_autoUpdateFolderSize);
+    for (const char* name : kFileSizeBoxes)
+        named(new QLineEdit(QString::fromLatin1(name), this), name)->setVisible(false);
+    box->addStretch(1);
+    return box;
+}
+
+QLayout* MainWindow::buildHeartbeatRow()
+{
+    auto* kittStart = button("KITT_START_BUTTON", QStringLiteral("START KITT"), this);
+    kittStart->setToolTip(QStringLiteral("START / STOP KITT \"Num-Lock\" HEARTBEAT"));
+
+    m_heartbeatCountdown = named(new QLineEdit(QStringLiteral("--:--:--"), this), "HEARTBEAT_COUNTDOWN_TIME_TEXTBOX");
+    m_heartbeatCountdown->setAccessibleName(QStringLiteral("Heartbeat countdown"));
+    m_heartbeatCountdown->setAlignment(Qt::AlignCenter);
+    m_heartbeatCountdown->setMaximumWidth(m_heartbeatCountdown->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 16);
+
+    auto* scanner = label("KITT_BACKGROUND_LABEL", QString(), this);
+    paintBackground(scanner, colours::kBlack);
+    auto* scannerRow = new QHBoxLayout(scanner);
+    scannerRow->setContentsMargins(4, 4, 4, 4);
+    scannerRow->setSpacing(3);
+    for (int i = 1; i <= kKittLightCount; ++i) {
+        auto* light = label(QStringLiteral("KITT_LABEL_%1").arg(i).toLatin1().constData(), QString(), scanner);
+        light->setMinimumSize(10, 8);
+        scannerRow->addWidget(light);
+        m_kittLights.push_back(light);
+    }
+
+    auto* row = new QHBoxLayout;
+    row->setSpacing(4);
+    row->addWidget(kittStart);
+    row->addWidget(m_heartbeatCountdown);
+    row->addWidget(scanner, 1);
+    for (const auto& design : kLockLights) {
+        auto* light = named(new Light(QString::fromLatin1(design.text), this), design.name);
+        light->setToolTip(QString::fromLatin1(design.toolTip));
+        light->setFixedWidth(light->fontMetrics().horizontalAdvance(QLatin1Char('W')) + 10);
+        row->addWidget(light);
+    }
+    return row;
+}
+
+QLayout* MainWindow::buildFooter()
+{
+    auto* settings = button("SETTINGS_BUTTON", QStringLiteral("Settings"), this);
+    auto* about = button("ABOUT_BUTTON", QStringLiteral("About"), this);
+    auto* exit = button("EXIT_BUTTON", QStringLiteral("Exit"), this);
+    connect(settings, &QPushButton::clicked, this, &MainWindow::openSettings);
+    connect(about, &QPushButton::clicked, this, &MainWindow::openAbout);
+    connect(exit, &QPushButton::clicked, this, [this] {
+        saveOnUnload();
+        close();
+    });
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(settings);
+    row->addWidget(about);
+    row->addStretch(1);
+    row->addWidget(exit);
+    return row;
+}
+
+QTimer* MainWindow::addTimer(const char* name, int intervalMs)
+{
+    auto* timer = named(new QTimer(this), name);
+    timer->setInterval(intervalMs);
+    return timer;
+}
+
+void MainWindow::load()
+{
+    restoreWindowGeometry(*this, m_profile, WindowId::Main);
+    for (const auto& [key, field] : m_profileFields)
+        field->setText(fromStd(m_profile.text(key)));
+    m_alwaysOnTop->setChecked(m_profile.ticked(Key::AlwaysOnTop));
+    m_heartbeatCountdown->setText(fromStd(m_profile.text(Key::HeartbeatCountdown)));
+    m_autoUpdateFolderSize->setChecked(m_profile.ticked(Key::AutoUpdateFolderSize));
+    m_folderSizeSummary->setPlainText(QString());
+    m_exeName->setText(fromStd(m_services.ownExecutable.name()));
+    setWindowTitle(QStringLiteral("KORVANE - ") + m_exeName->text());
+
+    // Keeping on top follows the stored option from the start; the tick box only changes what is
+    // stored when the window closes.
+    const bool onTop = m_alwaysOnTop->isChecked();
+    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    setRunning(m_alwaysOnTopTimer, onTop);
+    for (QLabel* light : m_kittLights)
+        paintBackground(light, colours::kRed);
+    setRunning(m_folderSizeTimer, m_autoUpdateFolderSize->isChecked());
+}
+
+void MainWindow::saveOnUnload()
+{
+    saveWindowPosition(*this, m_profile, WindowId::Main);
+    m_profile.setTicked(Key::AlwaysOnTop, m_alwaysOnTop->isChecked());
+}
+
+void MainWindow::keepOnTop() { korvane::keepOnTop(m_services.stacking, static_cast<NativeWindow>(winId())); }
+
+void MainWindow::launch(Key commandKey, WindowStyle style)
+{
+    const LaunchResult result = m_services.launcher.start(profileField(commandKey)->text().toStdString(), style);
+    if (result.started) {
+        showStatus(QString());
+        return;
+    }
+    const QString program = result.program.empty() ? QString() : QStringLiteral(" \"%1\"").arg(fromStd(result.program));
+    showStatus(QStringLiteral("Could not start%1: %2").arg(program, fromStd(result.error)));
+}
+
+} // namespace korvane

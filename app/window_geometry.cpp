@@ -1,0 +1,35 @@
+#include "app/window_geometry.h"
+
+#include "settings/geometry.h"
+#include "settings/profile.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+namespace korvane {
+namespace {
+
+double logicalDpi(const QWidget& window)
+{
+    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->logicalDotsPerInch() : 96.0;
+}
+
+} // namespace
+
+void restoreWindowGeometry(QWidget& window, const Profile& profile, WindowId id)
+{
+    const Geometry stored = profile.geometry(id);
+    const double dpi = logicalDpi(window);
+    window.move(pixelsFromTwips(stored.left, dpi), pixelsFromTwips(stored.top, dpi));
+    window.resize(pixelsFromTwips(stored.width, dpi), pixelsFromTwips(stored.height, dpi));
+}
+
+void saveWindowPosition(const QWidget& window, Profile& profile, WindowId id)
+{
+    const double dpi = logicalDpi(window);
+    profile.savePosition(id, twipsFromPixels(window.pos().x(), dpi), twipsFromPixels(window.pos().y(), dpi));
+}
+
+} // namespace korvane

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing need (as root, or through sudo).
+set -euo pipefail
+
+packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
+          libx11-dev libxtst-dev xvfb xauth "$@")
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,202 @@
+#include "app/light.h"
+#include "app/main_window.h"
+#include "platform/fake/fake_services.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace korvane {
+namespace {
+
+// 96 dots per inch on the offscreen platform: 15 twips to a pixel.
+constexpr int kDefaultLeftPx = 1000 / 15;
+
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    std::unique_ptr<MainWindow> open()
+    {
+        auto window = std::make_unique<MainWindow>(m_services.asServices);
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        return window;
+    }
+
+    template<typename Widget>
+    static Widget* child(const MainWindow& window, const char* name)
+    {
+        auto* widget = window.findChild<Widget*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+
+    std::string stored(const std::string& key)
+    {
+        return m_services.fakes.settings.getSetting("QL_KORVANE", m_services.fakes.ownExecutable.name(), key, "<none>");
+    }
+
+    struct Fakes
+    {
+        fake::Services fakes;
+        Services asServices = fakes.services();
+    } m_services;
+};
+
+TEST_F(MainWindowTest, FirstStartShowsTheDefaultsUnderTheExecutablesName)
+{
+    m_services.fakes.ownExecutable.executableName = "BTC.main";
+    auto window = open();
+
+    EXPECT_EQ(window->objectName(), "KORVANE_MAIN");
+    EXPECT_EQ(window->windowTitle(), "KORVANE - BTC.main");
+    EXPECT_EQ(window->pos(), QPoint(kDefaultLeftPx, kDefaultLeftPx));
+    EXPECT_GE(window->width(), 6720 / 15);
+    EXPECT_GE(window->height(), 2925 / 15);
+    EXPECT_TRUE(child<QCheckBox>(*window, "AlwaysOnTop_TICKBOX")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(*window, "AUTO_UPDATE_FOLDERSIZE_TICKBOX")->isChecked());
+    EXPECT_EQ(child<QLineEdit>(*window, "HEARTBEAT_COUNTDOWN_TIME_TEXTBOX")->text(), "00:05:00");
+    EXPECT_EQ(child<QLineEdit>(*window, "APP_EXE_NAME_TEXTBOX")->text(), "BTC.main");
+    EXPECT_TRUE(child<QPlainTextEdit>(*window, "BC_FOLDER_SIZE_BEFORE")->toPlainText().isEmpty());
+    for (const char* name : {"CRYPTO_NAME_TEXTBOX", "BLOCKCHAIN_HOME_TEXTBOX", "QT_NAME_TEXTBOX", "DAEMON_NAME_TEXTBOX",
+                             "CLI_NAME_TEXTBOX", "QL_QT_COMMAND_TEXTBOX", "QL_D_COMMAND_TEXTBOX",
+                             "QLCLI_STOP_COMMAND_TEXTBOX"})
+        EXPECT_TRUE(child<QLineEdit>(*window, name)->text().isEmpty()) << name;
+    for (int i = 1; i <= 7; ++i) {
+        auto* light = child<QWidget>(*window, QStringLiteral("KITT_LABEL_%1").arg(i).toLatin1().constData());
+        EXPECT_EQ(light->palette().color(QPalette::Window), QColor(255, 0, 0));
+    }
+
+    auto* watcher = child<QTimer>(*window, "MULTI_PROCESS_WATCHER_TIMER");
+    EXPECT_TRUE(watcher->isActive());
+    EXPECT_EQ(watcher->interval(), 250);
+    EXPECT_TRUE(child<QTimer>(*window, "NCS_TIMER")->isActive());
+    EXPECT_TRUE(child<QTimer>(*window, "AlwaysOnTopTimer")->isActive());
+    EXPECT_FALSE(child<QTimer>(*window, "BC_FOLDERSIZE_TIMER")->isActive());
+    EXPECT_FALSE(child<QTimer>(*window, "HEARTBEAT_TIMER")->isActive());
+    EXPECT_EQ(child<QTimer>(*window, "KITT_RED_TIMER_16")->interval(), 100);
+}
+
+TEST_F(MainWindowTest, ShowsTheStoredProfile)
+{
+    auto& store = m_services.fakes.settings;
+    const std::string section = m_services.fakes.ownExecutable.name();
+    store.saveSetting("QL_KORVANE", section, "CRYPTO_NAME_TEXTBOX", "Bitcoin", nullptr);
+    store.saveSetting("QL_KORVANE", section, "QL_D_COMMAND_TEXTBOX", "\"/usr/bin/bitcoind\" -conf=\"a b\" ", nullptr);
+    store.saveSetting("QL_KORVANE", section, "AUTO_UPDATE_FOLDERSIZE_TICKBOX", "1", nullptr);
+    store.saveSetting("QL_KORVANE", section, "AlwaysOnTop_TICKBOX", "0", nullptr);
+    auto window = open();
+
+    EXPECT_EQ(child<QLineEdit>(*window, "CRYPTO_NAME_TEXTBOX")->text(), "Bitcoin");
+    EXPECT_EQ(child<QLineEdit>(*window, "QL_D_COMMAND_TEXTBOX")->text(), "\"/usr/bin/bitcoind\" -conf=\"a b\" ");
+    EXPECT_TRUE(child<QTimer>(*window, "BC_FOLDERSIZE_TIMER")->isActive());
+    EXPECT_FALSE(child<QTimer>(*window, "AlwaysOnTopTimer")->isActive());
+}
+
+TEST_F(MainWindowTest, ExitAndTheCloseBoxBothSavePositionAndAlwaysOnTop)
+{
+    for (const char* route : {"exit", "close box"}) {
+        SCOPED_TRACE(route);
+        auto window = open();
+        window->move(300, 150);
+        child<QCheckBox>(*window, "AlwaysOnTop_TICKBOX")->setChecked(std::string(route) == "exit" ? false : true);
+        if (std::string(route) == "exit")
+            QTest::mouseClick(child<QPushButton>(*window, "EXIT_BUTTON"), Qt::LeftButton);
+        else
+            window->close();
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_EQ(stored("MAIN_Left"), "4500");
+        EXPECT_EQ(stored("MAIN_Top"), "2250");
+        EXPECT_EQ(stored("AlwaysOnTop_TICKBOX"), std::string(route) == "exit" ? "0" : "1");
+
+        auto reopened = open();
+        EXPECT_EQ(reopened->pos(), QPoint(300, 150));
+        reopened->hide();
+        m_services.fakes.settings = fake::SettingsStore();
+    }
+}
+
+TEST_F(MainWindowTest, ASizeChangeDoesNotSurviveARestart)
+{
+    auto first = open();
+    const QSize designSize = first->size();
+    first->resize(designSize + QSize(200, 120));
+    first->close();
+    EXPECT_EQ(stored("MAIN_Width"), "<none>");
+
+    auto second = open();
+    EXPECT_EQ(second->size(), designSize);
+}
+
+TEST_F(MainWindowTest, LaunchButtonsRunTheCommandBoxesTextAtTheMomentOfTheClick)
+{
+    auto window = open();
+    child<QLineEdit>(*window, "QL_QT_COMMAND_TEXTBOX")->setText("\"/opt/btc/bitcoin-qt\" -datadir=\"/d\" ");
+    child<QLineEdit>(*window, "QL_D_COMMAND_TEXTBOX")->setText("bitcoind -daemon");
+    child<QLineEdit>(*window, "QLCLI_STOP_COMMAND_TEXTBOX")->setText("bitcoin-cli  stop");
+
+    QTest::mouseClick(child<QPushButton>(*window, "QT_START_BUTTON"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(*window, "DAEMON_START_BUTTON"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(*window, "CLI_STOP_BUTTON"), Qt::LeftButton);
+
+    const auto& starts = m_services.fakes.launcher.starts;
+    ASSERT_EQ(starts.size(), 3u);
+    EXPECT_EQ(starts[0].commandLine, "\"/opt/btc/bitcoin-qt\" -datadir=\"/d\" ");
+    EXPECT_EQ(starts[0].style, WindowStyle::NormalFocused);
+    EXPECT_EQ(starts[1].commandLine, "bitcoind -daemon");
+    EXPECT_EQ(starts[1].style, WindowStyle::Hidden);
+    EXPECT_EQ(starts[2].commandLine, "bitcoin-cli  stop");
+    EXPECT_EQ(starts[2].style, WindowStyle::Hidden);
+}
+
+TEST_F(MainWindowTest, AFailedStartIsReportedInTheStatusLineAndTheWindowGoesOn)
+{
+    m_services.fakes.launcher.failure = "No such file or directory";
+    auto window = open();
+    child<QLineEdit>(*window, "QL_D_COMMAND_TEXTBOX")->setText("bitcoind");
+    QTest::mouseClick(child<QPushButton>(*window, "DAEMON_START_BUTTON"), Qt::LeftButton);
+
+    const QString status = child<QLabel>(*window, "STATUS_LABEL")->text();
+    EXPECT_TRUE(status.contains("bitcoind")) << status.toStdString();
+    EXPECT_TRUE(status.contains("No such file or directory")) << status.toStdString();
+    EXPECT_TRUE(window->isVisible());
+
+    m_services.fakes.launcher.failure.clear();
+    QTest::mouseClick(child<QPushButton>(*window, "DAEMON_START_BUTTON"), Qt::LeftButton);
+    EXPECT_TRUE(child<QLabel>(*window, "STATUS_LABEL")->text().isEmpty());
+}
+
+TEST_F(MainWindowTest, KeepOnTopTakesAnotherFrontWindowOutOfTheTopMostBand)
+{
+    auto window = open();
+    auto& stacking = m_services.fakes.stacking;
+    const auto own = static_cast<NativeWindow>(window->winId());
+    stacking.foreground = 4242;
+    stacking.topmost.insert(4242);
+
+    QTest::qWait(1100);
+    EXPECT_FALSE(stacking.topmost.count(4242));
+    EXPECT_TRUE(stacking.topmost.count(own));
+
+    stacking.calls.clear();
+    stacking.foreground = own;
+    QTest::qWait(1100);
+    EXPECT_TRUE(stacking.calls.empty());
+}
+
+TEST_F(MainWindowTest, AFailedSaveIsReportedInTheStatusLine)
+{
+    auto window = open();
+    m_services.fakes.settings.failSaves = true;
+    QTest::mouseClick(child<QPushButton>(*window, "EXIT_BUTTON"), Qt::LeftButton);
+    const QString status = child<QLabel>(*window, "STATUS_LABEL")->text();
+    EXPECT_TRUE(status.contains("MAIN_Left")) << status.toStdString();
+}
+
+} // namespace
+} // namespace korvane

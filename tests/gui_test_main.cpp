@@ -1,0 +1,19 @@
+// Entry point of the widget tests: an offscreen platform unless one is given, a settings folder
+// of the tests' own, and one QApplication for all tests.
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir settingsHome;
+    qputenv("XDG_CONFIG_HOME", settingsHome.path().toLocal8Bit());
+
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
