@@ -6,7 +6,6 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -215,10 +214,9 @@ QLayout* MainWindow::buildHeader()
 
 QLayout* MainWindow::buildProfileBox()
 {
-    auto* grid = new QGridLayout;
-    grid->setVerticalSpacing(2);
-    grid->addWidget(label("CRYPTO_NAME_LABEL", QStringLiteral("CRYPTO NAME:"), this), 0, 0);
-    int row = 0;
+    auto* box = new QVBoxLayout;
+    box->setSpacing(2);
+    box->addWidget(label("CRYPTO_NAME_LABEL", QStringLiteral("CRYPTO NAME:"), this));
     for (const auto& design : kProfileFields) {
         auto* field = new QLineEdit(this);
         const auto name = keyName(design.key);
@@ -227,15 +225,14 @@ QLayout* MainWindow::buildProfileBox()
         field->setAccessibleName(QString::fromLatin1(design.designText));
         field->setToolTip(QString::fromLatin1(design.designText));
         field->setReadOnly(true);
+        field->setMinimumWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("CRYPTO BLOCKCHAIN - HOME")));
         field->setVisible(design.shown);
         m_profileFields.emplace_back(design.key, field);
-        if (design.key == Key::CryptoName)
-            grid->addWidget(field, row++, 1);
-        else if (design.shown)
-            grid->addWidget(field, row++, 0, 1, 2);
+        if (design.shown)
+            box->addWidget(field);
     }
-    grid->setRowStretch(row, 1);
-    return grid;
+    box->addStretch(1);
+    return box;
 }
 
 QLayout* MainWindow::buildLaunchBox()

@@ -6,8 +6,24 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
+namespace {
+
+// The offscreen platform warns about every window it cannot size by hints; that noise hides real
+// warnings.
+QtMessageHandler defaultHandler = nullptr;
+
+void quietMessageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (message.contains(QLatin1String("propagateSizeHints")))
+        return;
+    defaultHandler(type, context, message);
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
+    defaultHandler = qInstallMessageHandler(quietMessageHandler);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir settingsHome;

@@ -14,8 +14,8 @@
 namespace korvane {
 namespace {
 
-// 96 dots per inch on the offscreen platform: 15 twips to a pixel.
-constexpr int kDefaultLeftPx = 1000 / 15;
+// 96 dots per inch on the offscreen platform: 15 twips to a pixel, so 1000 twips are 66.7 pixels.
+constexpr int kDefaultLeftPx = 67;
 
 class MainWindowTest : public ::testing::Test
 {
@@ -195,7 +195,8 @@ TEST_F(MainWindowTest, AFailedSaveIsReportedInTheStatusLine)
     m_services.fakes.settings.failSaves = true;
     QTest::mouseClick(child<QPushButton>(*window, "EXIT_BUTTON"), Qt::LeftButton);
     const QString status = child<QLabel>(*window, "STATUS_LABEL")->text();
-    EXPECT_TRUE(status.contains("MAIN_Left")) << status.toStdString();
+    EXPECT_TRUE(status.startsWith("Could not store")) << status.toStdString();
+    EXPECT_TRUE(status.contains("disk full")) << status.toStdString();
 }
 
 } // namespace
