@@ -23,6 +23,8 @@ measure() {
 
 export -f measure
 export runs probe
+XDG_RUNTIME_DIR=$(mktemp -d)
+export XDG_RUNTIME_DIR
 results=$(mktemp)
 scripts/with-xvfb.sh bash -c measure >"$results"
 awk '{ printf "run %2d: shown after %6.1f ms, resident %5.1f MB (%5.1f MB a second later)\n", NR, $1, $2 / 1024, $3 / 1024 }' "$results"
