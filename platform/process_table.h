@@ -6,10 +6,18 @@
 
 namespace korvane {
 
+// The e-mail sending utility that is watched beside the node programs, as its executable is named
+// on this operating system.
+#ifdef _WIN32
+inline constexpr std::string_view kEmailUtilityName = "SendEmail.exe";
+#else
+inline constexpr std::string_view kEmailUtilityName = "sendEmail";
+#endif
+
 struct ProcessQuery
 {
     bool ok = false;
-    std::string error;         // why the process table could not be read
+    std::string error; // why the process table could not be read
     std::vector<bool> running; // one entry per asked name, in the order asked
 };
 
@@ -20,7 +28,8 @@ struct TerminateResult
 };
 
 // Running processes, recognised by the file name of their executable, compared in full and
-// without regard to letter case. An empty name matches nothing.
+// without regard to letter case. An empty name matches nothing. Implementations keep no state
+// between calls, so the table may be asked from any thread.
 class ProcessTable
 {
 public:

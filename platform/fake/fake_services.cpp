@@ -9,9 +9,8 @@ namespace {
 std::string lowered(std::string_view text)
 {
     std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(), [](unsigned char c) {
-        return static_cast<char>(std::tolower(c));
-    });
+    std::transform(result.begin(), result.end(), result.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return result;
 }
 
@@ -58,38 +57,71 @@ bool SettingsStore::saveSetting(std::string_view application,
 
 ProcessQuery ProcessTable::queryRunning(const std::vector<std::string>& names)
 {
-    ++queries;
+    const std::lock_guard lock(m_mutex);
+    ++m_queries;
     ProcessQuery query;
-    query.ok = failure.empty();
-    query.error = failure;
-    for (const auto& name : names) {
-        const bool running = query.ok && !name.empty()
-            && std::any_of(runningNames.begin(), runningNames.end(), [&](const std::string& candidate) {
-                   return lowered(candidate) == lowered(name);
-               });
-        query.running.push_back(running);
-    }
+    query.ok = m_failure.empty();
+    query.error = m_failure;
+    for (const auto& name : names)
+        query.running.push_back(query.ok && !name.empty() && m_running.count(lowered(name)) != 0);
     return query;
 }
 
 TerminateResult ProcessTable::terminateAll(std::string_view name)
 {
-    terminated.emplace_back(name);
+    const std::lock_guard lock(m_mutex);
+    m_terminated.emplace_back(name);
     TerminateResult result;
-    for (auto it = runningNames.begin(); it != runningNames.end();) {
-        if (!name.empty() && lowered(*it) == lowered(name)) {
-            it = runningNames.erase(it);
-            ++result.killed;
-        } else {
-            ++it;
-        }
+    if (name.empty())
+        return result;
+    const auto matching = m_running.count(lowered(name));
+    if (!m_refusal.empty()) {
+        result.refusals.assign(matching, m_refusal);
+        return result;
     }
+    result.killed = static_cast<int>(m_running.erase(lowered(name)));
     return result;
+}
+
+void ProcessTable::start(const std::string& name)
+{
+    const std::lock_guard lock(m_mutex);
+    m_running.insert(lowered(name));
+}
+
+void ProcessTable::stopAll(const std::string& name)
+{
+    const std::lock_guard lock(m_mutex);
+    m_running.erase(lowered(name));
+}
+
+void ProcessTable::setFailure(const std::string& reason)
+{
+    const std::lock_guard lock(m_mutex);
+    m_failure = reason;
+}
+
+void ProcessTable::setRefusal(const std::string& reason)
+{
+    const std::lock_guard lock(m_mutex);
+    m_refusal = reason;
+}
+
+std::vector<std::string> ProcessTable::terminated() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_terminated;
+}
+
+int ProcessTable::queries() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_queries;
 }
 
 LaunchResult Launcher::start(std::string_view commandLine, WindowStyle style)
 {
-    starts.push_back({std::string(commandLine), style});
+    starts.push_back({ std::string(commandLine), style });
     LaunchResult result;
     result.program = std::string(commandLine);
     result.started = failure.empty();

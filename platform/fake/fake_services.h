@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -41,16 +42,28 @@ public:
     std::string executableFolder = "/opt/korvane";
 };
 
+// Safe to use from several threads: the process watcher asks it from its worker thread while a
+// test changes what runs.
 class ProcessTable : public korvane::ProcessTable
 {
 public:
     ProcessQuery queryRunning(const std::vector<std::string>& names) override;
     TerminateResult terminateAll(std::string_view name) override;
 
-    std::multiset<std::string> runningNames; // compared without regard to letter case
-    std::vector<std::string> terminated;     // names asked to terminate, in order
-    std::string failure;                     // when set, queries fail with this reason
-    int queries = 0;
+    void start(const std::string& name); // one more running process of that name
+    void stopAll(const std::string& name); // every process of that name ends by itself
+    void setFailure(const std::string& reason); // when set, queries fail with this reason
+    void setRefusal(const std::string& reason); // when set, every kill is refused with this reason
+    std::vector<std::string> terminated() const; // names asked to terminate, in order
+    int queries() const;
+
+private:
+    mutable std::mutex m_mutex;
+    std::multiset<std::string> m_running; // compared without regard to letter case
+    std::vector<std::string> m_terminated;
+    std::string m_failure;
+    std::string m_refusal;
+    int m_queries = 0;
 };
 
 class Launcher : public korvane::Launcher
@@ -133,7 +146,7 @@ struct Services
 
     korvane::Services services()
     {
-        return {settings, ownExecutable, processes, launcher, folderSize, keyboard, stacking, fileDialogs, textFiles};
+        return { settings, ownExecutable, processes, launcher, folderSize, keyboard, stacking, fileDialogs, textFiles };
     }
 };
 

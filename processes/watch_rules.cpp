@@ -1,0 +1,56 @@
+#include "processes/watch_rules.h"
+
+namespace korvane {
+namespace {
+
+// The word a light's tool tip gives its program; the e-mail utility is known by its name alone.
+std::string_view programWord(WatchedProgram program)
+{
+    switch (program) {
+    case WatchedProgram::Qt:
+        return "QT ";
+    case WatchedProgram::Daemon:
+        return "DAEMON ";
+    case WatchedProgram::Cli:
+        return "CLI ";
+    case WatchedProgram::Email:
+        break;
+    }
+    return "";
+}
+
+LightLook lightLook(const std::string& name, WatchedProgram program, const ProcessQuery& query)
+{
+    const std::string prefix = name + " - " + std::string(programWord(program));
+    if (!query.ok)
+        return { std::nullopt, prefix + "PROCESS STATE UNKNOWN (" + query.error + ")" };
+    const bool running = query.running.at(index(program));
+    return { running, prefix + (running ? "PROCESS RUNNING" : "PROCESS STOPPED") };
+}
+
+} // namespace
+
+std::vector<std::string> namesToTest(const WatchedNames& names)
+{
+    return { names.qt, names.daemon, names.cli, std::string(kEmailUtilityName) };
+}
+
+WatchOutcome watchOutcome(const WatchedNames& names, const ProcessQuery& query)
+{
+    WatchOutcome outcome;
+    const auto tested = namesToTest(names);
+    for (std::size_t light = 0; light < kWatchedProgramCount; ++light) {
+        if (!tested[light].empty())
+            outcome.lights[light] = lightLook(tested[light], static_cast<WatchedProgram>(light), query);
+    }
+    if (!query.ok)
+        return outcome;
+    const auto runs = [&](WatchedProgram program) { return query.running.at(index(program)); };
+    if (!names.cli.empty())
+        outcome.cliStopEnabled = !runs(WatchedProgram::Cli);
+    if (!names.daemon.empty())
+        outcome.startButtonsEnabled = !runs(WatchedProgram::Qt) && !runs(WatchedProgram::Daemon);
+    return outcome;
+}
+
+} // namespace korvane

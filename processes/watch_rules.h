@@ -1,0 +1,59 @@
+#pragma once
+
+#include "platform/process_table.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace korvane {
+
+// The watched programs, in the order of their lights.
+enum class WatchedProgram
+{
+    Qt,
+    Daemon,
+    Cli,
+    Email,
+};
+inline constexpr std::size_t kWatchedProgramCount = 4;
+constexpr std::size_t index(WatchedProgram program)
+{
+    return static_cast<std::size_t>(program);
+}
+
+// The program names of the profile; the e-mail utility's name is fixed.
+struct WatchedNames
+{
+    std::string qt;
+    std::string daemon;
+    std::string cli;
+};
+
+// A light after a tick. `running` is empty when the process table could not be read: the light
+// keeps its colour and its tool tip gives the reason.
+struct LightLook
+{
+    std::optional<bool> running;
+    std::string toolTip;
+
+    bool operator==(const LightLook&) const = default;
+};
+
+struct WatchOutcome
+{
+    std::array<std::optional<LightLook>, kWatchedProgramCount> lights; // empty: the name is empty, keep the look
+    std::optional<bool> cliStopEnabled; // empty: leave the button as it is
+    std::optional<bool> startButtonsEnabled; // the QT and daemon start buttons together
+};
+
+// The names one tick tests, one per light, in the order of the lights.
+std::vector<std::string> namesToTest(const WatchedNames& names);
+
+// The lights and buttons after one snapshot's answer to namesToTest(names). The CLI stop button
+// is disabled while the client runs; the start buttons are disabled while the wallet or the
+// daemon runs, and are left alone while the daemon has no name.
+WatchOutcome watchOutcome(const WatchedNames& names, const ProcessQuery& query);
+
+} // namespace korvane

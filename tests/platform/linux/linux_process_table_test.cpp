@@ -1,0 +1,188 @@
+#include "platform/linux/linux_process_table.h"
+#include "tests/processes/helper_programs.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace korvane {
+namespace {
+
+using test::ChildProcess;
+using test::uniqueName;
+
+std::string upper(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
+    return text;
+}
+
+std::string lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+class LinuxProcessTableTest : public ::testing::Test
+{
+protected:
+    std::vector<bool> running(const std::vector<std::string>& names)
+    {
+        const auto query = table.queryRunning(names);
+        EXPECT_TRUE(query.ok) << query.error;
+        return query.running;
+    }
+    bool running(const std::string& name) { return running(std::vector { name }).at(0); }
+
+    LinuxProcessTable table;
+    test::HelperPrograms programs;
+};
+
+using Found = std::vector<bool>;
+
+TEST_F(LinuxProcessTableTest, ProcessIsRunningUntilItEndsAndNotAsAZombie)
+{
+    const std::string name = uniqueName("noded");
+    ChildProcess child(programs.program(name));
+    EXPECT_TRUE(running(name));
+
+    child.killToZombie();
+    EXPECT_FALSE(running(name));
+    EXPECT_TRUE(child.reapKilled());
+    EXPECT_FALSE(running(name));
+}
+
+TEST_F(LinuxProcessTableTest, KernelThreadIsNotARunningProgram)
+{
+    std::ifstream kernelThreadName("/proc/2/comm");
+    std::string name;
+    if (!std::getline(kernelThreadName, name) || name != "kthreadd")
+        GTEST_SKIP() << "kernel threads are not visible here";
+    EXPECT_FALSE(running(name));
+}
+
+TEST_F(LinuxProcessTableTest, NamesMatchWholeAndWithoutRegardToCase)
+{
+    const std::string name = uniqueName("Walletd.EXE-");
+    ChildProcess child(programs.program(name));
+    EXPECT_EQ(running({ upper(name), lower(name), name.substr(0, name.size() - 1), name + "x", "walletd", "" }),
+              (Found { true, true, false, false, false, false }));
+}
+
+TEST_F(LinuxProcessTableTest, NamesLongerThanTheKernelCommandNameMatchOnlyInFull)
+{
+    const std::string name = uniqueName("long-daemon-", 20);
+    ChildProcess child(programs.program(name));
+    EXPECT_EQ(running({ name, upper(name), name.substr(0, 15), name.substr(0, 19), name + "d" }),
+              (Found { true, true, false, false, false }));
+}
+
+TEST_F(LinuxProcessTableTest, ProgramStartedThroughALinkMatchesBothNames)
+{
+    const std::string real = uniqueName("real-");
+    const std::string alias = uniqueName("alias-to-the-real-one-");
+    const auto program = programs.program(real);
+    ChildProcess child(programs.link(alias, program));
+    EXPECT_EQ(running({ real, alias, alias.substr(0, 15) }), (Found { true, true, false }));
+}
+
+TEST_F(LinuxProcessTableTest, ShebangScriptMatchesByItsOwnName)
+{
+    const auto interpreter = programs.program(uniqueName("interp-"));
+    const std::string shortName = uniqueName("job-");
+    const std::string longName = uniqueName("a-rather-long-job-", 24);
+    ChildProcess shortScript(programs.script(shortName, interpreter));
+    ChildProcess longScript(programs.script(longName, interpreter));
+    EXPECT_EQ(running({ shortName, longName, longName.substr(0, 15), longName.substr(0, 23) }),
+              (Found { true, true, false, false }));
+}
+
+TEST_F(LinuxProcessTableTest, ReplacedOrDeletedExecutableStillMatches)
+{
+    const std::string name = uniqueName("upgraded-");
+    const auto program = programs.program(name);
+    ChildProcess child(program);
+    std::filesystem::remove(program);
+    EXPECT_TRUE(running(name));
+}
+
+TEST_F(LinuxProcessTableTest, QuotesAndWildcardsAreOrdinaryCharacters)
+{
+    const std::string name = uniqueName("it's*[a]%_?");
+    ChildProcess child(programs.program(name));
+    EXPECT_EQ(running({ name, "*", "%", "it's*", "'", "' OR '1'='1" }),
+              (Found { true, false, false, false, false, false }));
+}
+
+TEST_F(LinuxProcessTableTest, TerminateEndsEveryProcessOfTheNameAndNoOther)
+{
+    const std::string name = uniqueName("victim-");
+    const auto program = programs.program(name);
+    std::string nearName = name;
+    nearName.back() = nearName.back() == '0' ? '1' : '0';
+    ChildProcess first(program), second(program), third(program);
+    ChildProcess survivor(programs.program(nearName));
+
+    const auto result = table.terminateAll(upper(name));
+    EXPECT_EQ(result.killed, 3);
+    EXPECT_TRUE(result.refusals.empty());
+    EXPECT_TRUE(first.reapKilled());
+    EXPECT_TRUE(second.reapKilled());
+    EXPECT_TRUE(third.reapKilled());
+    EXPECT_TRUE(survivor.alive());
+}
+
+TEST_F(LinuxProcessTableTest, TerminateWithoutAMatchDoesNothing)
+{
+    ChildProcess child(programs.program(uniqueName("bystander-")));
+    EXPECT_EQ(table.terminateAll("").killed, 0);
+    EXPECT_EQ(table.terminateAll(uniqueName("bystander-").substr(1)).killed, 0);
+    EXPECT_TRUE(table.terminateAll(uniqueName("nobody-")).refusals.empty());
+    EXPECT_TRUE(child.alive());
+}
+
+// Another user sees this user's processes by their command names and command lines only, and
+// may not end them: the refusal comes back with its reason.
+TEST_F(LinuxProcessTableTest, OtherUsersProcessIsFoundButItsKillIsRefused)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as another user";
+    const std::string name = uniqueName("guarded-");
+    const std::string longName = uniqueName("guarded-long-name-", 21);
+    ChildProcess child(programs.program(name));
+    ChildProcess longChild(programs.program(longName));
+
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    const pid_t otherUser = ::fork();
+    if (otherUser == 0) {
+        int found = 0;
+        int refused = 0;
+        if (::setgid(65534) == 0 && ::setuid(65534) == 0) {
+            const auto query = table.queryRunning({ name, longName, longName.substr(0, 15) });
+            found = query.running == Found { true, true, false } ? 1 : 0;
+            const auto result = table.terminateAll(name);
+            refused = result.killed == 0 && result.refusals.size() == 1
+                    && result.refusals[0].find("Operation not permitted") != std::string::npos
+                ? 1
+                : 0;
+        }
+        const char answer[2] = { static_cast<char>('0' + found), static_cast<char>('0' + refused) };
+        (void)!::write(pipeEnds[1], answer, sizeof answer);
+        ::_exit(0);
+    }
+    ::close(pipeEnds[1]);
+    char answer[2] = {};
+    EXPECT_EQ(::read(pipeEnds[0], answer, sizeof answer), 2);
+    ::close(pipeEnds[0]);
+    ::waitpid(otherUser, nullptr, 0);
+    EXPECT_EQ(answer[0], '1') << "found by another user";
+    EXPECT_EQ(answer[1], '1') << "kill refused with its reason";
+    EXPECT_TRUE(child.alive());
+}
+
+} // namespace
+} // namespace korvane
