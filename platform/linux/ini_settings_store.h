@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/settings_store.h"
+
+#include <string>
+
+namespace korvane {
+
+// One INI file per section: $XDG_CONFIG_HOME/<application>/<section>.ini (~/.config when
+// XDG_CONFIG_HOME is unset, empty or relative). Keys are compared without regard to letter case;
+// values may hold any characters, line breaks included. Every read looks at the file afresh, every
+// write replaces the file atomically, readable by its owner only.
+class IniSettingsStore : public SettingsStore
+{
+public:
+    std::string getSetting(std::string_view application,
+                           std::string_view section,
+                           std::string_view key,
+                           std::string_view defaultValue) const override;
+
+    bool saveSetting(std::string_view application,
+                     std::string_view section,
+                     std::string_view key,
+                     std::string_view value,
+                     std::string* error = nullptr) override;
+};
+
+} // namespace korvane

@@ -1,0 +1,197 @@
+#include "platform/linux/linux_launcher.h"
+
+#include "launch/command_line_split.h"
+#include "platform/linux/unique_fd.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <signal.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace korvane {
+namespace {
+
+// Everything the child needs, prepared before forking: after fork() in a multi-threaded program
+// only async-signal-safe calls are allowed, so the child must not allocate.
+struct ExecPlan
+{
+    std::vector<std::string> candidates; // full paths to try, in PATH order
+    std::vector<std::string> arguments;
+    std::vector<char*> argv;
+    bool hidden = false;
+};
+
+// The places execvp would look for `program`: itself when it holds a slash, else each PATH entry.
+std::vector<std::string> candidatePaths(const std::string& program)
+{
+    if (program.empty())
+        return {};
+    if (program.find('/') != std::string::npos)
+        return { program };
+    const char* searchPath = std::getenv("PATH");
+    std::string folders = searchPath ? searchPath : "/usr/local/bin:/bin:/usr/bin";
+    std::vector<std::string> candidates;
+    std::size_t start = 0;
+    for (;;) {
+        const auto colon = folders.find(':', start);
+        const std::string folder = folders.substr(start, colon - start);
+        candidates.push_back((folder.empty() ? std::string(".") : folder) + "/" + program);
+        if (colon == std::string::npos)
+            return candidates;
+        start = colon + 1;
+    }
+}
+
+ExecPlan makePlan(std::vector<std::string> arguments, WindowStyle style)
+{
+    ExecPlan plan;
+    plan.candidates = candidatePaths(arguments.front());
+    plan.arguments = std::move(arguments);
+    for (std::string& argument : plan.arguments)
+        plan.argv.push_back(argument.data());
+    plan.argv.push_back(nullptr);
+    plan.hidden = style == WindowStyle::Hidden;
+    return plan;
+}
+
+// ---- between fork and exec: async-signal-safe calls only ----------------------------------
+
+[[noreturn]] void reportAndExit(int reportFd, int errorNumber)
+{
+    while (::write(reportFd, &errorNumber, sizeof errorNumber) < 0 && errno == EINTR) { }
+    ::_exit(127);
+}
+
+// Descriptors this program opened without close-on-exec must not leak into the node.
+void closeInheritedFilesOnExec()
+{
+#ifdef CLOSE_RANGE_CLOEXEC
+    ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+#endif
+}
+
+void resetSignals()
+{
+    struct sigaction defaultAction
+    {
+    };
+    defaultAction.sa_handler = SIG_DFL;
+    for (const int signalNumber : { SIGPIPE, SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGCHLD })
+        ::sigaction(signalNumber, &defaultAction, nullptr);
+    sigset_t none;
+    ::sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+}
+
+int redirectToNull()
+{
+    const int null = ::open("/dev/null", O_RDWR);
+    if (null < 0)
+        return errno;
+    for (int stream = 0; stream <= 2; ++stream)
+        if (::dup2(null, stream) < 0)
+            return errno;
+    if (null > 2)
+        ::close(null);
+    return 0;
+}
+
+// Tries each candidate as execvp does: a folder where the file is missing or not executable does
+// not end the search, and "Permission denied" wins over "No such file or directory".
+int execCandidates(const ExecPlan& plan)
+{
+    int result = ENOENT;
+    bool deniedSomewhere = false;
+    for (const std::string& candidate : plan.candidates) {
+        ::execve(candidate.c_str(), plan.argv.data(), environ);
+        result = errno;
+        if (result == EACCES)
+            deniedSomewhere = true;
+        else if (result != ENOENT && result != ENOTDIR && result != ESTALE && result != ENODEV && result != ETIMEDOUT)
+            return result;
+    }
+    return deniedSomewhere ? EACCES : result;
+}
+
+// The grandchild: becomes the program, or reports why it could not.
+[[noreturn]] void runProgram(const ExecPlan& plan, int reportFd)
+{
+    resetSignals();
+    closeInheritedFilesOnExec();
+    if (plan.hidden) {
+        if (const int error = redirectToNull())
+            reportAndExit(reportFd, error);
+    }
+    reportAndExit(reportFd, execCandidates(plan));
+}
+
+// The child: leaves this program's session, starts the grandchild and exits at once, so the
+// grandchild is adopted by init and never becomes our zombie.
+[[noreturn]] void detachAndRun(const ExecPlan& plan, int reportFd)
+{
+    if (::setsid() < 0)
+        reportAndExit(reportFd, errno);
+    const pid_t grandchild = ::fork();
+    if (grandchild < 0)
+        reportAndExit(reportFd, errno);
+    if (grandchild == 0)
+        runProgram(plan, reportFd);
+    ::_exit(0);
+}
+
+// ---- back in this program --------------------------------------------------------------------
+
+// Zero once exec succeeded (the report pipe closes on exec), else the child's errno.
+int readReport(int reportFd)
+{
+    int errorNumber = 0;
+    ssize_t count;
+    while ((count = ::read(reportFd, &errorNumber, sizeof errorNumber)) < 0 && errno == EINTR) { }
+    return count == sizeof errorNumber ? errorNumber : 0;
+}
+
+void reap(pid_t child)
+{
+    while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) { }
+}
+
+LaunchResult failed(std::string program, std::string error)
+{
+    return { false, std::move(program), std::move(error) };
+}
+
+} // namespace
+
+LaunchResult LinuxLauncher::start(std::string_view commandLine, WindowStyle style)
+{
+    SplitCommandLine split = splitCommandLine(commandLine);
+    if (!split.ok())
+        return failed({}, split.error);
+    const ExecPlan plan = makePlan(std::move(split.arguments), style);
+    const std::string& program = plan.arguments.front();
+
+    int pipeFds[2];
+    if (::pipe2(pipeFds, O_CLOEXEC) != 0)
+        return failed(program, std::strerror(errno));
+    UniqueFd reportRead(pipeFds[0]);
+    UniqueFd reportWrite(pipeFds[1]);
+
+    const pid_t child = ::fork();
+    if (child < 0)
+        return failed(program, std::strerror(errno));
+    if (child == 0)
+        detachAndRun(plan, reportWrite.get());
+
+    reportWrite.reset();
+    const int errorNumber = readReport(reportRead.get());
+    reap(child);
+    if (errorNumber != 0)
+        return failed(program, std::strerror(errorNumber));
+    return { true, program, {} };
+}
+
+} // namespace korvane

@@ -1,0 +1,207 @@
+#include "platform/fake/fake_services.h"
+#include "platform/linux/ini_settings_store.h"
+#include "settings/profile.h"
+#include "tests/helpers/temporary_folder.h"
+#include "tests/platform/linux/posix_test_support.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace korvane {
+namespace {
+
+using test::permissionBits;
+using test::ScopedEnvironment;
+using test::TemporaryFolder;
+
+constexpr std::string_view kApp = "QL_KORVANE";
+
+class IniSettingsStoreTest : public ::testing::Test
+{
+protected:
+    std::string get(std::string_view section, std::string_view key, std::string_view defaultValue = "default")
+    {
+        return store.getSetting(kApp, section, key, defaultValue);
+    }
+    bool save(std::string_view section, std::string_view key, std::string_view value)
+    {
+        error.clear();
+        return store.saveSetting(kApp, section, key, value, &error);
+    }
+    std::string sectionFile(const std::string& section) const { return config.text("QL_KORVANE/" + section + ".ini"); }
+
+    TemporaryFolder config;
+    ScopedEnvironment configHome { "XDG_CONFIG_HOME", config.text() };
+    IniSettingsStore store;
+    std::string error;
+};
+
+TEST_F(IniSettingsStoreTest, FreshSectionGivesDefaultsThroughProfile)
+{
+    fake::OwnExecutable executable;
+    executable.executableName = "BTC-KORVANE";
+    Profile profile(store, executable);
+
+    EXPECT_EQ(profile.text(Key::CryptoName), "");
+    EXPECT_EQ(profile.text(Key::HeartbeatCountdown), "00:05:00");
+    EXPECT_TRUE(profile.ticked(Key::AlwaysOnTop));
+    EXPECT_EQ(profile.geometry(WindowId::Main), (Geometry { 1000, 1000, 6720, 2925 }));
+    EXPECT_EQ(permissionBits(sectionFile("BTC-KORVANE")), -1) << "reading must not create the file";
+}
+
+TEST_F(IniSettingsStoreTest, EachSectionKeepsItsOwnValues)
+{
+    ASSERT_TRUE(save("BTC-KORVANE", "CRYPTO_NAME_TEXTBOX", "Bitcoin")) << error;
+    ASSERT_TRUE(save("LTC-KORVANE", "CRYPTO_NAME_TEXTBOX", "Litecoin")) << error;
+    ASSERT_TRUE(save("BTC-KORVANE", "MAIN_Left", "1500")) << error;
+
+    EXPECT_EQ(get("BTC-KORVANE", "CRYPTO_NAME_TEXTBOX"), "Bitcoin");
+    EXPECT_EQ(get("LTC-KORVANE", "CRYPTO_NAME_TEXTBOX"), "Litecoin");
+    EXPECT_EQ(get("LTC-KORVANE", "MAIN_Left"), "default");
+
+    // Another copy of the program under the same name sees the same values.
+    IniSettingsStore otherCopy;
+    EXPECT_EQ(otherCopy.getSetting(kApp, "BTC-KORVANE", "MAIN_Left", ""), "1500");
+    ASSERT_TRUE(otherCopy.saveSetting(kApp, "BTC-KORVANE", "MAIN_Left", "2500"));
+    EXPECT_EQ(get("BTC-KORVANE", "MAIN_Left"), "2500");
+    EXPECT_EQ(get("BTC-KORVANE", "CRYPTO_NAME_TEXTBOX"), "Bitcoin");
+}
+
+TEST_F(IniSettingsStoreTest, AnyTextRoundTripsExactly)
+{
+    const std::string values[] = {
+        "line one\nline two\r\nline three\n",
+        "rpcuser=alice\nrpcpassword=p=ss",
+        "[QL-KORVANE-V1]",
+        "C:\\Program Files\\Bitcoin\\ \\n \\x41 \\",
+        "  leading and trailing blanks \t ",
+        "; not a comment",
+        "# not a comment either",
+        "",
+        " ",
+        std::string("nul\0inside", 10),
+        "\x01\x1F\x7F control",
+        "Grüße € ₿",
+    };
+    for (std::size_t i = 0; i < std::size(values); ++i)
+        ASSERT_TRUE(save("S", "VALUE_" + std::to_string(i), values[i])) << error;
+    ASSERT_TRUE(save("S", " odd = [key]; # ", "odd key")) << error;
+
+    for (std::size_t i = 0; i < std::size(values); ++i)
+        EXPECT_EQ(get("S", "VALUE_" + std::to_string(i)), values[i]) << "value " << i;
+    EXPECT_EQ(get("S", " odd = [key]; # "), "odd key");
+}
+
+TEST_F(IniSettingsStoreTest, KeysMatchInAnyLetterCase)
+{
+    ASSERT_TRUE(save("S", "AlwaysOnTop_TICKBOX", "0")) << error;
+    EXPECT_EQ(get("S", "alwaysontop_tickbox"), "0");
+    EXPECT_EQ(get("S", "ALWAYSONTOP_TICKBOX"), "0");
+
+    ASSERT_TRUE(save("S", "ALWAYSONTOP_TICKBOX", "1")) << error;
+    EXPECT_EQ(get("S", "AlwaysOnTop_TICKBOX"), "1");
+    const std::string file = test::readFile(sectionFile("S"));
+    EXPECT_EQ(file.find("TICKBOX"), file.rfind("TICKBOX")) << "one entry, not two:\n" << file;
+}
+
+TEST_F(IniSettingsStoreTest, NonNumericStoredNumbersFallBackToDefaults)
+{
+    fake::OwnExecutable executable;
+    executable.executableName = "S";
+    Profile profile(store, executable);
+    ASSERT_TRUE(save("S", "AlwaysOnTop_TICKBOX", "yes")) << error;
+    ASSERT_TRUE(save("S", "AUTO_UPDATE_FOLDERSIZE_TICKBOX", "")) << error;
+    ASSERT_TRUE(save("S", "MAIN_Left", "far left")) << error;
+    ASSERT_TRUE(save("S", "MAIN_Top", "250")) << error;
+
+    EXPECT_EQ(profile.tickState(Key::AlwaysOnTop), 1);
+    EXPECT_EQ(profile.tickState(Key::AutoUpdateFolderSize), 0);
+    EXPECT_EQ(profile.geometry(WindowId::Main), (Geometry { 1000, 250, 6720, 2925 }));
+}
+
+TEST_F(IniSettingsStoreTest, FileAndFolderAreOwnerOnly)
+{
+    ASSERT_TRUE(save("S", "RPC_PASSWORD_TEXTBOX", "secret")) << error;
+    EXPECT_EQ(permissionBits(sectionFile("S")), 0600);
+    EXPECT_EQ(permissionBits(config.text("QL_KORVANE")), 0700);
+}
+
+TEST_F(IniSettingsStoreTest, ReadsHandEditedFiles)
+{
+    test::writeFile(sectionFile("S"),
+                    "; edited by hand\r\n[S]\r\n  CRYPTO_NAME_TEXTBOX = Dash  \r\n\r\nno equals sign\r\nMAIN_Left=1\r\n"
+                    "MAIN_Left=2\r\n");
+    EXPECT_EQ(get("S", "CRYPTO_NAME_TEXTBOX"), "Dash");
+    EXPECT_EQ(get("S", "MAIN_Left"), "2") << "the last of two entries wins";
+    ASSERT_TRUE(save("S", "MAIN_Top", "3")) << error;
+    EXPECT_EQ(get("S", "CRYPTO_NAME_TEXTBOX"), "Dash");
+    EXPECT_EQ(get("S", "MAIN_Left"), "2");
+}
+
+TEST_F(IniSettingsStoreTest, UsesHomeConfigWithoutAbsoluteConfigHome)
+{
+    TemporaryFolder home;
+    ScopedEnvironment homeVariable("HOME", home.text());
+    for (const std::optional<std::string>& configHomeValue :
+         { std::optional<std::string>(), std::optional<std::string>(""), std::optional<std::string>("relative") }) {
+        ScopedEnvironment configHomeVariable("XDG_CONFIG_HOME", configHomeValue);
+        ASSERT_TRUE(save("S", "K", "v")) << error;
+        EXPECT_EQ(test::readFile(home.path() / ".config/QL_KORVANE/S.ini"), "[S]\nK=v\n");
+        std::filesystem::remove_all(home.path() / ".config");
+    }
+}
+
+TEST_F(IniSettingsStoreTest, RefusesSectionNamesThatLeaveTheFolder)
+{
+    for (const std::string_view section : { "../escape", "..", ".", "a/b", "/etc/passwd", "" }) {
+        EXPECT_FALSE(save(section, "K", "v")) << section;
+        EXPECT_FALSE(error.empty()) << section;
+        EXPECT_EQ(get(section, "K"), "default") << section;
+    }
+    EXPECT_FALSE(std::filesystem::exists(config.path() / "escape.ini"));
+    EXPECT_FALSE(std::filesystem::exists(config.path() / "QL_KORVANE" / "a"));
+}
+
+TEST_F(IniSettingsStoreTest, FailedWriteKeepsOldValues)
+{
+    ASSERT_TRUE(save("S", "CRYPTO_NAME_TEXTBOX", "Bitcoin")) << error;
+    {
+        test::ScopedFileSizeLimit limit(64);
+        EXPECT_FALSE(save("S", "USER_DEFINED_SETTINGS_TEXTBOX", std::string(1000, 'x')));
+        EXPECT_NE(error.find("File too large"), std::string::npos) << error;
+    }
+    EXPECT_EQ(get("S", "CRYPTO_NAME_TEXTBOX"), "Bitcoin");
+    EXPECT_EQ(get("S", "USER_DEFINED_SETTINGS_TEXTBOX"), "default");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(config.path() / "QL_KORVANE"), {}), 1)
+        << "no temporary file is left behind";
+
+    if (::geteuid() != 0) { // root writes into read-only folders
+        std::filesystem::permissions(config.path() / "QL_KORVANE", std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::remove);
+        EXPECT_FALSE(save("S", "CRYPTO_NAME_TEXTBOX", "Dash"));
+        EXPECT_NE(error.find("Permission denied"), std::string::npos) << error;
+        std::filesystem::permissions(config.path() / "QL_KORVANE", std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::add);
+        EXPECT_EQ(get("S", "CRYPTO_NAME_TEXTBOX"), "Bitcoin");
+
+        // A file that cannot be read is not replaced by one that holds the new value alone.
+        std::filesystem::permissions(sectionFile("S"), std::filesystem::perms::owner_write);
+        EXPECT_FALSE(save("S", "MAIN_Left", "0"));
+        EXPECT_NE(error.find("Permission denied"), std::string::npos) << error;
+        std::filesystem::permissions(sectionFile("S"), std::filesystem::perms::owner_read,
+                                     std::filesystem::perm_options::add);
+        EXPECT_EQ(get("S", "CRYPTO_NAME_TEXTBOX"), "Bitcoin");
+    }
+}
+
+TEST_F(IniSettingsStoreTest, SectionFileThatIsAFolderFailsSafely)
+{
+    std::filesystem::create_directories(sectionFile("S"));
+    EXPECT_FALSE(save("S", "K", "v"));
+    EXPECT_NE(error.find("Is a directory"), std::string::npos) << error;
+    EXPECT_EQ(get("S", "K"), "default");
+    EXPECT_TRUE(std::filesystem::is_directory(sectionFile("S")));
+}
+
+} // namespace
+} // namespace korvane

@@ -1,0 +1,58 @@
+#include "platform/linux/x11_keyboard.h"
+#include "tests/platform/linux/posix_test_support.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+namespace korvane {
+namespace {
+
+#define SKIP_WITHOUT_X_SERVER()                                                                                        \
+    if (!std::getenv("DISPLAY") || !*std::getenv("DISPLAY"))                                                           \
+    GTEST_SKIP() << "needs an X server (DISPLAY is not set)"
+
+TEST(X11Keyboard, WithoutXServerEveryKeyIsOffAndPressesDoNothing)
+{
+    test::ScopedEnvironment noDisplay("DISPLAY", std::nullopt);
+    X11Keyboard keyboard;
+    for (const LockKey key : { LockKey::Num, LockKey::Caps, LockKey::Scroll }) {
+        keyboard.press(key);
+        EXPECT_FALSE(keyboard.isOn(key));
+    }
+}
+
+TEST(X11Keyboard, NumLockPressTogglesAndSecondPressRestores)
+{
+    SKIP_WITHOUT_X_SERVER();
+    X11Keyboard keyboard;
+    const bool before = keyboard.isOn(LockKey::Num);
+    keyboard.press(LockKey::Num);
+    EXPECT_NE(keyboard.isOn(LockKey::Num), before);
+    keyboard.press(LockKey::Num);
+    EXPECT_EQ(keyboard.isOn(LockKey::Num), before);
+}
+
+TEST(X11Keyboard, CapsLockPressTogglesAndSecondPressRestores)
+{
+    SKIP_WITHOUT_X_SERVER();
+    X11Keyboard keyboard;
+    const bool capsBefore = keyboard.isOn(LockKey::Caps);
+    keyboard.press(LockKey::Caps);
+    EXPECT_NE(keyboard.isOn(LockKey::Caps), capsBefore);
+    keyboard.press(LockKey::Caps);
+    EXPECT_EQ(keyboard.isOn(LockKey::Caps), capsBefore);
+}
+
+TEST(X11Keyboard, ScrollLockWorksOrIsHarmlesslyAbsent)
+{
+    SKIP_WITHOUT_X_SERVER();
+    // Some keyboard maps (Xvfb's among them) have no Scroll Lock key; pressing it must not fail.
+    X11Keyboard keyboard;
+    const bool before = keyboard.isOn(LockKey::Scroll);
+    keyboard.press(LockKey::Scroll);
+    keyboard.press(LockKey::Scroll);
+    EXPECT_EQ(keyboard.isOn(LockKey::Scroll), before);
+}
+
+} // namespace
+} // namespace korvane
