@@ -39,9 +39,7 @@ bool fail(std::string* error, std::string_view what, const std::string& subject 
 // Permission bits of the file being replaced, if there is one.
 std::optional<mode_t> existingPermissions(const std::string& path)
 {
-    struct stat info
-    {
-    };
+    struct stat info = {};
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
         return std::nullopt;
     return info.st_mode & 07777;

@@ -54,7 +54,7 @@ std::string escape(std::string_view text, bool isKey)
     std::string escaped;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
-        const bool outerBlank = i < first || first == std::string_view::npos || i > last;
+        const bool outerBlank = i < first || i > last; // all of a text of blanks is "outer"
         const bool breaksKey = isKey && (c == '=' || c == '[' || c == ';' || c == '#');
         if (c == '\\')
             escaped += "\\\\";
@@ -198,9 +198,7 @@ std::optional<SectionFile> locate(std::string_view application, std::string_view
 
 bool isFolder(const std::string& path)
 {
-    struct stat info
-    {
-    };
+    struct stat info = {};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 

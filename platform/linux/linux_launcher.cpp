@@ -4,6 +4,7 @@
 #include "platform/linux/unique_fd.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <signal.h>
@@ -76,9 +77,7 @@ void closeInheritedFilesOnExec()
 
 void resetSignals()
 {
-    struct sigaction defaultAction
-    {
-    };
+    struct sigaction defaultAction = {};
     defaultAction.sa_handler = SIG_DFL;
     for (const int signalNumber : { SIGPIPE, SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGCHLD })
         ::sigaction(signalNumber, &defaultAction, nullptr);

@@ -82,9 +82,7 @@ private:
 // Permission bits of a file or folder, or -1 when it does not exist.
 inline int permissionBits(const std::string& path)
 {
-    struct stat info
-    {
-    };
+    struct stat info = {};
     return ::stat(path.c_str(), &info) == 0 ? static_cast<int>(info.st_mode & 07777) : -1;
 }
 

@@ -26,12 +26,14 @@ protected:
         display.reset(XOpenDisplay(nullptr));
         ASSERT_TRUE(display) << "cannot connect to the X server";
         root = DefaultRootWindow(display.get());
+        if (windowManagerRunning())
+            GTEST_SKIP() << "these tests play the window manager: they need a bare X server such as Xvfb";
         window = XCreateSimpleWindow(display.get(), root, 0, 0, 100, 100, 0, 0, 0);
         XSync(display.get(), False);
     }
     void TearDown() override
     {
-        if (!display)
+        if (!window)
             return;
         XDeleteProperty(display.get(), root, atom("_NET_ACTIVE_WINDOW"));
         XDestroyWindow(display.get(), window);
@@ -39,6 +41,18 @@ protected:
     }
 
     Atom atom(const char* name) { return XInternAtom(display.get(), name, False); }
+
+    bool windowManagerRunning()
+    {
+        int propertyCount = 0;
+        Atom* properties = XListProperties(display.get(), root, &propertyCount);
+        bool found = false;
+        for (int i = 0; i < propertyCount; ++i)
+            found = found || properties[i] == atom("_NET_SUPPORTING_WM_CHECK");
+        if (properties)
+            XFree(properties);
+        return found;
+    }
 
     void publishActiveWindow(Window active)
     {
