@@ -43,7 +43,7 @@ struct LightLook
 
 struct WatchOutcome
 {
-    std::array<std::optional<LightLook>, kWatchedProgramCount> lights; // empty: the name is empty, keep the look
+    std::array<std::optional<LightLook>, kWatchedProgramCount> lights; // empty: no name, the design look
     std::optional<bool> cliStopEnabled; // empty: leave the button as it is
     std::optional<bool> startButtonsEnabled; // the QT and daemon start buttons together
 };

@@ -1,0 +1,197 @@
+#include "processes/terminator_window.h"
+
+#include "app/colours.h"
+#include "app/light.h"
+#include "app/main_window.h"
+#include "launch/launch_controls.h"
+#include "platform/process_table.h"
+#include "processes/terminator_rules.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace korvane {
+namespace {
+
+struct RowDesign
+{
+    const char* label;
+    const char* caption;
+    const char* nameField;
+    const char* button;
+};
+
+// In the order of WatchedProgram, which is also the order of the main window's process lights.
+constexpr RowDesign kRows[] = {
+    { "QT_PROCESS_LABEL", "QT Process:", "QT_NAME_TEXTBOX", "QT_TERMINATE_BUTTON" },
+    { "DAEMON_PROCESS_LABEL", "DAEMON Process:", "DAEMON_NAME_TEXTBOX", "DAEMON_TERMINATE_BUTTON" },
+    { "CLI_PROCESS_LABEL", "CLI Process:", "CLI_NAME_TEXTBOX", "CLI_TERMINATE_BUTTON" },
+    { "SENDEMAIL_PROCESS_LABEL", "EMAIL Process:", "PROCESS_TEXTBOX_4", "SENDEMAIL_TERMINATE_BUTTON" },
+};
+
+// The main window's name box each row copies; the e-mail utility's name is fixed.
+QString watchedName(const MainWindow& mainWindow, WatchedProgram program)
+{
+    switch (program) {
+    case WatchedProgram::Qt:
+        return mainWindow.profileField(Key::QtName)->text();
+    case WatchedProgram::Daemon:
+        return mainWindow.profileField(Key::DaemonName)->text();
+    case WatchedProgram::Cli:
+        return mainWindow.profileField(Key::CliName)->text();
+    case WatchedProgram::Email:
+        break;
+    }
+    return controls::fromStd(kEmailUtilityName);
+}
+
+constexpr int kMirrorIntervalMs = 1000;
+
+QLabel* label(const char* objectName, const QString& caption, QWidget* parent)
+{
+    auto* result = new QLabel(caption, parent);
+    result->setObjectName(QString::fromLatin1(objectName));
+    return result;
+}
+
+// The background of a text field as the style paints it.
+QColor textFieldBackground(const QWidget& field)
+{
+    return QApplication::palette(&field).color(QPalette::Base);
+}
+
+void paintField(QLineEdit& field, const QColor& colour)
+{
+    QPalette palette = field.palette();
+    palette.setColor(QPalette::Base, colour);
+    field.setPalette(palette);
+}
+
+} // namespace
+
+TerminatorWindow::TerminatorWindow(MainWindow& mainWindow)
+    : KorvaneDialog(WindowId::Terminator, mainWindow.profile(), &mainWindow)
+    , m_table(mainWindow.services().processes)
+{
+    setObjectName(QStringLiteral("KORVANE_TERMINATOR_WINDOW"));
+    setWindowTitle(QStringLiteral("KORVANE - PROCESS TERMINATOR"));
+
+    QLayout* rows = buildRows(mainWindow);
+    m_enable = controls::tickBox("ENABLE_TERMINATOR_TICKBOX", QStringLiteral("!!! ENABLE TERMINATOR !!!"), this);
+    connect(m_enable, &QCheckBox::toggled, this, &TerminatorWindow::arm);
+    m_mirrorTimer = new QTimer(this);
+    m_mirrorTimer->setObjectName(QStringLiteral("MIRROR_PROCESS_STATE_TIMER"));
+    m_mirrorTimer->setInterval(kMirrorIntervalMs);
+    connect(m_mirrorTimer, &QTimer::timeout, this, &TerminatorWindow::mirror);
+
+    auto* ok = controls::button("OK_BUTTON", QStringLiteral("OK"), this);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    m_result = label("TERMINATE_RESULT_LABEL", QString(), this);
+    m_result->setStyleSheet(QStringLiteral("color: #b00000"));
+    m_result->setWordWrap(true);
+    m_result->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* title = label("VORSELL_TITLE_LABEL", QStringLiteral("KORVANE"), this);
+    auto* heading = label("PROCESS_TERMINATOR_LABEL", QStringLiteral("PROCESS TERMINATOR"), this);
+    QFont headingFont = heading->font();
+    headingFont.setBold(true);
+    title->setFont(headingFont);
+    heading->setFont(headingFont);
+
+    auto* closing = new QHBoxLayout;
+    closing->addWidget(m_enable);
+    closing->addStretch(1);
+    closing->addWidget(ok);
+
+    auto* page = new QVBoxLayout(this);
+    auto* titles = new QHBoxLayout;
+    titles->addWidget(title);
+    titles->addWidget(heading);
+    titles->addStretch(1);
+    page->addLayout(titles);
+    page->addWidget(label("WARNING_1_LABEL",
+                          QStringLiteral("!!! WARNING - TERMINATING PROCESSES CAN CREATE BIG PROBLEMS... !!! :)"),
+                          this));
+    page->addWidget(label("WARNING_2_LABEL",
+                          QStringLiteral("!!! ONLY TERMINATE PROCESSES IF YOU CANT END THEM NORMALLY !!!"), this));
+    page->addLayout(rows);
+    page->addWidget(label("WARNING_3_LABEL",
+                          QStringLiteral("!!! WARNING: TERMINATING QT / DAEMON PROCESSES MAY / \n"
+                                         "PROBABLY WILL CAUSE BLOCKCHAIN DATABASE CORRUPTION !!!\n"),
+                          this));
+    page->addWidget(m_result);
+    page->addLayout(closing);
+}
+
+QLayout* TerminatorWindow::buildRows(const MainWindow& mainWindow)
+{
+    auto* grid = new QGridLayout;
+    for (std::size_t i = 0; i < kWatchedProgramCount; ++i) {
+        const RowDesign& design = kRows[i];
+        Row& row = m_rows[i];
+        row.mirrored = mainWindow.processLight(static_cast<int>(i) + 1);
+        auto* caption = label(design.label, QString::fromLatin1(design.caption), this);
+        row.name = new QLineEdit(this);
+        row.name->setObjectName(QString::fromLatin1(design.nameField));
+        row.name->setText(watchedName(mainWindow, static_cast<WatchedProgram>(i)));
+        row.name->setToolTip(row.name->text());
+        row.name->setAccessibleName(caption->text());
+        row.name->setReadOnly(true);
+        row.name->setEnabled(false);
+        caption->setBuddy(row.name);
+        row.terminate = controls::button(design.button, QStringLiteral("TERMINATE"), this);
+        row.terminate->setEnabled(false);
+        connect(row.terminate, &QPushButton::clicked, this, [this, &row] { terminate(row); });
+
+        const int line = static_cast<int>(i);
+        grid->addWidget(caption, line, 0);
+        grid->addWidget(row.name, line, 1);
+        grid->addWidget(row.terminate, line, 2);
+    }
+    grid->setColumnStretch(1, 1);
+    return grid;
+}
+
+void TerminatorWindow::arm(bool armed)
+{
+    if (armed) {
+        m_mirrorTimer->start();
+        return;
+    }
+    m_mirrorTimer->stop();
+    for (const Row& row : m_rows)
+        paintField(*row.name, textFieldBackground(*row.name));
+}
+
+void TerminatorWindow::mirror()
+{
+    ProgramStates running {};
+    for (std::size_t i = 0; i < kWatchedProgramCount; ++i) {
+        const QColor colour = m_rows[i].mirrored->colour();
+        paintField(*m_rows[i].name, colour.isValid() ? colour : textFieldBackground(*m_rows[i].name));
+        running[i] = colour == colours::kGreen;
+    }
+    const auto access = terminatorAccess(running);
+    for (std::size_t i = 0; i < kWatchedProgramCount; ++i) {
+        m_rows[i].terminate->setEnabled(access[i].terminate);
+        m_rows[i].name->setEnabled(access[i].nameField);
+    }
+}
+
+void TerminatorWindow::terminate(const Row& row)
+{
+    const std::string name = row.name->text().toStdString();
+    if (name.empty())
+        return;
+    m_result->setText(controls::fromStd(terminationReport(name, m_table.terminateAll(name))));
+}
+
+} // namespace korvane

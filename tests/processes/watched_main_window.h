@@ -1,0 +1,42 @@
+#pragma once
+
+#include "app/light.h"
+#include "app/main_window.h"
+#include "platform/fake/fake_services.h"
+
+#include <QString>
+#include <memory>
+#include <string>
+
+namespace korvane::test {
+
+// A shown main window whose services are fakes, but for the process table it is given.
+class WatchedMainWindow
+{
+public:
+    explicit WatchedMainWindow(ProcessTable& table);
+    ~WatchedMainWindow();
+
+    MainWindow& window() { return *m_window; }
+
+    template <typename Widget> Widget& control(const char* name) const
+    {
+        auto* widget = m_window->findChild<Widget*>(QString::fromLatin1(name));
+        if (!widget)
+            throw std::runtime_error(std::string("no control ") + name);
+        return *widget;
+    }
+    Light& light(int number) const { return *m_window->processLight(number); }
+    void setName(const char* nameBox, const std::string& name);
+
+    // Waits until the lights show a snapshot taken after this call.
+    bool showsFreshSnapshot();
+
+    fake::Services fakes;
+
+private:
+    Services m_services;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+} // namespace korvane::test
