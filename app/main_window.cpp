@@ -3,6 +3,7 @@
 #include "app/colours.h"
 #include "app/light.h"
 #include "app/window_geometry.h"
+#include "launch/main_settings_window.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -142,7 +143,11 @@ void MainWindow::showStatus(const QString& message)
     m_status->setToolTip(message);
 }
 
-void MainWindow::openSettings() {}
+void MainWindow::openSettings()
+{
+    MainSettingsWindow settings(*this);
+    settings.exec();
+}
 
 void MainWindow::openTerminator() {}
 

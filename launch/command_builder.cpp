@@ -1,0 +1,88 @@
+#include "launch/command_builder.h"
+
+namespace korvane {
+namespace {
+
+constexpr std::string_view kQuote = "\"";
+constexpr std::string_view kSpace = " ";
+constexpr std::string_view kConfOption = "-conf=";
+constexpr std::string_view kDataDirOption = "-datadir=";
+constexpr std::string_view kStopCommand = "stop";
+
+std::string quotedProgram(const NodeConventions& conventions, std::string_view folder, std::string_view name)
+{
+    std::string piece(kQuote);
+    piece += folder;
+    piece += conventions.pathSeparator;
+    piece += name;
+    piece += kQuote;
+    return piece;
+}
+
+// A path between quotes. 2n backslashes before a quote read back as n, so a run of trailing
+// backslashes is doubled where the started program parses its command line that way.
+std::string quotedPath(const NodeConventions& conventions, std::string_view path)
+{
+    std::string piece(kQuote);
+    piece += path;
+    if (conventions.doubleTrailingBackslashesInQuotes) {
+        const auto lastOther = path.find_last_not_of('\\');
+        const auto trailing = path.size() - (lastOther == std::string_view::npos ? 0 : lastOther + 1);
+        piece.append(trailing, '\\');
+    }
+    piece += kQuote;
+    return piece;
+}
+
+std::string startLine(const NodeConventions& conventions,
+                      std::string_view folder,
+                      std::string_view program,
+                      std::string_view confLocation,
+                      std::string_view blockchainHome,
+                      std::string_view option)
+{
+    std::string line = quotedProgram(conventions, folder, program);
+    line += kSpace;
+    line += kConfOption;
+    line += quotedPath(conventions, confLocation);
+    line += kSpace;
+    line += kDataDirOption;
+    line += quotedPath(conventions, blockchainHome);
+    line += kSpace;
+    line += option;
+    return line;
+}
+
+std::string stopLine(const NodeConventions& conventions,
+                     std::string_view folder,
+                     std::string_view program,
+                     std::string_view confLocation,
+                     std::string_view option)
+{
+    std::string line = quotedProgram(conventions, folder, program);
+    line += kSpace;
+    line += kConfOption;
+    line += quotedPath(conventions, confLocation);
+    line += kSpace;
+    line += option;
+    line += kSpace;
+    line += kStopCommand;
+    return line;
+}
+
+} // namespace
+
+CommandLines composeCommandLines(const NodeConventions& conventions,
+                                 const NodeProgramFields& fields,
+                                 std::string_view confLocation,
+                                 const NodeOptions& options)
+{
+    return {
+        startLine(conventions, fields.qtLocation, fields.qtName, confLocation, fields.blockchainHome, options.qtWallet),
+        startLine(conventions, fields.daemonCliLocation, fields.daemonName, confLocation, fields.blockchainHome,
+                  options.daemonWallet),
+        stopLine(conventions, fields.daemonCliLocation, fields.cliName, confLocation, options.cliDaemon),
+    };
+}
+
+} // namespace korvane

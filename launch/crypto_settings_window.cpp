@@ -1,0 +1,398 @@
+#include "launch/crypto_settings_window.h"
+
+#include "app/main_window.h"
+#include "launch/launch_controls.h"
+#include "launch/option_pair.h"
+#include "launch/output_commands_window.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <optional>
+
+namespace korvane {
+
+struct OptionPairDesign
+{
+    const char* title;
+    const char* mainCaption;
+    Key mainKey;
+    Key disabledKey;
+    const char* optionName;
+    OptionTexts texts;
+    const char* mainHint;
+    const char* disabledHint;
+};
+
+// One tick-box pair shown as a group: the main tick, its "Disabled" tick and the option they add.
+class OptionPairBox : public QGroupBox
+{
+public:
+    OptionPairBox(const OptionPairDesign& design, QWidget* parent)
+        : QGroupBox(QString::fromLatin1(design.title), parent)
+        , m_design(design)
+        , m_pair(design.texts)
+    {
+        const QString title = QString::fromLatin1(design.title);
+        m_main = controls::tickBox("", QString::fromLatin1(design.mainCaption), this);
+        m_main->setObjectName(controls::objectNameOf(design.mainKey));
+        m_main->setAccessibleName(title + QLatin1Char(' ') + m_main->text());
+        m_main->setToolTip(QString::fromLatin1(design.mainHint));
+        m_disabled = controls::tickBox("", QStringLiteral("Disabled"), this);
+        m_disabled->setObjectName(controls::objectNameOf(design.disabledKey));
+        m_disabled->setAccessibleName(title + QStringLiteral(" Disabled"));
+        m_disabled->setToolTip(QString::fromLatin1(design.disabledHint));
+        m_option = new QLineEdit(this);
+        m_option->setObjectName(QString::fromLatin1(design.optionName));
+        m_option->setAccessibleName(title + QStringLiteral(" option"));
+        m_option->setReadOnly(true);
+        m_option->setFocusPolicy(Qt::NoFocus);
+
+        connect(m_main, &QCheckBox::clicked, this, [this] {
+            m_pair.clickMain();
+            showState();
+        });
+        connect(m_disabled, &QCheckBox::clicked, this, [this] {
+            m_pair.clickDisabled();
+            showState();
+        });
+
+        auto* ticks = new QHBoxLayout;
+        ticks->addWidget(m_main);
+        ticks->addWidget(m_disabled);
+        auto* column = new QVBoxLayout(this);
+        column->addLayout(ticks);
+        column->addWidget(m_option);
+        showState();
+    }
+
+    void load(const Profile& profile)
+    {
+        m_pair.load(profile.ticked(m_design.mainKey), profile.ticked(m_design.disabledKey));
+        showState();
+    }
+
+    void store(Profile& profile) const
+    {
+        profile.setTicked(m_design.mainKey, m_pair.mainTicked());
+        profile.setTicked(m_design.disabledKey, m_pair.disabledTicked());
+    }
+
+    std::string_view option() const { return m_pair.option(); }
+
+private:
+    void showState()
+    {
+        m_main->setChecked(m_pair.mainTicked());
+        m_main->setEnabled(m_pair.mainClickable());
+        m_disabled->setChecked(m_pair.disabledTicked());
+        m_disabled->setEnabled(m_pair.disabledClickable());
+        m_option->setText(controls::fromStd(m_pair.option()));
+    }
+
+    const OptionPairDesign& m_design;
+    OptionPair m_pair;
+    QCheckBox* m_main = nullptr;
+    QCheckBox* m_disabled = nullptr;
+    QLineEdit* m_option = nullptr;
+};
+
+namespace {
+
+constexpr const char* kWalletHint = "disablewallet=";
+constexpr const char* kDisableWalletHint = "!!! DISABLES ALL WALLET FUNCTIONALITY !!!";
+
+constexpr OptionPairDesign kOptionPairs[] = {
+    { "QT", "Wallet", Key::QtWalletTick, Key::QtDisableWalletTick, "QT_DASH_DISABLE_WALLET_EQUALS_TEXTBOX",
+      kWalletOption, kWalletHint, kDisableWalletHint },
+    { "DAEMON", "Wallet", Key::DaemonWalletTick, Key::DaemonDisableWalletTick,
+      "DAEMON_DASH_DISABLE_WALLET_EQUALS_TEXTBOX", kWalletOption, kWalletHint, kDisableWalletHint },
+    { "CLI", "Daemon", Key::CliDaemonTick, Key::DisableDaemonTick, "DASH_DISABLE_DAEMON_EQUALS_TEXTBOX", kDaemonOption,
+      "", "" },
+};
+
+struct UseButton
+{
+    const char* name = nullptr; // none when null
+    std::string_view value;
+};
+
+struct Picker
+{
+    enum class Kind
+    {
+        Folder,
+        Program,
+    };
+    const char* name;
+    Kind kind;
+    std::string_view text; // the folder picker's prompt or the program picker's title
+    Key folder = Key::QtLocation; // the field whose folder a program picker starts in
+};
+
+struct FieldDesign
+{
+    Key key;
+    std::string_view label;
+    UseButton use;
+    std::optional<Picker> picker;
+};
+
+// The text fields in the order they are loaded and stored.
+std::vector<FieldDesign> fieldDesigns(const NodeConventions& c)
+{
+    using Kind = Picker::Kind;
+    return {
+        { Key::CryptoName, "CRYPTO NAME:", {}, std::nullopt },
+        { Key::BlockchainHome,
+          "CRYPTO BLOCKCHAIN - HOME FOLDER:",
+          {},
+          Picker { "BROWSE_BLOCKCHAIN_FOLDER_BUTTON", Kind::Folder, "BLOCKCHAIN HOME FOLDER" } },
+        { Key::QtLocation,
+          c.qtFolderLabel,
+          { "USE_QT_FOLDER_BUTTON", c.useQtFolder },
+          Picker { "BROWSE_QT_FOLDER_BUTTON", Kind::Folder, "QT - Program folder" } },
+        { Key::QtName,
+          c.qtFileLabel,
+          { "USE_QT_FILE_BUTTON", c.useQtFile },
+          Picker { "BROWSE_QT_FILE_BUTTON", Kind::Program, c.qtFileTitle, Key::QtLocation } },
+        { Key::DaemonCliLocation,
+          c.daemonCliFolderLabel,
+          { "USE_DAEMON_FOLDER_BUTTON", c.useDaemonCliFolder },
+          Picker { "BROWSE_DAEMON_FOLDER_BUTTON", Kind::Folder, "DAEMON - Program Folder" } },
+        { Key::CliName,
+          c.cliFileLabel,
+          { "USE_DAEMONCLI_FILE_BUTTON", c.useCliFile },
+          Picker { "BROWSE_DAEMON_CLI_FILE_BUTTON", Kind::Program, c.cliFileTitle, Key::DaemonCliLocation } },
+        { Key::DaemonName,
+          c.daemonFileLabel,
+          { "USE_DAEMOND_FILE_BUTTON", c.useDaemonFile },
+          Picker { "BROWSE_DAEMOND_FILE_BUTTON", Kind::Program, c.daemonFileTitle, Key::DaemonCliLocation } },
+    };
+}
+
+// Fields that the main window shows, written there by Save; it does not show the two folders.
+constexpr Key kPublishedFields[] = { Key::CryptoName, Key::BlockchainHome, Key::QtName, Key::DaemonName, Key::CliName };
+
+struct CommandDesign
+{
+    Key key;
+    const char* caption;
+};
+
+constexpr CommandDesign kCommands[] = {
+    { Key::QtCommand, "QT RUN COMMAND" },
+    { Key::DaemonCommand, "DAEMON RUN COMMAND" },
+    { Key::CliStopCommand, "CLI \"STOP\" RUN COMMAND" },
+};
+
+const std::string& lineFor(const CommandLines& lines, Key command)
+{
+    switch (command) {
+    case Key::QtCommand:
+        return lines.qt;
+    case Key::DaemonCommand:
+        return lines.daemon;
+    default:
+        return lines.cliStop;
+    }
+}
+
+// A label's text as it shows: a doubled ampersand shows as one.
+QString shownText(std::string_view label)
+{
+    return controls::fromStd(label).replace(QStringLiteral("&&"), QStringLiteral("&"));
+}
+
+} // namespace
+
+CryptoSettingsWindow::CryptoSettingsWindow(MainWindow& mainWindow,
+                                           const QString& confLocation,
+                                           const NodeConventions& conventions,
+                                           QWidget* owner)
+    : KorvaneDialog(WindowId::CryptoSettings, mainWindow.profile(), owner)
+    , m_mainWindow(mainWindow)
+    , m_conventions(conventions)
+    , m_confLocation(confLocation)
+{
+    setObjectName(QStringLiteral("KORVANE_CRYPTO_SETTINGS"));
+    setWindowTitle(QStringLiteral("KORVANE - CRYPTO SETTINGS"));
+
+    auto* page = new QVBoxLayout(this);
+    page->setSpacing(4);
+    page->addWidget(controls::heading(QStringLiteral("CRYPTO SETTINGS"), this));
+    page->addLayout(buildFieldRows());
+    page->addLayout(buildOptionPairs());
+    page->addLayout(buildCommandRows());
+    page->addLayout(buildClosingButtons());
+    load();
+}
+
+QLayout* CryptoSettingsWindow::buildFieldRows()
+{
+    auto* grid = new QGridLayout;
+    grid->setVerticalSpacing(2);
+    grid->setColumnStretch(0, 1);
+    int row = 0;
+    for (const FieldDesign& design : fieldDesigns(m_conventions)) {
+        auto* label = new QLabel(controls::fromStd(design.label), this);
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(controls::objectNameOf(design.key));
+        edit->setAccessibleName(shownText(design.label));
+        label->setBuddy(edit);
+        m_fields.emplace_back(design.key, edit);
+        grid->addWidget(label, row++, 0, 1, 3);
+        grid->addWidget(edit, row, 0);
+
+        if (design.use.name) {
+            auto* use = controls::button(design.use.name, QStringLiteral("Use"), this);
+            use->setToolTip(controls::fromStd(design.use.value));
+            connect(use, &QPushButton::clicked, this,
+                    [edit, value = controls::fromStd(design.use.value)] { edit->setText(value); });
+            grid->addWidget(use, row, 1);
+        }
+        if (const auto& picker = design.picker) {
+            const bool folder = picker->kind == Picker::Kind::Folder;
+            auto* browse = controls::button(picker->name, QString(), this);
+            browse->setIcon(style()->standardIcon(folder ? QStyle::SP_DirOpenIcon : QStyle::SP_FileIcon));
+            browse->setAccessibleName(controls::fromStd(picker->text));
+            browse->setToolTip(controls::fromStd(picker->text));
+            connect(browse, &QPushButton::clicked, this, [this, key = design.key, picker = *picker, folder] {
+                if (folder)
+                    pickFolder(key, picker.text);
+                else
+                    pickProgram(key, picker.folder, picker.text);
+            });
+            grid->addWidget(browse, row, 2);
+        }
+        ++row;
+    }
+    return grid;
+}
+
+QLayout* CryptoSettingsWindow::buildOptionPairs()
+{
+    auto* row = new QHBoxLayout;
+    for (const OptionPairDesign& design : kOptionPairs) {
+        auto* box = new OptionPairBox(design, this);
+        m_optionPairs.push_back(box);
+        row->addWidget(box);
+    }
+    return row;
+}
+
+QLayout* CryptoSettingsWindow::buildCommandRows()
+{
+    auto* column = new QVBoxLayout;
+    column->setSpacing(2);
+    for (const CommandDesign& design : kCommands) {
+        auto* label = new QLabel(QString::fromLatin1(design.caption), this);
+        auto* command = new QPlainTextEdit(this);
+        command->setObjectName(controls::objectNameOf(design.key));
+        command->setAccessibleName(label->text());
+        command->setReadOnly(true);
+        command->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        command->setFixedHeight(command->fontMetrics().lineSpacing() * 2 + 12);
+        label->setBuddy(command);
+        m_commands.emplace_back(design.key, command);
+        column->addWidget(label);
+        column->addWidget(command);
+    }
+    return column;
+}
+
+QLayout* CryptoSettingsWindow::buildClosingButtons()
+{
+    auto* outputCommands
+        = controls::button("VIEW_OUTPUT_COMMANDS_BUTTON", QStringLiteral("VIEW OUTPUT COMMANDS"), this);
+    auto* saveButton = controls::button("SAVE_BUTTON", QStringLiteral("Save"), this);
+    m_cancel = controls::button("CANCEL_BUTTON", QStringLiteral("Cancel"), this);
+    saveButton->setDefault(true);
+    connect(outputCommands, &QPushButton::clicked, this, &CryptoSettingsWindow::openOutputCommands);
+    connect(saveButton, &QPushButton::clicked, this, &CryptoSettingsWindow::save);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(outputCommands);
+    row->addStretch(1);
+    row->addWidget(saveButton);
+    row->addWidget(m_cancel);
+    return row;
+}
+
+void CryptoSettingsWindow::load()
+{
+    for (const auto& [key, edit] : m_fields)
+        edit->setText(controls::fromStd(profile().text(key)));
+    for (OptionPairBox* pair : m_optionPairs)
+        pair->load(profile());
+}
+
+void CryptoSettingsWindow::save()
+{
+    const NodeOptions options { m_optionPairs[0]->option(), m_optionPairs[1]->option(), m_optionPairs[2]->option() };
+    const CommandLines lines
+        = composeCommandLines(m_conventions, programFields(), m_confLocation.toStdString(), options);
+    for (const auto& [key, command] : m_commands)
+        command->setPlainText(controls::fromStd(lineFor(lines, key)));
+
+    for (const auto& [key, edit] : m_fields)
+        profile().setText(key, edit->text().toStdString());
+    for (const OptionPairBox* pair : m_optionPairs)
+        pair->store(profile());
+    for (Key key : kPublishedFields)
+        m_mainWindow.profileField(key)->setText(field(key)->text());
+
+    for (const auto& [key, command] : m_commands)
+        profile().setText(key, lineFor(lines, key));
+    for (const auto& [key, command] : m_commands)
+        m_mainWindow.profileField(key)->setText(command->toPlainText());
+    m_cancel->setText(QStringLiteral("Close"));
+}
+
+void CryptoSettingsWindow::pickFolder(Key target, std::string_view prompt)
+{
+    auto& dialogs = m_mainWindow.services().fileDialogs;
+    if (const auto chosen = dialogs.pickFolder(controls::nativeWindowOf(*this), std::string(prompt)))
+        field(target)->setText(controls::fromStd(*chosen));
+}
+
+void CryptoSettingsWindow::pickProgram(Key target, Key folder, std::string_view title)
+{
+    const FileOpenRequest request { std::string(title), std::string(m_conventions.programFilter),
+                                    std::string(m_conventions.programExtension), field(folder)->text().toStdString() };
+    auto& dialogs = m_mainWindow.services().fileDialogs;
+    if (const auto chosen = dialogs.pickOpenFile(controls::nativeWindowOf(*this), request))
+        field(target)->setText(controls::fromStd(fileNameOf(m_conventions, *chosen)));
+}
+
+void CryptoSettingsWindow::openOutputCommands()
+{
+    OutputCommandsWindow window(m_mainWindow, this);
+    window.exec();
+}
+
+QLineEdit* CryptoSettingsWindow::field(Key key) const
+{
+    for (const auto& [fieldKey, edit] : m_fields) {
+        if (fieldKey == key)
+            return edit;
+    }
+    return nullptr;
+}
+
+NodeProgramFields CryptoSettingsWindow::programFields() const
+{
+    const auto text = [this](Key key) { return field(key)->text().toStdString(); };
+    return { text(Key::BlockchainHome),    text(Key::QtLocation), text(Key::QtName),
+             text(Key::DaemonCliLocation), text(Key::DaemonName), text(Key::CliName) };
+}
+
+} // namespace korvane

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "app/korvane_dialog.h"
+#include "launch/command_builder.h"
+
+#include <string_view>
+#include <utility>
+#include <vector>
+
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace korvane {
+
+class MainWindow;
+class OptionPairBox;
+
+// KORVANE_CRYPTO_SETTINGS: the coin's node profile. Save composes the three command lines from the
+// fields, the three option pairs and the conf location handed over at opening, stores everything,
+// and writes the names and lines into the main window so that its buttons use them at once.
+class CryptoSettingsWindow : public KorvaneDialog
+{
+    Q_OBJECT
+
+public:
+    // `confLocation` is the opener's location as it stands, whether or not it was confirmed there.
+    CryptoSettingsWindow(MainWindow& mainWindow,
+                         const QString& confLocation,
+                         const NodeConventions& conventions,
+                         QWidget* owner);
+
+private:
+    QLayout* buildFieldRows();
+    QLayout* buildOptionPairs();
+    QLayout* buildCommandRows();
+    QLayout* buildClosingButtons();
+    void load();
+    void save();
+    void pickFolder(Key target, std::string_view prompt);
+    void pickProgram(Key target, Key folder, std::string_view title);
+    void openOutputCommands();
+    QLineEdit* field(Key key) const;
+    NodeProgramFields programFields() const;
+
+    MainWindow& m_mainWindow;
+    const NodeConventions& m_conventions;
+    const QString m_confLocation;
+    std::vector<std::pair<Key, QLineEdit*>> m_fields;
+    std::vector<OptionPairBox*> m_optionPairs; // QT wallet, daemon wallet, CLI daemon
+    std::vector<std::pair<Key, QPlainTextEdit*>> m_commands;
+    QPushButton* m_cancel = nullptr;
+};
+
+} // namespace korvane

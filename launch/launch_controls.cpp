@@ -1,0 +1,52 @@
+#include "launch/launch_controls.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace korvane::controls {
+
+QString fromStd(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString objectNameOf(Key key)
+{
+    return fromStd(keyName(key));
+}
+
+QPushButton* button(const char* objectName, const QString& caption, QWidget* parent)
+{
+    auto* result = new QPushButton(caption, parent);
+    result->setObjectName(QString::fromLatin1(objectName));
+    result->setAccessibleName(caption);
+    result->setAutoDefault(false);
+    return result;
+}
+
+QCheckBox* tickBox(const char* objectName, const QString& caption, QWidget* parent)
+{
+    auto* result = new QCheckBox(caption, parent);
+    result->setObjectName(QString::fromLatin1(objectName));
+    result->setAccessibleName(caption);
+    return result;
+}
+
+QLabel* heading(const QString& text, QWidget* parent)
+{
+    auto* result = new QLabel(text, parent);
+    result->setObjectName(QStringLiteral("HEADING_LABEL"));
+    QFont font = result->font();
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.2);
+    result->setFont(font);
+    return result;
+}
+
+NativeWindow nativeWindowOf(QWidget& window)
+{
+    return static_cast<NativeWindow>(window.winId());
+}
+
+} // namespace korvane::controls

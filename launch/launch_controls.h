@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/native_window.h"
+#include "settings/keys.h"
+
+#include <QString>
+#include <string_view>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QWidget;
+
+namespace korvane::controls {
+
+QString fromStd(std::string_view text);
+
+// A text box's object name: the settings key it holds.
+QString objectNameOf(Key key);
+
+// A push button that never presses itself on Enter; a window makes its main button the default.
+QPushButton* button(const char* objectName, const QString& caption, QWidget* parent);
+QCheckBox* tickBox(const char* objectName, const QString& caption, QWidget* parent);
+// The bold heading at the top of a window.
+QLabel* heading(const QString& text, QWidget* parent);
+
+NativeWindow nativeWindowOf(QWidget& window);
+
+} // namespace korvane::controls

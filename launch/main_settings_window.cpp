@@ -1,0 +1,210 @@
+#include "launch/main_settings_window.h"
+
+#include "app/colours.h"
+#include "app/main_window.h"
+#include "launch/crypto_settings_window.h"
+#include "launch/launch_controls.h"
+#include "launch/output_commands_window.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace korvane {
+namespace {
+
+constexpr const char* kConfFilter = "CONF Files (*.conf)|*.conf|All files (*.*)|*.*";
+constexpr const char* kConfExtension = "conf";
+
+void paintBase(QWidget* field, const QColor& colour)
+{
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, colour);
+    field->setPalette(palette);
+}
+
+} // namespace
+
+MainSettingsWindow::MainSettingsWindow(MainWindow& mainWindow, const NodeConventions& conventions)
+    : KorvaneDialog(WindowId::MainSettings, mainWindow.profile(), &mainWindow)
+    , m_mainWindow(mainWindow)
+    , m_conventions(conventions)
+{
+    setObjectName(QStringLiteral("KORVANE_MAIN_SETTINGS"));
+    setWindowTitle(QStringLiteral("KORVANE - MAIN SETTINGS"));
+    buildControls();
+    load();
+}
+
+void MainSettingsWindow::unload()
+{
+    storeValues();
+}
+
+void MainSettingsWindow::buildControls()
+{
+    m_autoUpdateFolderSize = controls::tickBox("AUTO_UPDATE_FOLDERSIZE_TICKBOX",
+                                               QStringLiteral("Auto Update Blockchain Folder Size"), this);
+    m_autoUpdateFolderSize->setToolTip(QStringLiteral("Updates Every 60 Secs"));
+    connect(m_autoUpdateFolderSize, &QCheckBox::toggled, this, &MainSettingsWindow::mirrorAutoUpdate);
+
+    auto* hint = new QLabel(controls::fromStd(m_conventions.multipleConfigurationsHint), this);
+    hint->setObjectName(QStringLiteral("MULTIPLE_CONFIGURATIONS_LABEL"));
+    hint->setWordWrap(true);
+
+    auto* page = new QVBoxLayout(this);
+    page->addWidget(controls::heading(QStringLiteral("MAIN SETTINGS"), this));
+    page->addLayout(buildConfRows());
+    page->addLayout(buildWindowButtons());
+    page->addWidget(m_autoUpdateFolderSize);
+    page->addWidget(hint);
+    page->addStretch(1);
+    page->addLayout(buildClosingButtons());
+}
+
+QLayout* MainSettingsWindow::buildConfRows()
+{
+    m_useOwnConf = controls::tickBox("USE_OWN_CONF_TICKBOX", QStringLiteral("USE OWN \".CONF\" FILE"), this);
+    connect(m_useOwnConf, &QCheckBox::toggled, this, &MainSettingsWindow::switchConfMode);
+
+    const QString confCaption = QStringLiteral("SELECT \".CONF\" FILE:");
+    m_confLabel = new QLabel(confCaption, this);
+    m_confLabel->setObjectName(QStringLiteral("CONF_FILE_LOCATION_LABEL"));
+
+    m_confLocation = new QLineEdit(this);
+    m_confLocation->setObjectName(controls::objectNameOf(Key::ConfFileLocation));
+    m_confLocation->setAccessibleName(confCaption);
+    m_confLabel->setBuddy(m_confLocation);
+
+    m_confBrowse = controls::button("CONF_BROWSE_BUTTON", QString(), this);
+    m_confBrowse->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    m_confBrowse->setAccessibleName(confCaption);
+    m_confBrowse->setToolTip(QStringLiteral("Choose the coin's own \".conf\" file"));
+    connect(m_confBrowse, &QPushButton::clicked, this, &MainSettingsWindow::pickConfFile);
+
+    auto* location = new QHBoxLayout;
+    location->addWidget(m_confLabel);
+    location->addWidget(m_confLocation, 1);
+    location->addWidget(m_confBrowse);
+
+    auto* rows = new QVBoxLayout;
+    rows->addWidget(m_useOwnConf);
+    rows->addLayout(location);
+    return rows;
+}
+
+QLayout* MainSettingsWindow::buildWindowButtons()
+{
+    // The conf generator is not part of this window yet; its button only follows the mode.
+    m_confManager = controls::button("CONF_MANAGER_BUTTON", QStringLiteral("CRYPTO \".CONF\" FILE MANAGER"), this);
+    auto* cryptoSettings = controls::button("CRYPTO_SETTINGS_BUTTON", QStringLiteral("CRYPTO SETTINGS"), this);
+    auto* outputCommands
+        = controls::button("VIEW_OUTPUT_COMMANDS_BUTTON", QStringLiteral("VIEW OUTPUT COMMANDS"), this);
+    connect(cryptoSettings, &QPushButton::clicked, this, &MainSettingsWindow::openCryptoSettings);
+    connect(outputCommands, &QPushButton::clicked, this, &MainSettingsWindow::openOutputCommands);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(m_confManager);
+    row->addWidget(cryptoSettings);
+    row->addWidget(outputCommands);
+    return row;
+}
+
+QLayout* MainSettingsWindow::buildClosingButtons()
+{
+    auto* ok = controls::button("OK_BUTTON", QStringLiteral("OK"), this);
+    auto* cancel = controls::button("CANCEL_BUTTON", QStringLiteral("Cancel"), this);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, [this] {
+        storeValues();
+        accept();
+    });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    return row;
+}
+
+void MainSettingsWindow::load()
+{
+    // Setting a tick runs its rule as a click would: own mode reloads and stores the location, and
+    // the auto-update tick reaches the main window at once.
+    m_useOwnConf->setChecked(profile().ticked(Key::UseOwnConf));
+    m_autoUpdateFolderSize->setChecked(profile().ticked(Key::AutoUpdateFolderSize));
+
+    const bool ownConf = m_useOwnConf->isChecked();
+    showConfMode(ownConf);
+    if (!ownConf)
+        paintBase(m_confLocation, colours::kGreen);
+}
+
+void MainSettingsWindow::switchConfMode(bool ownConf)
+{
+    m_confLabel->setEnabled(ownConf);
+    showConfMode(ownConf);
+    profile().setTicked(Key::UseOwnConf, ownConf);
+    profile().setText(Key::ConfFileLocation, m_confLocation->text().toStdString());
+}
+
+// Own mode edits the stored location; default mode shows the generated file beside the program,
+// which only the conf generator can be opened for.
+void MainSettingsWindow::showConfMode(bool ownConf)
+{
+    m_confLocation->setEnabled(ownConf);
+    m_confLocation->setReadOnly(!ownConf);
+    m_confBrowse->setEnabled(ownConf);
+    m_confManager->setEnabled(!ownConf);
+    m_confLocation->setText(ownConf ? controls::fromStd(profile().text(Key::ConfFileLocation)) : defaultConfLocation());
+}
+
+void MainSettingsWindow::mirrorAutoUpdate(bool ticked)
+{
+    m_mainWindow.autoUpdateFolderSizeTickBox()->setChecked(ticked);
+    if (ticked)
+        m_mainWindow.folderSizeTimer()->start();
+    else
+        m_mainWindow.folderSizeTimer()->stop();
+}
+
+void MainSettingsWindow::pickConfFile()
+{
+    const FileOpenRequest request { m_confLabel->text().toStdString(), kConfFilter, kConfExtension,
+                                    m_mainWindow.services().ownExecutable.folder() };
+    if (const auto chosen = m_mainWindow.services().fileDialogs.pickOpenFile(controls::nativeWindowOf(*this), request))
+        m_confLocation->setText(controls::fromStd(*chosen));
+}
+
+void MainSettingsWindow::openCryptoSettings()
+{
+    CryptoSettingsWindow window(m_mainWindow, m_confLocation->text(), m_conventions, this);
+    window.exec();
+}
+
+void MainSettingsWindow::openOutputCommands()
+{
+    OutputCommandsWindow window(m_mainWindow, this);
+    window.exec();
+}
+
+void MainSettingsWindow::storeValues()
+{
+    profile().setTicked(Key::UseOwnConf, m_useOwnConf->isChecked());
+    profile().setText(Key::ConfFileLocation, m_confLocation->text().toStdString());
+    profile().setTicked(Key::AutoUpdateFolderSize, m_autoUpdateFolderSize->isChecked());
+}
+
+QString MainSettingsWindow::defaultConfLocation() const
+{
+    const OwnExecutable& executable = m_mainWindow.services().ownExecutable;
+    return controls::fromStd(korvane::defaultConfLocation(m_conventions, executable.folder(), executable.name()));
+}
+
+} // namespace korvane

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "app/korvane_dialog.h"
+#include "launch/node_conventions.h"
+#include "platform/node_platform.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace korvane {
+
+class MainWindow;
+
+// KORVANE_MAIN_SETTINGS: chooses the ".conf" file that the command lines name (the generated one
+// beside the program, or the user's own), switches the automatic folder-size refresh, and opens
+// the node profile, conf generator and output commands windows. Every close stores its values.
+class MainSettingsWindow : public KorvaneDialog
+{
+    Q_OBJECT
+
+public:
+    // The conventions name and join the node programs' paths: the operating system's own unless
+    // a test asks for another's.
+    explicit MainSettingsWindow(MainWindow& mainWindow, const NodeConventions& conventions = nativeNodeConventions());
+
+protected:
+    void unload() override;
+
+private:
+    void buildControls();
+    QLayout* buildConfRows();
+    QLayout* buildWindowButtons();
+    QLayout* buildClosingButtons();
+    void load();
+    void switchConfMode(bool ownConf);
+    void showConfMode(bool ownConf);
+    void mirrorAutoUpdate(bool ticked);
+    void pickConfFile();
+    void openCryptoSettings();
+    void openOutputCommands();
+    void storeValues();
+    QString defaultConfLocation() const;
+
+    MainWindow& m_mainWindow;
+    const NodeConventions& m_conventions;
+    QCheckBox* m_useOwnConf = nullptr;
+    QLabel* m_confLabel = nullptr;
+    QLineEdit* m_confLocation = nullptr;
+    QPushButton* m_confBrowse = nullptr;
+    QPushButton* m_confManager = nullptr;
+    QCheckBox* m_autoUpdateFolderSize = nullptr;
+};
+
+} // namespace korvane

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "app/korvane_dialog.h"
+
+class QLabel;
+class QPlainTextEdit;
+
+namespace korvane {
+
+class MainWindow;
+
+// KORVANE_SINGLE_OUTPUT_COMMANDS_WINDOW: shows one of the main window's three command lines at a
+// time, whole and unchanged, to be read or copied.
+class OutputCommandsWindow : public KorvaneDialog
+{
+    Q_OBJECT
+
+public:
+    OutputCommandsWindow(MainWindow& mainWindow, QWidget* owner);
+
+private:
+    void showCommand(const QString& name, Key command);
+
+    const MainWindow& m_mainWindow;
+    QLabel* m_commandName = nullptr;
+    QPlainTextEdit* m_command = nullptr;
+};
+
+} // namespace korvane

@@ -1,0 +1,10 @@
+#include "platform/node_platform.h"
+
+namespace korvane {
+
+const NodeConventions& nativeNodeConventions()
+{
+    return windowsNodeConventions();
+}
+
+} // namespace korvane

@@ -1,0 +1,168 @@
+#include "launch/command_builder.h"
+#include "launch/option_pair.h"
+
+#include <gtest/gtest.h>
+
+namespace korvane {
+namespace {
+
+NodeProgramFields windowsUseValues()
+{
+    const NodeConventions& windows = windowsNodeConventions();
+    return { "D:\\BTC",
+             std::string(windows.useQtFolder),
+             std::string(windows.useQtFile),
+             std::string(windows.useDaemonCliFolder),
+             std::string(windows.useDaemonFile),
+             std::string(windows.useCliFile) };
+}
+
+NodeProgramFields linuxUseValues()
+{
+    const NodeConventions& linux = linuxNodeConventions();
+    return { "/srv/btc",
+             std::string(linux.useQtFolder),
+             std::string(linux.useQtFile),
+             std::string(linux.useDaemonCliFolder),
+             std::string(linux.useDaemonFile),
+             std::string(linux.useCliFile) };
+}
+
+constexpr const char* kWindowsConf = "C:\\Nodes\\BTC-CRYPTO-CONFIG.conf";
+constexpr const char* kLinuxConf = "/opt/nodes/BTC-CRYPTO-CONFIG.conf";
+constexpr NodeOptions kAllOn { kWalletOption.on, kWalletOption.on, kDaemonOption.on };
+constexpr NodeOptions kAllOff {};
+
+TEST(CommandBuilderTest, WindowsLinesFromTheUseValues)
+{
+    const CommandLines lines = composeCommandLines(windowsNodeConventions(), windowsUseValues(), kWindowsConf, kAllOn);
+    EXPECT_EQ(lines.qt,
+              R"("C:\Program Files\Bitcoin\bitcoin-qt.exe" -conf="C:\Nodes\BTC-CRYPTO-CONFIG.conf" )"
+              R"(-datadir="D:\BTC" -disablewallet=0)");
+    EXPECT_EQ(lines.daemon,
+              R"("C:\Program Files\Bitcoin\Daemon\bitcoind.exe" -conf="C:\Nodes\BTC-CRYPTO-CONFIG.conf" )"
+              R"(-datadir="D:\BTC" -disablewallet=0)");
+    EXPECT_EQ(lines.cliStop,
+              R"("C:\Program Files\Bitcoin\Daemon\bitcoin-cli.exe" )"
+              R"(-conf="C:\Nodes\BTC-CRYPTO-CONFIG.conf" -daemon=1 stop)");
+}
+
+TEST(CommandBuilderTest, LinuxLinesFromTheUseValues)
+{
+    const CommandLines lines = composeCommandLines(linuxNodeConventions(), linuxUseValues(), kLinuxConf, kAllOn);
+    EXPECT_EQ(lines.qt,
+              R"("/usr/local/bin/bitcoin-qt" -conf="/opt/nodes/BTC-CRYPTO-CONFIG.conf" -datadir="/srv/btc" )"
+              R"(-disablewallet=0)");
+    EXPECT_EQ(lines.daemon,
+              R"("/usr/local/bin/bitcoind" -conf="/opt/nodes/BTC-CRYPTO-CONFIG.conf" -datadir="/srv/btc" )"
+              R"(-disablewallet=0)");
+    EXPECT_EQ(lines.cliStop,
+              R"("/usr/local/bin/bitcoin-cli" -conf="/opt/nodes/BTC-CRYPTO-CONFIG.conf" -daemon=1 stop)");
+}
+
+TEST(CommandBuilderTest, EachPairDecidesOnlyItsOwnLinesOption)
+{
+    const NodeOptions mixed { kWalletOption.disabled, {}, kDaemonOption.disabled };
+    const CommandLines lines = composeCommandLines(windowsNodeConventions(), windowsUseValues(), kWindowsConf, mixed);
+    EXPECT_TRUE(lines.qt.ends_with(R"(-datadir="D:\BTC" -disablewallet=1)")) << lines.qt;
+    EXPECT_TRUE(lines.daemon.ends_with(R"(-datadir="D:\BTC" )")) << lines.daemon;
+    EXPECT_TRUE(lines.cliStop.ends_with(R"(-conf="C:\Nodes\BTC-CRYPTO-CONFIG.conf" -daemon=0 stop)")) << lines.cliStop;
+}
+
+TEST(CommandBuilderTest, PairsOffLeaveTheirSeparatingSpaces)
+{
+    for (const auto* conventions : { &windowsNodeConventions(), &linuxNodeConventions() }) {
+        const bool windows = conventions == &windowsNodeConventions();
+        SCOPED_TRACE(windows ? "windows" : "linux");
+        const CommandLines lines = composeCommandLines(*conventions, windows ? windowsUseValues() : linuxUseValues(),
+                                                       windows ? kWindowsConf : kLinuxConf, kAllOff);
+        const std::string home = windows ? R"(D:\BTC)" : "/srv/btc";
+        const std::string conf = windows ? kWindowsConf : kLinuxConf;
+        EXPECT_TRUE(lines.qt.ends_with("-datadir=\"" + home + "\" ")) << lines.qt;
+        EXPECT_TRUE(lines.daemon.ends_with("-datadir=\"" + home + "\" ")) << lines.daemon;
+        EXPECT_TRUE(lines.cliStop.ends_with("-conf=\"" + conf + "\"  stop")) << lines.cliStop;
+    }
+}
+
+TEST(CommandBuilderTest, EmptyFieldsLeaveOnlyTheFixedPieces)
+{
+    const CommandLines windows = composeCommandLines(windowsNodeConventions(), {}, "", kAllOff);
+    EXPECT_EQ(windows.qt, R"("\" -conf="" -datadir="" )");
+    EXPECT_EQ(windows.daemon, R"("\" -conf="" -datadir="" )");
+    EXPECT_EQ(windows.cliStop, R"("\" -conf=""  stop)");
+
+    const CommandLines linux = composeCommandLines(linuxNodeConventions(), {}, "", kAllOff);
+    EXPECT_EQ(linux.qt, R"("/" -conf="" -datadir="" )");
+    EXPECT_EQ(linux.daemon, R"("/" -conf="" -datadir="" )");
+    EXPECT_EQ(linux.cliStop, R"("/" -conf=""  stop)");
+}
+
+TEST(CommandBuilderTest, FieldsAreTakenAsTheyStand)
+{
+    NodeProgramFields fields { " D:\\My BTC ", "C:\\Bit coin", "bitcoin-qt", "C:\\Daemon", "bitcoind ", "\"cli\"" };
+    const CommandLines lines = composeCommandLines(windowsNodeConventions(), fields, " a b.conf", kAllOff);
+    EXPECT_EQ(lines.qt, R"("C:\Bit coin\bitcoin-qt" -conf=" a b.conf" -datadir=" D:\My BTC " )");
+    EXPECT_EQ(lines.daemon, R"("C:\Daemon\bitcoind " -conf=" a b.conf" -datadir=" D:\My BTC " )");
+    EXPECT_EQ(lines.cliStop, R"("C:\Daemon\"cli"" -conf=" a b.conf"  stop)");
+}
+
+// A started Windows program reads 2n backslashes before a quote as n, so "E:\" must be written
+// "E:\\" to come back as E:\ instead of swallowing the closing quote.
+TEST(CommandBuilderTest, WindowsDoublesTrailingBackslashesOfTheQuotedConfAndDataFolder)
+{
+    NodeProgramFields fields = windowsUseValues();
+    fields.blockchainHome = "E:\\";
+    const CommandLines lines = composeCommandLines(windowsNodeConventions(), fields, "F:\\conf\\\\", kAllOn);
+    EXPECT_EQ(lines.qt,
+              R"("C:\Program Files\Bitcoin\bitcoin-qt.exe" -conf="F:\conf\\\\" -datadir="E:\\" )"
+              R"(-disablewallet=0)");
+    EXPECT_TRUE(lines.daemon.ends_with(R"(-conf="F:\conf\\\\" -datadir="E:\\" -disablewallet=0)")) << lines.daemon;
+    EXPECT_EQ(lines.cliStop, R"("C:\Program Files\Bitcoin\Daemon\bitcoin-cli.exe" -conf="F:\conf\\\\" -daemon=1 stop)");
+
+    fields.blockchainHome = "E:\\a\\b";
+    const CommandLines inner = composeCommandLines(windowsNodeConventions(), fields, "\\", kAllOff);
+    EXPECT_TRUE(inner.qt.ends_with(R"( -conf="\\" -datadir="E:\a\b" )")) << inner.qt;
+}
+
+TEST(CommandBuilderTest, LinuxKeepsBackslashesAsTheyStand)
+{
+    NodeProgramFields fields = linuxUseValues();
+    fields.blockchainHome = "/srv/odd\\";
+    const CommandLines lines = composeCommandLines(linuxNodeConventions(), fields, "/etc/x\\", kAllOff);
+    EXPECT_EQ(lines.qt, R"("/usr/local/bin/bitcoin-qt" -conf="/etc/x\" -datadir="/srv/odd\" )");
+}
+
+TEST(NodeConventionsTest, DefaultConfLocationJoinsFolderAndNameWithOneSeparator)
+{
+    EXPECT_EQ(defaultConfLocation(windowsNodeConventions(), "C:\\Nodes", "BTC"), "C:\\Nodes\\BTC-CRYPTO-CONFIG.conf");
+    EXPECT_EQ(defaultConfLocation(linuxNodeConventions(), "/opt/nodes", "BTC.main"),
+              "/opt/nodes/BTC.main-CRYPTO-CONFIG.conf");
+}
+
+TEST(NodeConventionsTest, FileNameOfAPickedPath)
+{
+    const NodeConventions& windows = windowsNodeConventions();
+    EXPECT_EQ(fileNameOf(windows, "C:\\Apps\\node\\bitcoind.exe"), "bitcoind.exe");
+    EXPECT_EQ(fileNameOf(windows, "C:/Apps/node/bitcoind.exe"), "bitcoind.exe");
+    EXPECT_EQ(fileNameOf(windows, "bitcoind.exe"), "bitcoind.exe");
+    const NodeConventions& linux = linuxNodeConventions();
+    EXPECT_EQ(fileNameOf(linux, "/usr/local/bin/bitcoind"), "bitcoind");
+    EXPECT_EQ(fileNameOf(linux, "/srv/odd\\name"), "odd\\name");
+}
+
+TEST(NodeConventionsTest, LinuxTextsShowNoWindowsPathOrProgramSuffix)
+{
+    const NodeConventions& linux = linuxNodeConventions();
+    for (std::string_view text :
+         { linux.useQtFolder, linux.useQtFile, linux.useDaemonCliFolder, linux.useCliFile, linux.useDaemonFile,
+           linux.qtFolderLabel, linux.qtFileLabel, linux.daemonCliFolderLabel, linux.cliFileLabel,
+           linux.daemonFileLabel, linux.qtFileTitle, linux.cliFileTitle, linux.daemonFileTitle, linux.programFilter,
+           linux.multipleConfigurationsHint }) {
+        EXPECT_EQ(text.find(".exe"), std::string_view::npos) << text;
+        EXPECT_EQ(text.find('\\'), std::string_view::npos) << text;
+        EXPECT_EQ(text.find("C:"), std::string_view::npos) << text;
+    }
+}
+
+} // namespace
+} // namespace korvane

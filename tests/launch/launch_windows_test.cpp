@@ -1,0 +1,475 @@
+#include "app/main_window.h"
+#include "launch/main_settings_window.h"
+#include "platform/fake/fake_services.h"
+#include "tests/app/modal.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+QT_BEGIN_NAMESPACE
+// Failure messages show a QString as its text.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+QT_END_NAMESPACE
+
+namespace korvane {
+namespace {
+
+using test::whileModal;
+
+template <typename Widget = QWidget> Widget* child(const QWidget& parent, const char* name)
+{
+    auto* widget = parent.findChild<Widget*>(QString::fromLatin1(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+
+void click(const QWidget& window, const char* buttonName)
+{
+    QTest::mouseClick(child<QPushButton>(window, buttonName), Qt::LeftButton);
+}
+
+// Clicks a tick box on its indicator, as a user would.
+void tick(const QWidget& window, const char* tickBoxName)
+{
+    auto* box = child<QCheckBox>(window, tickBoxName);
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+}
+
+QString text(const QWidget& window, const char* name)
+{
+    if (auto* line = window.findChild<QLineEdit*>(QString::fromLatin1(name)))
+        return line->text();
+    if (auto* lines = window.findChild<QPlainTextEdit*>(QString::fromLatin1(name)))
+        return lines->toPlainText();
+    if (auto* button = window.findChild<QPushButton*>(QString::fromLatin1(name)))
+        return button->text();
+    return child<QLabel>(window, name)->text();
+}
+
+void type(const QWidget& window, const char* fieldName, const QString& value)
+{
+    auto* field = child<QLineEdit>(window, fieldName);
+    field->clear();
+    QTest::keyClicks(field, value);
+}
+
+class LaunchWindowsTest : public ::testing::Test
+{
+protected:
+    LaunchWindowsTest()
+    {
+        m_fakes.ownExecutable.executableName = "BTC";
+        m_fakes.ownExecutable.executableFolder = "/opt/nodes";
+    }
+
+    MainWindow& mainWindow()
+    {
+        if (!m_main) {
+            m_main = std::make_unique<MainWindow>(m_services);
+            m_main->show();
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(m_main.get()));
+        }
+        return *m_main;
+    }
+
+    // Opens the main settings window from the main window's button and runs `act` in it.
+    void inMainSettings(const std::function<void(QWidget&)>& act)
+    {
+        MainWindow& main = mainWindow();
+        ASSERT_TRUE(whileModal([&] { click(main, "SETTINGS_BUTTON"); }, act));
+    }
+
+    // Opens the main settings window with another system's conventions.
+    void inMainSettings(const NodeConventions& conventions, const std::function<void(QWidget&)>& act)
+    {
+        MainSettingsWindow settings(mainWindow(), conventions);
+        ASSERT_TRUE(whileModal([&] { settings.exec(); }, act));
+    }
+
+    static void inWindowOpenedBy(QWidget& opener, const char* buttonName, const std::function<void(QWidget&)>& act)
+    {
+        ASSERT_TRUE(whileModal([&] { click(opener, buttonName); }, act));
+    }
+
+    std::string stored(const std::string& key) const
+    {
+        return m_fakes.settings.getSetting("QL_KORVANE", "BTC", key, "<none>");
+    }
+
+    void store(const std::string& key, const std::string& value)
+    {
+        m_fakes.settings.saveSetting("QL_KORVANE", "BTC", key, value, nullptr);
+    }
+
+    fake::Services m_fakes;
+    Services m_services = m_fakes.services();
+    std::unique_ptr<MainWindow> m_main;
+};
+
+TEST_F(LaunchWindowsTest, AFreshCopyOpensTheMainSettingsInDefaultMode)
+{
+    inMainSettings([&](QWidget& settings) {
+        EXPECT_EQ(settings.objectName(), "KORVANE_MAIN_SETTINGS");
+        EXPECT_EQ(settings.windowTitle(), "KORVANE - MAIN SETTINGS");
+        EXPECT_EQ(settings.parentWidget(), m_main.get());
+        auto* location = child<QLineEdit>(settings, "CONF_FILE_LOCATION_TEXTBOX");
+        EXPECT_EQ(location->text(), "/opt/nodes/BTC-CRYPTO-CONFIG.conf");
+        EXPECT_EQ(location->palette().color(QPalette::Base), QColor(0, 255, 0));
+        EXPECT_FALSE(location->isEnabled());
+        EXPECT_TRUE(location->isReadOnly());
+        EXPECT_FALSE(child(settings, "CONF_BROWSE_BUTTON")->isEnabled());
+        EXPECT_TRUE(child(settings, "CONF_MANAGER_BUTTON")->isEnabled());
+        EXPECT_FALSE(child<QCheckBox>(settings, "USE_OWN_CONF_TICKBOX")->isChecked());
+        click(settings, "CANCEL_BUTTON");
+    });
+    EXPECT_EQ(stored("CONF_FILE_LOCATION_TEXTBOX"), "/opt/nodes/BTC-CRYPTO-CONFIG.conf");
+    EXPECT_EQ(stored("USE_OWN_CONF_TICKBOX"), "0");
+    EXPECT_NE(stored("MAIN_SETTINGS-Left"), "<none>");
+
+    m_fakes.ownExecutable.executableFolder = "C:\\Nodes";
+    inMainSettings(windowsNodeConventions(), [&](QWidget& settings) {
+        EXPECT_EQ(text(settings, "CONF_FILE_LOCATION_TEXTBOX"), "C:\\Nodes\\BTC-CRYPTO-CONFIG.conf");
+        EXPECT_EQ(text(settings, "MULTIPLE_CONFIGURATIONS_LABEL"),
+                  "FOR MULTIPLE CONFIGURATIONS, COPY \".exe\" FILE TO A NEW FILENAME, RUN, AND CONFIGURE.");
+        settings.close();
+    });
+}
+
+TEST_F(LaunchWindowsTest, TheOwnConfTickStoresAtOnceAndPickingWaitsForConfirmation)
+{
+    inMainSettings([&](QWidget& settings) {
+        tick(settings, "USE_OWN_CONF_TICKBOX");
+        EXPECT_EQ(stored("USE_OWN_CONF_TICKBOX"), "1");
+        EXPECT_EQ(stored("CONF_FILE_LOCATION_TEXTBOX"), "");
+        auto* location = child<QLineEdit>(settings, "CONF_FILE_LOCATION_TEXTBOX");
+        EXPECT_TRUE(location->text().isEmpty());
+        EXPECT_TRUE(location->isEnabled());
+        EXPECT_FALSE(location->isReadOnly());
+        EXPECT_TRUE(child(settings, "CONF_FILE_LOCATION_LABEL")->isEnabled());
+        EXPECT_TRUE(child(settings, "CONF_BROWSE_BUTTON")->isEnabled());
+        EXPECT_FALSE(child(settings, "CONF_MANAGER_BUTTON")->isEnabled());
+
+        m_fakes.fileDialogs.nextAnswers = { "/home/user/own.conf", std::nullopt };
+        click(settings, "CONF_BROWSE_BUTTON");
+        EXPECT_EQ(location->text(), "/home/user/own.conf");
+        EXPECT_EQ(stored("CONF_FILE_LOCATION_TEXTBOX"), "");
+        click(settings, "CONF_BROWSE_BUTTON");
+        EXPECT_EQ(location->text(), "/home/user/own.conf");
+        ASSERT_EQ(m_fakes.fileDialogs.fileRequests.size(), 2u);
+        const FileOpenRequest& request = m_fakes.fileDialogs.fileRequests[0];
+        EXPECT_EQ(request.title, "SELECT \".CONF\" FILE:");
+        EXPECT_EQ(request.filter, "CONF Files (*.conf)|*.conf|All files (*.*)|*.*");
+        EXPECT_EQ(request.defaultExtension, "conf");
+        EXPECT_EQ(request.initialFolder, "/opt/nodes");
+
+        // Clearing the tick replaces the picked file by the default one, stored at once.
+        tick(settings, "USE_OWN_CONF_TICKBOX");
+        EXPECT_EQ(stored("USE_OWN_CONF_TICKBOX"), "0");
+        EXPECT_EQ(stored("CONF_FILE_LOCATION_TEXTBOX"), "/opt/nodes/BTC-CRYPTO-CONFIG.conf");
+        EXPECT_EQ(location->text(), "/opt/nodes/BTC-CRYPTO-CONFIG.conf");
+        EXPECT_FALSE(child(settings, "CONF_FILE_LOCATION_LABEL")->isEnabled());
+        EXPECT_FALSE(location->isEnabled());
+        EXPECT_TRUE(child(settings, "CONF_MANAGER_BUTTON")->isEnabled());
+
+        m_fakes.fileDialogs.nextAnswers = { "/home/user/own.conf" };
+        tick(settings, "USE_OWN_CONF_TICKBOX");
+        click(settings, "CONF_BROWSE_BUTTON");
+        click(settings, "OK_BUTTON");
+    });
+    EXPECT_EQ(stored("USE_OWN_CONF_TICKBOX"), "1");
+    EXPECT_EQ(stored("CONF_FILE_LOCATION_TEXTBOX"), "/home/user/own.conf");
+
+    inMainSettings([&](QWidget& settings) {
+        EXPECT_TRUE(child<QCheckBox>(settings, "USE_OWN_CONF_TICKBOX")->isChecked());
+        EXPECT_EQ(text(settings, "CONF_FILE_LOCATION_TEXTBOX"), "/home/user/own.conf");
+        EXPECT_TRUE(child(settings, "CONF_BROWSE_BUTTON")->isEnabled());
+        QTest::keyClick(&settings, Qt::Key_Escape);
+    });
+}
+
+TEST_F(LaunchWindowsTest, TheMainWindowsFolderSizeTimerFollowsEachClickAndCancelStillStores)
+{
+    MainWindow& main = mainWindow();
+    inMainSettings([&](QWidget& settings) {
+        tick(settings, "AUTO_UPDATE_FOLDERSIZE_TICKBOX");
+        EXPECT_TRUE(main.autoUpdateFolderSizeTickBox()->isChecked());
+        EXPECT_TRUE(main.folderSizeTimer()->isActive());
+        EXPECT_EQ(stored("AUTO_UPDATE_FOLDERSIZE_TICKBOX"), "<none>");
+        tick(settings, "AUTO_UPDATE_FOLDERSIZE_TICKBOX");
+        EXPECT_FALSE(main.autoUpdateFolderSizeTickBox()->isChecked());
+        EXPECT_FALSE(main.folderSizeTimer()->isActive());
+        tick(settings, "AUTO_UPDATE_FOLDERSIZE_TICKBOX");
+        click(settings, "CANCEL_BUTTON");
+    });
+    EXPECT_EQ(stored("AUTO_UPDATE_FOLDERSIZE_TICKBOX"), "1");
+    EXPECT_TRUE(main.folderSizeTimer()->isActive());
+}
+
+TEST_F(LaunchWindowsTest, SaveStoresTheProfileAndPublishesItToTheMainWindow)
+{
+    MainWindow& main = mainWindow();
+    inMainSettings([&](QWidget& settings) {
+        inWindowOpenedBy(settings, "CRYPTO_SETTINGS_BUTTON", [&](QWidget& profile) {
+            EXPECT_EQ(profile.windowTitle(), "KORVANE - CRYPTO SETTINGS");
+            EXPECT_EQ(profile.parentWidget(), &settings);
+            type(profile, "CRYPTO_NAME_TEXTBOX", "Bitcoin");
+            m_fakes.fileDialogs.nextAnswers = { "/srv/btc" };
+            click(profile, "BROWSE_BLOCKCHAIN_FOLDER_BUTTON");
+            for (const char* use : { "USE_QT_FOLDER_BUTTON", "USE_QT_FILE_BUTTON", "USE_DAEMON_FOLDER_BUTTON",
+                                     "USE_DAEMONCLI_FILE_BUTTON", "USE_DAEMOND_FILE_BUTTON" })
+                click(profile, use);
+            tick(profile, "QT_WALLET_TICKBOX");
+            tick(profile, "DAEMON_WALLET_TICKBOX");
+            tick(profile, "DAEMON_DISABLE_WALLET_TICKBOX");
+            tick(profile, "CLI_DAEMON_TICKBOX");
+            EXPECT_EQ(stored("QT_WALLET_TICKBOX"), "<none>");
+
+            click(profile, "SAVE_BUTTON");
+            EXPECT_EQ(text(profile, "CANCEL_BUTTON"), "Close");
+            EXPECT_EQ(text(profile, "QL_QT_COMMAND_TEXTBOX"),
+                      "\"/usr/local/bin/bitcoin-qt\" -conf=\"/opt/nodes/BTC-CRYPTO-CONFIG.conf\" "
+                      "-datadir=\"/srv/btc\" -disablewallet=0");
+            click(profile, "CANCEL_BUTTON");
+        });
+        click(settings, "OK_BUTTON");
+    });
+
+    const std::pair<const char*, const char*> expected[] = {
+        { "CRYPTO_NAME_TEXTBOX", "Bitcoin" },
+        { "BLOCKCHAIN_HOME_TEXTBOX", "/srv/btc" },
+        { "QT_LOCATION_TEXTBOX", "/usr/local/bin" },
+        { "QT_NAME_TEXTBOX", "bitcoin-qt" },
+        { "DAEMON_CLI_LOCATION_TEXTBOX", "/usr/local/bin" },
+        { "CLI_NAME_TEXTBOX", "bitcoin-cli" },
+        { "DAEMON_NAME_TEXTBOX", "bitcoind" },
+        { "QT_WALLET_TICKBOX", "1" },
+        { "QT_DISABLE_WALLET_TICKBOX", "0" },
+        { "DAEMON_WALLET_TICKBOX", "1" },
+        { "DAEMON_DISABLE_WALLET_TICKBOX", "1" },
+        { "CLI_DAEMON_TICKBOX", "1" },
+        { "DISABLE_DAEMON_TICKBOX", "0" },
+        { "QL_QT_COMMAND_TEXTBOX",
+          "\"/usr/local/bin/bitcoin-qt\" -conf=\"/opt/nodes/BTC-CRYPTO-CONFIG.conf\" "
+          "-datadir=\"/srv/btc\" -disablewallet=0" },
+        { "QL_D_COMMAND_TEXTBOX",
+          "\"/usr/local/bin/bitcoind\" -conf=\"/opt/nodes/BTC-CRYPTO-CONFIG.conf\" "
+          "-datadir=\"/srv/btc\" -disablewallet=1" },
+        { "QLCLI_STOP_COMMAND_TEXTBOX",
+          "\"/usr/local/bin/bitcoin-cli\" -conf=\"/opt/nodes/BTC-CRYPTO-CONFIG.conf\" -daemon=1 stop" },
+    };
+    for (const auto& [key, value] : expected)
+        EXPECT_EQ(stored(key), value) << key;
+    for (const char* shown :
+         { "CRYPTO_NAME_TEXTBOX", "BLOCKCHAIN_HOME_TEXTBOX", "QT_NAME_TEXTBOX", "DAEMON_NAME_TEXTBOX",
+           "CLI_NAME_TEXTBOX", "QL_QT_COMMAND_TEXTBOX", "QL_D_COMMAND_TEXTBOX", "QLCLI_STOP_COMMAND_TEXTBOX" })
+        EXPECT_EQ(text(main, shown).toStdString(), stored(shown)) << shown;
+}
+
+TEST_F(LaunchWindowsTest, ClosingTheProfileWithoutSaveChangesNeitherStoreNorMainWindow)
+{
+    store("CRYPTO_NAME_TEXTBOX", "Bitcoin");
+    store("QT_WALLET_TICKBOX", "1");
+    MainWindow& main = mainWindow();
+    inMainSettings([&](QWidget& settings) {
+        inWindowOpenedBy(settings, "CRYPTO_SETTINGS_BUTTON", [&](QWidget& profile) {
+            EXPECT_EQ(text(profile, "CRYPTO_NAME_TEXTBOX"), "Bitcoin");
+            type(profile, "CRYPTO_NAME_TEXTBOX", "Litecoin");
+            click(profile, "USE_QT_FILE_BUTTON");
+            tick(profile, "QT_WALLET_TICKBOX");
+            profile.close();
+        });
+        inWindowOpenedBy(settings, "CRYPTO_SETTINGS_BUTTON", [&](QWidget& profile) {
+            EXPECT_EQ(text(profile, "CRYPTO_NAME_TEXTBOX"), "Bitcoin");
+            EXPECT_TRUE(child<QCheckBox>(profile, "QT_WALLET_TICKBOX")->isChecked());
+            EXPECT_EQ(text(profile, "CANCEL_BUTTON"), "Cancel");
+            click(profile, "CANCEL_BUTTON");
+        });
+        click(settings, "CANCEL_BUTTON");
+    });
+    EXPECT_EQ(stored("CRYPTO_NAME_TEXTBOX"), "Bitcoin");
+    EXPECT_EQ(stored("QT_NAME_TEXTBOX"), "<none>");
+    EXPECT_EQ(stored("QT_WALLET_TICKBOX"), "1");
+    EXPECT_EQ(stored("QL_QT_COMMAND_TEXTBOX"), "<none>");
+    EXPECT_NE(stored("CRYPTO_SETTINGS-Left"), "<none>");
+    EXPECT_EQ(text(main, "CRYPTO_NAME_TEXTBOX"), "Bitcoin");
+    EXPECT_TRUE(text(main, "QL_QT_COMMAND_TEXTBOX").isEmpty());
+}
+
+TEST_F(LaunchWindowsTest, ANotYetConfirmedConfFileIsTheOneTheNextSaveUses)
+{
+    inMainSettings([&](QWidget& settings) {
+        tick(settings, "USE_OWN_CONF_TICKBOX");
+        m_fakes.fileDialogs.nextAnswers = { "/home/user/own.conf" };
+        click(settings, "CONF_BROWSE_BUTTON");
+        inWindowOpenedBy(settings, "CRYPTO_SETTINGS_BUTTON", [&](QWidget& profile) {
+            click(profile, "SAVE_BUTTON");
+            click(profile, "CANCEL_BUTTON");
+        });
+        EXPECT_EQ(stored("CONF_FILE_LOCATION_TEXTBOX"), "");
+        click(settings, "CANCEL_BUTTON");
+    });
+    EXPECT_EQ(stored("QL_QT_COMMAND_TEXTBOX"), "\"/\" -conf=\"/home/user/own.conf\" -datadir=\"\" ");
+    EXPECT_EQ(stored("QLCLI_STOP_COMMAND_TEXTBOX"), "\"/\" -conf=\"/home/user/own.conf\"  stop");
+}
+
+TEST_F(LaunchWindowsTest, StoredPairsOpenInTheirStatesAndSaveNeverStoresDisabledAlone)
+{
+    store("QT_WALLET_TICKBOX", "1");
+    store("QT_DISABLE_WALLET_TICKBOX", "1");
+    store("DAEMON_WALLET_TICKBOX", "0");
+    store("DAEMON_DISABLE_WALLET_TICKBOX", "1");
+    inMainSettings([&](QWidget& settings) {
+        inWindowOpenedBy(settings, "CRYPTO_SETTINGS_BUTTON", [&](QWidget& profile) {
+            auto* qtWallet = child<QCheckBox>(profile, "QT_WALLET_TICKBOX");
+            auto* qtDisabled = child<QCheckBox>(profile, "QT_DISABLE_WALLET_TICKBOX");
+            EXPECT_TRUE(qtWallet->isChecked());
+            EXPECT_FALSE(qtWallet->isEnabled());
+            EXPECT_TRUE(qtDisabled->isChecked());
+            EXPECT_TRUE(qtDisabled->isEnabled());
+            EXPECT_EQ(text(profile, "QT_DASH_DISABLE_WALLET_EQUALS_TEXTBOX"), "-disablewallet=1");
+            EXPECT_EQ(qtDisabled->toolTip(), "!!! DISABLES ALL WALLET FUNCTIONALITY !!!");
+            EXPECT_EQ(qtWallet->toolTip(), "disablewallet=");
+
+            auto* daemonDisabled = child<QCheckBox>(profile, "DAEMON_DISABLE_WALLET_TICKBOX");
+            EXPECT_FALSE(child<QCheckBox>(profile, "DAEMON_WALLET_TICKBOX")->isChecked());
+            EXPECT_FALSE(daemonDisabled->isChecked());
+            EXPECT_FALSE(daemonDisabled->isEnabled());
+            tick(profile, "DAEMON_DISABLE_WALLET_TICKBOX");
+            tick(profile, "QT_WALLET_TICKBOX");
+            EXPECT_FALSE(daemonDisabled->isChecked());
+            EXPECT_TRUE(qtWallet->isChecked());
+
+            // Through On to Off: clearing "Disabled" first makes the main tick clickable again.
+            tick(profile, "QT_DISABLE_WALLET_TICKBOX");
+            EXPECT_EQ(text(profile, "QT_DASH_DISABLE_WALLET_EQUALS_TEXTBOX"), "-disablewallet=0");
+            tick(profile, "QT_WALLET_TICKBOX");
+            EXPECT_FALSE(qtWallet->isChecked());
+            EXPECT_FALSE(qtDisabled->isEnabled());
+            EXPECT_TRUE(text(profile, "QT_DASH_DISABLE_WALLET_EQUALS_TEXTBOX").isEmpty());
+            click(profile, "SAVE_BUTTON");
+            click(profile, "CANCEL_BUTTON");
+        });
+        click(settings, "CANCEL_BUTTON");
+    });
+    EXPECT_EQ(stored("QT_WALLET_TICKBOX"), "0");
+    EXPECT_EQ(stored("QT_DISABLE_WALLET_TICKBOX"), "0");
+    EXPECT_EQ(stored("DAEMON_WALLET_TICKBOX"), "0");
+    EXPECT_EQ(stored("DAEMON_DISABLE_WALLET_TICKBOX"), "0");
+}
+
+TEST_F(LaunchWindowsTest, PickersAskWithTheirTextsAndACancelChangesNothing)
+{
+    inMainSettings([&](QWidget& settings) {
+        inWindowOpenedBy(settings, "CRYPTO_SETTINGS_BUTTON", [&](QWidget& profile) {
+            auto& dialogs = m_fakes.fileDialogs;
+            type(profile, "QT_LOCATION_TEXTBOX", "/opt/bitcoin/bin");
+            dialogs.nextAnswers = { "/elsewhere/bitcoin-qt", std::nullopt, std::nullopt, "/opt/daemons" };
+            click(profile, "BROWSE_QT_FILE_BUTTON");
+            EXPECT_EQ(text(profile, "QT_NAME_TEXTBOX"), "bitcoin-qt");
+            EXPECT_EQ(text(profile, "QT_LOCATION_TEXTBOX"), "/opt/bitcoin/bin");
+            click(profile, "BROWSE_QT_FILE_BUTTON");
+            EXPECT_EQ(text(profile, "QT_NAME_TEXTBOX"), "bitcoin-qt");
+            click(profile, "BROWSE_QT_FOLDER_BUTTON");
+            EXPECT_EQ(text(profile, "QT_LOCATION_TEXTBOX"), "/opt/bitcoin/bin");
+            click(profile, "BROWSE_DAEMON_FOLDER_BUTTON");
+            EXPECT_EQ(text(profile, "DAEMON_CLI_LOCATION_TEXTBOX"), "/opt/daemons");
+
+            ASSERT_EQ(dialogs.fileRequests.size(), 2u);
+            EXPECT_EQ(dialogs.fileRequests[0].title, "Select QT File");
+            EXPECT_EQ(dialogs.fileRequests[0].filter, "All files (*)|*");
+            EXPECT_EQ(dialogs.fileRequests[0].defaultExtension, "");
+            EXPECT_EQ(dialogs.fileRequests[0].initialFolder, "/opt/bitcoin/bin");
+            EXPECT_EQ(dialogs.folderPrompts,
+                      (std::vector<std::string> { "QT - Program folder", "DAEMON - Program Folder" }));
+            EXPECT_EQ(text(profile, "CLI_NAME_TEXTBOX"), "");
+            click(profile, "CANCEL_BUTTON");
+        });
+        click(settings, "CANCEL_BUTTON");
+    });
+    EXPECT_EQ(stored("QT_NAME_TEXTBOX"), "<none>");
+}
+
+TEST_F(LaunchWindowsTest, WindowsTextsAndPickersInTheProfileWindow)
+{
+    m_fakes.ownExecutable.executableFolder = "C:\\Nodes";
+    inMainSettings(windowsNodeConventions(), [&](QWidget& settings) {
+        inWindowOpenedBy(settings, "CRYPTO_SETTINGS_BUTTON", [&](QWidget& profile) {
+            const QList<QLabel*> labels = profile.findChildren<QLabel*>();
+            const auto shows = [&](const QString& caption) {
+                return std::any_of(labels.begin(), labels.end(), [&](QLabel* l) { return l->text() == caption; });
+            };
+            EXPECT_TRUE(shows("DAEMOND.exe && DAEMON-CLI.exe - Folder - eg C:\\Program Files\\Bitcoin\\Daemon"));
+            EXPECT_TRUE(shows("QT.exe - File - eg bitcoin-qt.exe"));
+            EXPECT_EQ(child(profile, "DAEMON_CLI_LOCATION_TEXTBOX")->accessibleName(),
+                      "DAEMOND.exe & DAEMON-CLI.exe - Folder - eg C:\\Program Files\\Bitcoin\\Daemon");
+
+            auto& dialogs = m_fakes.fileDialogs;
+            click(profile, "USE_DAEMON_FOLDER_BUTTON");
+            dialogs.nextAnswers = { "C:\\Apps\\node\\bitcoind.exe", "D:\\" };
+            click(profile, "BROWSE_DAEMOND_FILE_BUTTON");
+            click(profile, "BROWSE_BLOCKCHAIN_FOLDER_BUTTON");
+            EXPECT_EQ(text(profile, "DAEMON_NAME_TEXTBOX"), "bitcoind.exe");
+            ASSERT_EQ(dialogs.fileRequests.size(), 1u);
+            EXPECT_EQ(dialogs.fileRequests[0].title, "Select DAEMOND.exe File");
+            EXPECT_EQ(dialogs.fileRequests[0].filter, "Applications (*.exe)|*.exe|All files (*.*)|*.*");
+            EXPECT_EQ(dialogs.fileRequests[0].defaultExtension, "exe");
+            EXPECT_EQ(dialogs.fileRequests[0].initialFolder, "C:\\Program Files\\Bitcoin\\Daemon");
+            EXPECT_EQ(dialogs.folderPrompts, std::vector<std::string> { "BLOCKCHAIN HOME FOLDER" });
+
+            click(profile, "SAVE_BUTTON");
+            EXPECT_EQ(text(profile, "QL_D_COMMAND_TEXTBOX"),
+                      R"("C:\Program Files\Bitcoin\Daemon\bitcoind.exe" -conf="C:\Nodes\BTC-CRYPTO-CONFIG.conf" )"
+                      R"(-datadir="D:\\" )");
+            click(profile, "CANCEL_BUTTON");
+        });
+        click(settings, "CANCEL_BUTTON");
+    });
+}
+
+TEST_F(LaunchWindowsTest, OutputCommandsShowTheSavedLinesExactly)
+{
+    store("QL_QT_COMMAND_TEXTBOX", "stale");
+    inMainSettings([&](QWidget& settings) {
+        inWindowOpenedBy(settings, "CRYPTO_SETTINGS_BUTTON", [&](QWidget& profile) {
+            click(profile, "USE_QT_FOLDER_BUTTON");
+            click(profile, "USE_QT_FILE_BUTTON");
+            click(profile, "SAVE_BUTTON");
+            type(profile, "QT_NAME_TEXTBOX", "unsaved");
+            inWindowOpenedBy(profile, "VIEW_OUTPUT_COMMANDS_BUTTON", [&](QWidget& output) {
+                EXPECT_EQ(output.windowTitle(), "KORVANE - OUTPUT COMMANDS - SINGLE WINDOW");
+                EXPECT_EQ(output.parentWidget(), &profile);
+                EXPECT_EQ(text(output, "COMMAND_NAME_LABEL"), "RUN COMMAND - ");
+                EXPECT_TRUE(text(output, "ALL_COMMANDS_TEXTBOX").isEmpty());
+                click(output, "QT_COMMAND_BUTTON");
+                EXPECT_EQ(text(output, "COMMAND_NAME_LABEL"), "RUN COMMAND - QT");
+                EXPECT_EQ(text(output, "ALL_COMMANDS_TEXTBOX"),
+                          "\"/usr/local/bin/bitcoin-qt\" -conf=\"/opt/nodes/BTC-CRYPTO-CONFIG.conf\" -datadir=\"\" ");
+                click(output, "OK_BUTTON");
+            });
+            click(profile, "CANCEL_BUTTON");
+        });
+        inWindowOpenedBy(settings, "VIEW_OUTPUT_COMMANDS_BUTTON", [&](QWidget& output) {
+            EXPECT_TRUE(text(output, "ALL_COMMANDS_TEXTBOX").isEmpty());
+            click(output, "CLI_STOP_COMMAND_BUTTON");
+            EXPECT_EQ(text(output, "COMMAND_NAME_LABEL"), "RUN COMMAND - CLI - STOP");
+            EXPECT_EQ(text(output, "ALL_COMMANDS_TEXTBOX"), "\"/\" -conf=\"/opt/nodes/BTC-CRYPTO-CONFIG.conf\"  stop");
+            click(output, "DAEMON_COMMAND_BUTTON");
+            EXPECT_EQ(text(output, "COMMAND_NAME_LABEL"), "RUN COMMAND - DAEMON");
+            output.close();
+        });
+        click(settings, "CANCEL_BUTTON");
+    });
+    EXPECT_NE(stored("SINGLE_OUTPUT_COMMANDS_WINDOW-Left"), "<none>");
+}
+
+} // namespace
+} // namespace korvane
