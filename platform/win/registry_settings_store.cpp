@@ -1,0 +1,73 @@
+#include "platform/win/registry_settings_store.h"
+
+#include "platform/win/win_text.h"
+
+#include <windows.h>
+
+namespace korvane {
+namespace {
+
+std::wstring sectionPath(std::string_view application, std::string_view section)
+{
+    return L"Software\\VB and VBA Program Settings\\" + win::toWide(application) + L'\\' + win::toWide(section);
+}
+
+bool fail(std::string* error, LSTATUS status)
+{
+    if (error)
+        *error = win::systemMessage(static_cast<unsigned long>(status));
+    return false;
+}
+
+} // namespace
+
+std::string RegistrySettingsStore::getSetting(std::string_view application,
+                                              std::string_view section,
+                                              std::string_view key,
+                                              std::string_view defaultValue) const
+{
+    const std::wstring path = sectionPath(application, section);
+    const std::wstring name = win::toWide(key);
+    // The value may change between asking its size and reading it; then ask again.
+    for (;;) {
+        DWORD bytes = 0;
+        LSTATUS status
+            = RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &bytes);
+        if (status != ERROR_SUCCESS)
+            return std::string(defaultValue);
+        std::wstring value(bytes / sizeof(wchar_t), L'\0');
+        status
+            = RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, value.data(), &bytes);
+        if (status == ERROR_MORE_DATA)
+            continue;
+        if (status != ERROR_SUCCESS)
+            return std::string(defaultValue);
+        value.resize(bytes / sizeof(wchar_t));
+        while (!value.empty() && value.back() == L'\0')
+            value.pop_back();
+        return win::toUtf8(value);
+    }
+}
+
+bool RegistrySettingsStore::saveSetting(std::string_view application,
+                                        std::string_view section,
+                                        std::string_view key,
+                                        std::string_view value,
+                                        std::string* error)
+{
+    HKEY sectionKey = nullptr;
+    LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, sectionPath(application, section).c_str(), 0, nullptr,
+                                     REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &sectionKey, nullptr);
+    if (status != ERROR_SUCCESS)
+        return fail(error, status);
+    const std::wstring name = win::toWide(key);
+    const std::wstring text = win::toWide(value);
+    const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+    status = RegSetValueExW(sectionKey, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), bytes);
+    RegCloseKey(sectionKey);
+    if (status != ERROR_SUCCESS)
+        return fail(error, status);
+    return true;
+}
+
+} // namespace korvane

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/settings_store.h"
+
+namespace korvane {
+
+// Settings in the current user's registry, one key per section under
+// HKEY_CURRENT_USER\Software\VB and VBA Program Settings\<application>\<section>,
+// one string value per setting. Value names are compared without regard to letter case.
+class RegistrySettingsStore : public SettingsStore
+{
+public:
+    std::string getSetting(std::string_view application,
+                           std::string_view section,
+                           std::string_view key,
+                           std::string_view defaultValue) const override;
+    bool saveSetting(std::string_view application,
+                     std::string_view section,
+                     std::string_view key,
+                     std::string_view value,
+                     std::string* error) override;
+};
+
+} // namespace korvane

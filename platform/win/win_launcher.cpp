@@ -1,0 +1,55 @@
+#include "platform/win/win_launcher.h"
+
+#include "launch/command_line_split.h"
+#include "platform/win/win_text.h"
+
+#include <windows.h>
+
+namespace korvane {
+namespace {
+
+// The program as the command line names it, for messages: its first word, without quotes.
+std::string programOf(std::string_view commandLine)
+{
+    const SplitCommandLine split = splitCommandLine(commandLine);
+    return split.arguments.empty() ? std::string(commandLine) : split.arguments.front();
+}
+
+bool isBlank(std::string_view commandLine)
+{
+    return commandLine.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+} // namespace
+
+LaunchResult WinLauncher::start(std::string_view commandLine, WindowStyle style)
+{
+    LaunchResult result;
+    result.program = programOf(commandLine);
+    if (isBlank(commandLine)) {
+        result.error = "The command line is empty.";
+        return result;
+    }
+
+    STARTUPINFOW startup {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    const bool hidden = style == WindowStyle::Hidden;
+    startup.wShowWindow = hidden ? SW_HIDE : SW_SHOWNORMAL;
+    const DWORD creationFlags = hidden ? CREATE_NO_WINDOW : 0;
+
+    // CreateProcessW may write into the command line it is given.
+    std::wstring writableCommandLine = win::toWide(commandLine);
+    PROCESS_INFORMATION process {};
+    if (!CreateProcessW(nullptr, writableCommandLine.data(), nullptr, nullptr, FALSE, creationFlags, nullptr, nullptr,
+                        &startup, &process)) {
+        result.error = win::lastErrorMessage();
+        return result;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    result.started = true;
+    return result;
+}
+
+} // namespace korvane

@@ -1,0 +1,27 @@
+#include "platform/services.h"
+#include "platform/std_folder_size.h"
+#include "platform/win/registry_settings_store.h"
+#include "platform/win/toolhelp_process_table.h"
+#include "platform/win/win_keyboard.h"
+#include "platform/win/win_launcher.h"
+#include "platform/win/win_own_executable.h"
+#include "platform/win/win_text_file_writer.h"
+#include "platform/win/win_window_stacking.h"
+
+namespace korvane {
+
+OsServices createOsServices()
+{
+    OsServices services;
+    services.settings = std::make_unique<RegistrySettingsStore>();
+    services.ownExecutable = std::make_unique<WinOwnExecutable>();
+    services.processes = std::make_unique<ToolhelpProcessTable>();
+    services.launcher = std::make_unique<WinLauncher>();
+    services.folderSize = std::make_unique<StdFolderSize>();
+    services.keyboard = std::make_unique<WinKeyboard>();
+    services.stacking = std::make_unique<WinWindowStacking>();
+    services.textFiles = std::make_unique<WinTextFileWriter>();
+    return services;
+}
+
+} // namespace korvane

@@ -1,0 +1,113 @@
+#include "platform/win/win_text_file_writer.h"
+
+#include "platform/win/win_text.h"
+
+#include <atomic>
+#include <filesystem>
+#include <optional>
+#include <windows.h>
+
+namespace korvane {
+namespace {
+
+bool fail(std::string* error, const std::string& reason)
+{
+    if (error)
+        *error = reason;
+    return false;
+}
+
+bool failWithLastError(std::string* error, const std::string& what)
+{
+    return fail(error, what + ": " + win::lastErrorMessage());
+}
+
+std::optional<std::string> toSystemCodePage(const std::string& utf8, std::string* error)
+{
+    const UINT codePage = GetACP();
+    if (codePage == CP_UTF8)
+        return utf8;
+    const std::wstring wide = win::toWide(utf8);
+    if (wide.empty())
+        return std::string();
+    const int wideLength = static_cast<int>(wide.size());
+    BOOL lossy = FALSE;
+    const int length
+        = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, nullptr, 0, nullptr, &lossy);
+    if (lossy || length == 0) {
+        fail(error,
+             "The text holds characters that the system code page " + std::to_string(codePage)
+                 + " cannot represent; the file was not written.");
+        return std::nullopt;
+    }
+    std::string encoded(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, encoded.data(), length, nullptr,
+                        nullptr);
+    return encoded;
+}
+
+// A new file beside the target, under a name nobody else uses.
+HANDLE createTemporary(const std::filesystem::path& target, std::filesystem::path& temporary)
+{
+    static std::atomic<unsigned> counter { 0 };
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = target;
+        temporary += L"." + std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(counter++) + L".tmp";
+        const HANDLE file
+            = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
+            return file;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+bool writeAll(HANDLE file, std::string_view content)
+{
+    while (!content.empty()) {
+        constexpr std::size_t chunk = 1 << 20;
+        const auto size = static_cast<DWORD>(std::min(content.size(), chunk));
+        DWORD written = 0;
+        if (!WriteFile(file, content.data(), size, &written, nullptr))
+            return false;
+        content.remove_prefix(written);
+    }
+    return true;
+}
+
+// Writes, flushes and closes the temporary file.
+bool fillTemporary(HANDLE file, std::string_view content, std::string* error)
+{
+    bool filled = writeAll(file, content);
+    if (!filled)
+        failWithLastError(error, "Cannot write the new file");
+    else if (!FlushFileBuffers(file))
+        filled = failWithLastError(error, "Cannot flush the new file to disk");
+    if (!CloseHandle(file) && filled)
+        filled = failWithLastError(error, "Cannot close the new file");
+    return filled;
+}
+
+} // namespace
+
+bool WinTextFileWriter::write(const std::string& path, const std::string& text, std::string* error)
+{
+    const std::filesystem::path target(win::toWide(path));
+    if (!target.has_filename())
+        return fail(error, "Cannot write " + path + ": the path names no file.");
+    const auto content = toSystemCodePage(text, error);
+    if (!content)
+        return false;
+
+    std::filesystem::path temporary;
+    const HANDLE file = createTemporary(target, temporary);
+    if (file == INVALID_HANDLE_VALUE)
+        return failWithLastError(error, "Cannot create a file beside " + path);
+    bool replaced = fillTemporary(file, *content, error);
+    if (replaced && !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        replaced = failWithLastError(error, "Cannot replace " + path);
+    if (!replaced)
+        DeleteFileW(temporary.c_str());
+    return replaced;
+}
+
+} // namespace korvane

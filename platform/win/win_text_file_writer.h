@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/text_file_writer.h"
+
+namespace korvane {
+
+// Writes the text in the system's ANSI code page into a temporary file beside the target, then moves
+// it over the target, so the old file stays whole unless the new one is complete. Text that the code
+// page cannot hold is refused, not written with replacement characters.
+class WinTextFileWriter : public TextFileWriter
+{
+public:
+    bool write(const std::string& path, const std::string& text, std::string* error) override;
+};
+
+} // namespace korvane

@@ -1,0 +1,80 @@
+#include "platform/win/toolhelp_process_table.h"
+#include "platform/win/win_launcher.h"
+#include "tests/platform/win/win_test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace korvane {
+namespace {
+
+using test::quoted;
+
+// Copies of the helper program under two names: three that run as "korvane-sleeper.exe",
+// one as "korvane-bystander.exe". Every copy still running at the end is ended.
+class ToolhelpProcessTableTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const auto sleeper = test::copyHelper(folder.path(), "korvane-sleeper.exe");
+        const auto bystander = test::copyHelper(folder.path(), "korvane-bystander.exe");
+        for (int copy = 0; copy < 3; ++copy)
+            startWaiting(sleeper, "sleeper-" + std::to_string(copy));
+        startWaiting(bystander, "bystander");
+    }
+
+    void TearDown() override
+    {
+        table.terminateAll("korvane-sleeper.exe");
+        table.terminateAll("korvane-bystander.exe");
+        test::waitUntil([&] { return !isRunning("korvane-sleeper.exe") && !isRunning("korvane-bystander.exe"); });
+    }
+
+    void startWaiting(const std::filesystem::path& program, const std::string& marker)
+    {
+        const auto markerPath = folder.path() / marker;
+        const LaunchResult started
+            = WinLauncher().start(quoted(program) + " wait " + quoted(markerPath), WindowStyle::Hidden);
+        ASSERT_TRUE(started.started) << started.error;
+        ASSERT_TRUE(test::waitUntil([&] { return std::filesystem::exists(markerPath); }));
+    }
+
+    bool isRunning(const std::string& name)
+    {
+        const ProcessQuery query = table.queryRunning({ name });
+        return query.ok && query.running.at(0);
+    }
+
+    test::TemporaryFolder folder;
+    ToolhelpProcessTable table;
+};
+
+TEST_F(ToolhelpProcessTableTest, NamesAreMatchedInFullWithoutRegardToCase)
+{
+    const ProcessQuery query = table.queryRunning({ "KORVANE-SLEEPER.EXE", "korvane-sleeper", "", "orvane-sleeper.exe",
+                                                    "korvane-sleeper.exe.exe", "Korvane-Bystander.Exe" });
+    ASSERT_TRUE(query.ok) << query.error;
+    EXPECT_EQ(query.running, (std::vector<bool> { true, false, false, false, false, true }));
+}
+
+TEST_F(ToolhelpProcessTableTest, TerminateEndsEveryProcessOfTheNameAndNoOther)
+{
+    const TerminateResult result = table.terminateAll("Korvane-Sleeper.EXE");
+    EXPECT_EQ(result.killed, 3);
+    EXPECT_TRUE(result.refusals.empty());
+
+    EXPECT_TRUE(test::waitUntil([&] { return !isRunning("korvane-sleeper.exe"); }));
+    EXPECT_TRUE(isRunning("korvane-bystander.exe"));
+}
+
+TEST_F(ToolhelpProcessTableTest, TerminatingAnEmptyOrUnknownNameEndsNothing)
+{
+    EXPECT_EQ(table.terminateAll("").killed, 0);
+    EXPECT_EQ(table.terminateAll("korvane-sleeper").killed, 0);
+    EXPECT_EQ(table.terminateAll("no-such-program.exe").killed, 0);
+    EXPECT_TRUE(isRunning("korvane-sleeper.exe"));
+    EXPECT_TRUE(isRunning("korvane-bystander.exe"));
+}
+
+} // namespace
+} // namespace korvane
