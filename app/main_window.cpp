@@ -4,6 +4,8 @@
 #include "app/light.h"
 #include "app/window_geometry.h"
 #include "launch/main_settings_window.h"
+#include "processes/process_watcher.h"
+#include "processes/terminator_window.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -122,6 +124,7 @@ MainWindow::MainWindow(Services& services, QWidget* parent)
     m_profile.setFailureHandler([this](const std::string& reason) { showStatus(fromStd(reason)); });
     buildControls();
     load();
+    new ProcessWatcher(*this, services.processes);
 }
 
 MainWindow::~MainWindow() = default;
@@ -149,7 +152,11 @@ void MainWindow::openSettings()
     settings.exec();
 }
 
-void MainWindow::openTerminator() {}
+void MainWindow::openTerminator()
+{
+    TerminatorWindow terminator(*this);
+    terminator.exec();
+}
 
 void MainWindow::openAbout() {}
 
