@@ -41,17 +41,39 @@ bool sameName(const std::wstring& processName, const std::wstring& wanted)
         == CSTR_EQUAL;
 }
 
-// Ends one process; returns the system's reason when it refused.
-std::optional<std::string> terminate(const RunningProcess& process)
+std::wstring imageFileName(HANDLE process)
 {
-    const HANDLE handle = OpenProcess(PROCESS_TERMINATE, FALSE, process.id);
-    if (!handle)
-        return win::lastErrorMessage();
-    std::optional<std::string> refusal;
-    if (!TerminateProcess(handle, 1))
-        refusal = win::lastErrorMessage();
+    std::wstring path(32768, L'\0');
+    auto length = static_cast<DWORD>(path.size());
+    if (!QueryFullProcessImageNameW(process, 0, path.data(), &length))
+        return {};
+    path.resize(length);
+    return path.substr(path.find_last_of(L'\\') + 1);
+}
+
+// Ends the process if it still carries the name once a handle to it is held, so that a process
+// that took over the id of one that ended since the snapshot is left alone.
+void endProcess(const RunningProcess& process, const std::wstring& wanted, TerminateResult& result)
+{
+    const std::string label = "process " + std::to_string(process.id);
+    if (process.id == GetCurrentProcessId()) {
+        result.refusals.push_back(label + " is this program itself");
+        return;
+    }
+    const HANDLE handle = OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process.id);
+    if (!handle) {
+        // An id that no longer exists: the process ended by itself.
+        if (GetLastError() != ERROR_INVALID_PARAMETER)
+            result.refusals.push_back(label + ": " + win::lastErrorMessage());
+        return;
+    }
+    if (sameName(imageFileName(handle), wanted)) {
+        if (TerminateProcess(handle, 1))
+            ++result.killed;
+        else
+            result.refusals.push_back(label + ": " + win::lastErrorMessage());
+    }
     CloseHandle(handle);
-    return refusal;
 }
 
 } // namespace
@@ -85,12 +107,8 @@ TerminateResult ToolhelpProcessTable::terminateAll(std::string_view name)
     }
     const std::wstring wanted = win::toWide(name);
     for (const auto& process : *processes) {
-        if (!sameName(process.name, wanted))
-            continue;
-        if (const auto refusal = terminate(process))
-            result.refusals.push_back(std::string(name) + " (process " + std::to_string(process.id) + "): " + *refusal);
-        else
-            ++result.killed;
+        if (sameName(process.name, wanted))
+            endProcess(process, wanted, result);
     }
     return result;
 }

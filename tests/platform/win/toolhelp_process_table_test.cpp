@@ -1,5 +1,6 @@
 #include "platform/win/toolhelp_process_table.h"
 #include "platform/win/win_launcher.h"
+#include "platform/win/win_own_executable.h"
 #include "tests/platform/win/win_test_support.h"
 
 #include <gtest/gtest.h>
@@ -74,6 +75,14 @@ TEST_F(ToolhelpProcessTableTest, TerminatingAnEmptyOrUnknownNameEndsNothing)
     EXPECT_EQ(table.terminateAll("no-such-program.exe").killed, 0);
     EXPECT_TRUE(isRunning("korvane-sleeper.exe"));
     EXPECT_TRUE(isRunning("korvane-bystander.exe"));
+}
+
+TEST_F(ToolhelpProcessTableTest, ThisProgramIsNeverEndedButNamedAsARefusal)
+{
+    const TerminateResult result = table.terminateAll(WinOwnExecutable().name() + ".exe");
+    EXPECT_EQ(result.killed, 0);
+    ASSERT_EQ(result.refusals.size(), 1U);
+    EXPECT_NE(result.refusals[0].find("this program itself"), std::string::npos) << result.refusals[0];
 }
 
 } // namespace
