@@ -41,12 +41,10 @@ public:
         , m_pair(design.texts)
     {
         const QString title = QString::fromLatin1(design.title);
-        m_main = controls::tickBox("", QString::fromLatin1(design.mainCaption), this);
-        m_main->setObjectName(controls::objectNameOf(design.mainKey));
+        m_main = controls::tickBox(design.mainKey, QString::fromLatin1(design.mainCaption), this);
         m_main->setAccessibleName(title + QLatin1Char(' ') + m_main->text());
         m_main->setToolTip(QString::fromLatin1(design.mainHint));
-        m_disabled = controls::tickBox("", QStringLiteral("Disabled"), this);
-        m_disabled->setObjectName(controls::objectNameOf(design.disabledKey));
+        m_disabled = controls::tickBox(design.disabledKey, QStringLiteral("Disabled"), this);
         m_disabled->setAccessibleName(title + QStringLiteral(" Disabled"));
         m_disabled->setToolTip(QString::fromLatin1(design.disabledHint));
         m_option = new QLineEdit(this);
@@ -54,6 +52,10 @@ public:
         m_option->setAccessibleName(title + QStringLiteral(" option"));
         m_option->setReadOnly(true);
         m_option->setFocusPolicy(Qt::NoFocus);
+        m_option->setFrame(false);
+        QPalette flat = m_option->palette();
+        flat.setColor(QPalette::Base, flat.color(QPalette::Window));
+        m_option->setPalette(flat);
 
         connect(m_main, &QCheckBox::clicked, this, [this] {
             m_pair.clickMain();

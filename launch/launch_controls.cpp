@@ -33,6 +33,13 @@ QCheckBox* tickBox(const char* objectName, const QString& caption, QWidget* pare
     return result;
 }
 
+QCheckBox* tickBox(Key key, const QString& caption, QWidget* parent)
+{
+    auto* result = tickBox("", caption, parent);
+    result->setObjectName(objectNameOf(key));
+    return result;
+}
+
 QLabel* heading(const QString& text, QWidget* parent)
 {
     auto* result = new QLabel(text, parent);

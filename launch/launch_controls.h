@@ -21,6 +21,8 @@ QString objectNameOf(Key key);
 // A push button that never presses itself on Enter; a window makes its main button the default.
 QPushButton* button(const char* objectName, const QString& caption, QWidget* parent);
 QCheckBox* tickBox(const char* objectName, const QString& caption, QWidget* parent);
+// A tick box whose state is stored under `key`, and named after it.
+QCheckBox* tickBox(Key key, const QString& caption, QWidget* parent);
 // The bold heading at the top of a window.
 QLabel* heading(const QString& text, QWidget* parent);
 

@@ -48,8 +48,8 @@ void MainSettingsWindow::unload()
 
 void MainSettingsWindow::buildControls()
 {
-    m_autoUpdateFolderSize = controls::tickBox("AUTO_UPDATE_FOLDERSIZE_TICKBOX",
-                                               QStringLiteral("Auto Update Blockchain Folder Size"), this);
+    m_autoUpdateFolderSize
+        = controls::tickBox(Key::AutoUpdateFolderSize, QStringLiteral("Auto Update Blockchain Folder Size"), this);
     m_autoUpdateFolderSize->setToolTip(QStringLiteral("Updates Every 60 Secs"));
     connect(m_autoUpdateFolderSize, &QCheckBox::toggled, this, &MainSettingsWindow::mirrorAutoUpdate);
 
@@ -69,7 +69,7 @@ void MainSettingsWindow::buildControls()
 
 QLayout* MainSettingsWindow::buildConfRows()
 {
-    m_useOwnConf = controls::tickBox("USE_OWN_CONF_TICKBOX", QStringLiteral("USE OWN \".CONF\" FILE"), this);
+    m_useOwnConf = controls::tickBox(Key::UseOwnConf, QStringLiteral("USE OWN \".CONF\" FILE"), this);
     connect(m_useOwnConf, &QCheckBox::toggled, this, &MainSettingsWindow::switchConfMode);
 
     const QString confCaption = QStringLiteral("SELECT \".CONF\" FILE:");
@@ -154,8 +154,8 @@ void MainSettingsWindow::switchConfMode(bool ownConf)
     profile().setText(Key::ConfFileLocation, m_confLocation->text().toStdString());
 }
 
-// Own mode edits the stored location; default mode shows the generated file beside the program,
-// which only the conf generator can be opened for.
+// Own mode lets the user type or pick the stored location. Default mode shows the file that the
+// conf generator writes beside the program, and only then can the generator be opened.
 void MainSettingsWindow::showConfMode(bool ownConf)
 {
     m_confLocation->setEnabled(ownConf);

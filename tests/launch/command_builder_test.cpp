@@ -8,24 +8,24 @@ namespace {
 
 NodeProgramFields windowsUseValues()
 {
-    const NodeConventions& windows = windowsNodeConventions();
+    const NodeConventions& onWindows = windowsNodeConventions();
     return { "D:\\BTC",
-             std::string(windows.useQtFolder),
-             std::string(windows.useQtFile),
-             std::string(windows.useDaemonCliFolder),
-             std::string(windows.useDaemonFile),
-             std::string(windows.useCliFile) };
+             std::string(onWindows.useQtFolder),
+             std::string(onWindows.useQtFile),
+             std::string(onWindows.useDaemonCliFolder),
+             std::string(onWindows.useDaemonFile),
+             std::string(onWindows.useCliFile) };
 }
 
 NodeProgramFields linuxUseValues()
 {
-    const NodeConventions& linux = linuxNodeConventions();
+    const NodeConventions& onLinux = linuxNodeConventions();
     return { "/srv/btc",
-             std::string(linux.useQtFolder),
-             std::string(linux.useQtFile),
-             std::string(linux.useDaemonCliFolder),
-             std::string(linux.useDaemonFile),
-             std::string(linux.useCliFile) };
+             std::string(onLinux.useQtFolder),
+             std::string(onLinux.useQtFile),
+             std::string(onLinux.useDaemonCliFolder),
+             std::string(onLinux.useDaemonFile),
+             std::string(onLinux.useCliFile) };
 }
 
 constexpr const char* kWindowsConf = "C:\\Nodes\\BTC-CRYPTO-CONFIG.conf";
@@ -72,12 +72,12 @@ TEST(CommandBuilderTest, EachPairDecidesOnlyItsOwnLinesOption)
 TEST(CommandBuilderTest, PairsOffLeaveTheirSeparatingSpaces)
 {
     for (const auto* conventions : { &windowsNodeConventions(), &linuxNodeConventions() }) {
-        const bool windows = conventions == &windowsNodeConventions();
-        SCOPED_TRACE(windows ? "windows" : "linux");
-        const CommandLines lines = composeCommandLines(*conventions, windows ? windowsUseValues() : linuxUseValues(),
-                                                       windows ? kWindowsConf : kLinuxConf, kAllOff);
-        const std::string home = windows ? R"(D:\BTC)" : "/srv/btc";
-        const std::string conf = windows ? kWindowsConf : kLinuxConf;
+        const bool onWindows = conventions == &windowsNodeConventions();
+        SCOPED_TRACE(onWindows ? "windows" : "linux");
+        const CommandLines lines = composeCommandLines(*conventions, onWindows ? windowsUseValues() : linuxUseValues(),
+                                                       onWindows ? kWindowsConf : kLinuxConf, kAllOff);
+        const std::string home = onWindows ? R"(D:\BTC)" : "/srv/btc";
+        const std::string conf = onWindows ? kWindowsConf : kLinuxConf;
         EXPECT_TRUE(lines.qt.ends_with("-datadir=\"" + home + "\" ")) << lines.qt;
         EXPECT_TRUE(lines.daemon.ends_with("-datadir=\"" + home + "\" ")) << lines.daemon;
         EXPECT_TRUE(lines.cliStop.ends_with("-conf=\"" + conf + "\"  stop")) << lines.cliStop;
@@ -86,15 +86,15 @@ TEST(CommandBuilderTest, PairsOffLeaveTheirSeparatingSpaces)
 
 TEST(CommandBuilderTest, EmptyFieldsLeaveOnlyTheFixedPieces)
 {
-    const CommandLines windows = composeCommandLines(windowsNodeConventions(), {}, "", kAllOff);
-    EXPECT_EQ(windows.qt, R"("\" -conf="" -datadir="" )");
-    EXPECT_EQ(windows.daemon, R"("\" -conf="" -datadir="" )");
-    EXPECT_EQ(windows.cliStop, R"("\" -conf=""  stop)");
+    const CommandLines onWindows = composeCommandLines(windowsNodeConventions(), {}, "", kAllOff);
+    EXPECT_EQ(onWindows.qt, R"("\" -conf="" -datadir="" )");
+    EXPECT_EQ(onWindows.daemon, R"("\" -conf="" -datadir="" )");
+    EXPECT_EQ(onWindows.cliStop, R"("\" -conf=""  stop)");
 
-    const CommandLines linux = composeCommandLines(linuxNodeConventions(), {}, "", kAllOff);
-    EXPECT_EQ(linux.qt, R"("/" -conf="" -datadir="" )");
-    EXPECT_EQ(linux.daemon, R"("/" -conf="" -datadir="" )");
-    EXPECT_EQ(linux.cliStop, R"("/" -conf=""  stop)");
+    const CommandLines onLinux = composeCommandLines(linuxNodeConventions(), {}, "", kAllOff);
+    EXPECT_EQ(onLinux.qt, R"("/" -conf="" -datadir="" )");
+    EXPECT_EQ(onLinux.daemon, R"("/" -conf="" -datadir="" )");
+    EXPECT_EQ(onLinux.cliStop, R"("/" -conf=""  stop)");
 }
 
 TEST(CommandBuilderTest, FieldsAreTakenAsTheyStand)
@@ -141,23 +141,23 @@ TEST(NodeConventionsTest, DefaultConfLocationJoinsFolderAndNameWithOneSeparator)
 
 TEST(NodeConventionsTest, FileNameOfAPickedPath)
 {
-    const NodeConventions& windows = windowsNodeConventions();
-    EXPECT_EQ(fileNameOf(windows, "C:\\Apps\\node\\bitcoind.exe"), "bitcoind.exe");
-    EXPECT_EQ(fileNameOf(windows, "C:/Apps/node/bitcoind.exe"), "bitcoind.exe");
-    EXPECT_EQ(fileNameOf(windows, "bitcoind.exe"), "bitcoind.exe");
-    const NodeConventions& linux = linuxNodeConventions();
-    EXPECT_EQ(fileNameOf(linux, "/usr/local/bin/bitcoind"), "bitcoind");
-    EXPECT_EQ(fileNameOf(linux, "/srv/odd\\name"), "odd\\name");
+    const NodeConventions& onWindows = windowsNodeConventions();
+    EXPECT_EQ(fileNameOf(onWindows, "C:\\Apps\\node\\bitcoind.exe"), "bitcoind.exe");
+    EXPECT_EQ(fileNameOf(onWindows, "C:/Apps/node/bitcoind.exe"), "bitcoind.exe");
+    EXPECT_EQ(fileNameOf(onWindows, "bitcoind.exe"), "bitcoind.exe");
+    const NodeConventions& onLinux = linuxNodeConventions();
+    EXPECT_EQ(fileNameOf(onLinux, "/usr/local/bin/bitcoind"), "bitcoind");
+    EXPECT_EQ(fileNameOf(onLinux, "/srv/odd\\name"), "odd\\name");
 }
 
 TEST(NodeConventionsTest, LinuxTextsShowNoWindowsPathOrProgramSuffix)
 {
-    const NodeConventions& linux = linuxNodeConventions();
+    const NodeConventions& onLinux = linuxNodeConventions();
     for (std::string_view text :
-         { linux.useQtFolder, linux.useQtFile, linux.useDaemonCliFolder, linux.useCliFile, linux.useDaemonFile,
-           linux.qtFolderLabel, linux.qtFileLabel, linux.daemonCliFolderLabel, linux.cliFileLabel,
-           linux.daemonFileLabel, linux.qtFileTitle, linux.cliFileTitle, linux.daemonFileTitle, linux.programFilter,
-           linux.multipleConfigurationsHint }) {
+         { onLinux.useQtFolder, onLinux.useQtFile, onLinux.useDaemonCliFolder, onLinux.useCliFile,
+           onLinux.useDaemonFile, onLinux.qtFolderLabel, onLinux.qtFileLabel, onLinux.daemonCliFolderLabel,
+           onLinux.cliFileLabel, onLinux.daemonFileLabel, onLinux.qtFileTitle, onLinux.cliFileTitle,
+           onLinux.daemonFileTitle, onLinux.programFilter, onLinux.multipleConfigurationsHint }) {
         EXPECT_EQ(text.find(".exe"), std::string_view::npos) << text;
         EXPECT_EQ(text.find('\\'), std::string_view::npos) << text;
         EXPECT_EQ(text.find("C:"), std::string_view::npos) << text;
