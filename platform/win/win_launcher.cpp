@@ -8,7 +8,8 @@
 namespace korvane {
 namespace {
 
-// The program as the command line names it, for messages: its first word, without quotes.
+// The program as the command line names it, for messages: its first word, without quotes. A line
+// with an unpaired quote is still handed to the system, which reads the rest as the program.
 std::string programOf(std::string_view commandLine)
 {
     const SplitCommandLine split = splitCommandLine(commandLine);
@@ -25,11 +26,11 @@ bool isBlank(std::string_view commandLine)
 LaunchResult WinLauncher::start(std::string_view commandLine, WindowStyle style)
 {
     LaunchResult result;
-    result.program = programOf(commandLine);
     if (isBlank(commandLine)) {
         result.error = "The command line is empty.";
         return result;
     }
+    result.program = programOf(commandLine);
 
     STARTUPINFOW startup {};
     startup.cb = sizeof(startup);

@@ -22,27 +22,46 @@ bool failWithLastError(std::string* error, const std::string& what)
     return fail(error, what + ": " + win::lastErrorMessage());
 }
 
+// The text in `codePage`, or nothing when a character has no exact counterpart there.
+std::optional<std::string> encode(std::wstring_view text, UINT codePage)
+{
+    if (text.empty())
+        return std::string();
+    const int textLength = static_cast<int>(text.size());
+    BOOL lossy = FALSE;
+    const int length
+        = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), textLength, nullptr, 0, nullptr, &lossy);
+    if (lossy || length == 0)
+        return std::nullopt;
+    std::string encoded(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), textLength, encoded.data(), length, nullptr,
+                        nullptr);
+    return encoded;
+}
+
+// The first character (a surrogate pair counts as one) that `codePage` cannot hold.
+std::wstring firstUnrepresentable(std::wstring_view text, UINT codePage)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::size_t units = IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() ? 2 : 1;
+        if (!encode(text.substr(i, units), codePage))
+            return std::wstring(text.substr(i, units));
+        i += units - 1;
+    }
+    return {};
+}
+
 std::optional<std::string> toSystemCodePage(const std::string& utf8, std::string* error)
 {
     const UINT codePage = GetACP();
     if (codePage == CP_UTF8)
         return utf8;
     const std::wstring wide = win::toWide(utf8);
-    if (wide.empty())
-        return std::string();
-    const int wideLength = static_cast<int>(wide.size());
-    BOOL lossy = FALSE;
-    const int length
-        = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, nullptr, 0, nullptr, &lossy);
-    if (lossy || length == 0) {
+    auto encoded = encode(wide, codePage);
+    if (!encoded)
         fail(error,
-             "The text holds characters that the system code page " + std::to_string(codePage)
-                 + " cannot represent; the file was not written.");
-        return std::nullopt;
-    }
-    std::string encoded(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, encoded.data(), length, nullptr,
-                        nullptr);
+             "The text holds \"" + win::toUtf8(firstUnrepresentable(wide, codePage)) + "\", which the system code page "
+                 + std::to_string(codePage) + " cannot represent; the file was not written.");
     return encoded;
 }
 

@@ -62,6 +62,7 @@ TEST_F(WinLauncherTest, ABlankCommandLineStartsNothing)
 {
     const LaunchResult result = launcher.start(" \t ", WindowStyle::NormalFocused);
     EXPECT_FALSE(result.started);
+    EXPECT_EQ(result.program, "");
     EXPECT_EQ(result.error, "The command line is empty.");
 }
 

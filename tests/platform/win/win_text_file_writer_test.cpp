@@ -57,7 +57,7 @@ TEST_F(WinTextFileWriterTest, TextTheCodePageCannotHoldIsRefusedAndTheOldFileKep
 
     // CJK ideographs are in no single-byte code page; the Greek omega has a best-fit stand-in in some.
     EXPECT_FALSE(writer.write(confText, "uacomment=\xE6\xBC\xA2\xCE\xA9\r\n", &error));
-    EXPECT_NE(error.find("code page"), std::string::npos) << error;
+    EXPECT_NE(error.find("\"\xE6\xBC\xA2\", which the system code page"), std::string::npos) << error;
     EXPECT_EQ(test::readFile(conf), "server=1\r\n");
     EXPECT_EQ(filesInFolder(), std::vector<std::string> { "BTC-CRYPTO-CONFIG.conf" });
 }
