@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/colours.h"
+#include "app/controls.h"
 #include "app/light.h"
 #include "app/window_geometry.h"
 #include "launch/main_settings_window.h"
@@ -19,6 +20,12 @@
 
 namespace korvane {
 namespace {
+
+using controls::button;
+using controls::fromStd;
+using controls::label;
+using controls::named;
+using controls::tickBox;
 
 struct FieldDesign
 {
@@ -52,7 +59,7 @@ constexpr LightDesign kProcessLights[] = {
     {"PROCESS_TEXTBOX_3", "CLI", "CLI  PROCESS - GREEN=RUNNING, RED=STOPPED"},
     {"PROCESS_TEXTBOX_4",
      "SE",
-     "\"SendEmail.exe\" PROCESS - EMAIL SENDING UTILITY -  GREEN=RUNNING, RED=STOPPED"},
+     "\"%1\" PROCESS - EMAIL SENDING UTILITY -  GREEN=RUNNING, RED=STOPPED"}, // %1: the utility's name
 };
 
 constexpr LightDesign kLockLights[] = {
@@ -68,32 +75,6 @@ constexpr const char* kFileSizeBoxes[] = {
 
 constexpr int kKittLightCount = 7;
 
-template<typename Widget>
-Widget* named(Widget* widget, const char* objectName)
-{
-    widget->setObjectName(QString::fromLatin1(objectName));
-    return widget;
-}
-
-QPushButton* button(const char* objectName, const QString& caption, QWidget* parent)
-{
-    auto* result = named(new QPushButton(caption, parent), objectName);
-    result->setAccessibleName(caption);
-    return result;
-}
-
-QCheckBox* tickBox(const char* objectName, const QString& caption, QWidget* parent)
-{
-    auto* result = named(new QCheckBox(caption, parent), objectName);
-    result->setAccessibleName(caption);
-    return result;
-}
-
-QLabel* label(const char* objectName, const QString& caption, QWidget* parent)
-{
-    return named(new QLabel(caption, parent), objectName);
-}
-
 void paintBackground(QWidget* widget, const QColor& colour)
 {
     widget->setAutoFillBackground(true);
@@ -101,8 +82,6 @@ void paintBackground(QWidget* widget, const QColor& colour)
     palette.setColor(QPalette::Window, colour);
     widget->setPalette(palette);
 }
-
-QString fromStd(const std::string& text) { return QString::fromStdString(text); }
 
 void setRunning(QTimer* timer, bool running)
 {
@@ -231,8 +210,7 @@ QLayout* MainWindow::buildProfileBox()
     box->addWidget(label("CRYPTO_NAME_LABEL", QStringLiteral("CRYPTO NAME:"), this));
     for (const auto& design : kProfileFields) {
         auto* field = new QLineEdit(this);
-        const auto name = keyName(design.key);
-        field->setObjectName(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+        field->setObjectName(controls::objectNameOf(design.key));
         field->setPlaceholderText(QString::fromLatin1(design.designText));
         field->setAccessibleName(QString::fromLatin1(design.designText));
         field->setToolTip(QString::fromLatin1(design.designText));
@@ -253,7 +231,10 @@ QLayout* MainWindow::buildLaunchBox()
     lights->setSpacing(2);
     for (const auto& design : kProcessLights) {
         auto* light = named(new Light(QString::fromLatin1(design.text), this), design.name);
-        light->setToolTip(QString::fromLatin1(design.toolTip));
+        QString toolTip = QString::fromLatin1(design.toolTip);
+        if (toolTip.contains(QLatin1String("%1")))
+            toolTip = toolTip.arg(QLatin1String(kEmailUtilityName.data(), kEmailUtilityName.size()));
+        light->setToolTip(toolTip);
         lights->addWidget(light);
         m_processLights.push_back(light);
     }
@@ -288,8 +269,8 @@ QLayout* MainWindow::buildFolderSizeBox()
     m_folderSizeSummary->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_folderSizeSummary->setFixedHeight(m_folderSizeSummary->fontMetrics().lineSpacing() * 6 + 8);
 
-    m_autoUpdateFolderSize = tickBox("AUTO_UPDATE_FOLDERSIZE_TICKBOX", QStringLiteral("Auto Update"), this);
-    m_autoUpdateFolderSize->setToolTip(QStringLiteral("Auto Update Blockchain Folder Size"));
+    m_autoUpdateFolderSize =
+        tickBox("AUTO_UPDATE_FOLDERSIZE_TICKBOX", QStringLiteral("Auto Update Blockchain Folder Size"), this);
     // The option is switched in the settings window; this box only shows it.
     m_autoUpdateFolderSize->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_autoUpdateFolderSize->setFocusPolicy(Qt::NoFocus);
@@ -299,7 +280,6 @@ QLayout* MainWindow::buildFolderSizeBox()
     box->addWidget(label("BC_FOLDER_LABEL", QStringLiteral("Blockchain Folder Size:"), this));
     box->addWidget(m_folderSizeSummary);
     box->addWidget(button("FFS_RUN_1_BUTTON", QStringLiteral("Get Folder Size Now"), this));
-    box->addWidget(m_autoUpdateFolderSize);
     for (const char* name : kFileSizeBoxes)
         named(new QLineEdit(QString::fromLatin1(name), this), name)->setVisible(false);
     box->addStretch(1);
@@ -357,6 +337,8 @@ QLayout* MainWindow::buildFooter()
     auto* row = new QHBoxLayout;
     row->addWidget(settings);
     row->addWidget(about);
+    row->addStretch(1);
+    row->addWidget(m_autoUpdateFolderSize);
     row->addStretch(1);
     row->addWidget(exit);
     return row;

@@ -3,7 +3,7 @@
 #include "app/colours.h"
 #include "app/main_window.h"
 #include "launch/crypto_settings_window.h"
-#include "launch/launch_controls.h"
+#include "app/controls.h"
 #include "launch/output_commands_window.h"
 
 #include <QCheckBox>

@@ -3,7 +3,7 @@
 #include "app/colours.h"
 #include "app/light.h"
 #include "app/main_window.h"
-#include "launch/launch_controls.h"
+#include "app/controls.h"
 #include "platform/process_table.h"
 #include "processes/terminator_rules.h"
 

@@ -15,6 +15,15 @@ namespace korvane::controls {
 
 QString fromStd(std::string_view text);
 
+template<typename Widget>
+Widget* named(Widget* widget, const char* objectName)
+{
+    widget->setObjectName(QString::fromLatin1(objectName));
+    return widget;
+}
+
+QLabel* label(const char* objectName, const QString& caption, QWidget* parent);
+
 // A text box's object name: the settings key it holds.
 QString objectNameOf(Key key);
 

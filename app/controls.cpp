@@ -1,4 +1,4 @@
-#include "launch/launch_controls.h"
+#include "app/controls.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -9,6 +9,11 @@ namespace korvane::controls {
 QString fromStd(std::string_view text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QLabel* label(const char* objectName, const QString& caption, QWidget* parent)
+{
+    return named(new QLabel(caption, parent), objectName);
 }
 
 QString objectNameOf(Key key)
