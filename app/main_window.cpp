@@ -8,6 +8,7 @@
 #include "processes/process_watcher.h"
 #include "processes/terminator_window.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -379,7 +380,15 @@ void MainWindow::saveOnUnload()
     m_profile.setTicked(Key::AlwaysOnTop, m_alwaysOnTop->isChecked());
 }
 
-void MainWindow::keepOnTop() { korvane::keepOnTop(m_services.stacking, static_cast<NativeWindow>(winId())); }
+void MainWindow::keepOnTop()
+{
+    std::vector<NativeWindow> openedWindows;
+    for (const QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != this && window->isVisible())
+            openedWindows.push_back(static_cast<NativeWindow>(window->winId()));
+    }
+    korvane::keepOnTop(m_services.stacking, static_cast<NativeWindow>(winId()), openedWindows);
+}
 
 void MainWindow::launch(Key commandKey, WindowStyle style)
 {

@@ -241,7 +241,7 @@ QLayout* CryptoSettingsWindow::buildFieldRows()
 {
     auto* grid = new QGridLayout;
     grid->setVerticalSpacing(2);
-    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
     int row = 0;
     for (const FieldDesign& design : fieldDesigns(m_conventions)) {
         auto* label = new QLabel(controls::fromStd(design.label), this);
@@ -250,15 +250,16 @@ QLayout* CryptoSettingsWindow::buildFieldRows()
         edit->setAccessibleName(shownText(design.label));
         label->setBuddy(edit);
         m_fields.emplace_back(design.key, edit);
-        grid->addWidget(label, row++, 0, 1, 3);
-        grid->addWidget(edit, row, 0);
+        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 30);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(edit, row, 1);
 
         if (design.use.name) {
             auto* use = controls::button(design.use.name, QStringLiteral("Use"), this);
             use->setToolTip(controls::fromStd(design.use.value));
             connect(use, &QPushButton::clicked, this,
                     [edit, value = controls::fromStd(design.use.value)] { edit->setText(value); });
-            grid->addWidget(use, row, 1);
+            grid->addWidget(use, row, 2);
         }
         if (const auto& picker = design.picker) {
             const bool folder = picker->kind == Picker::Kind::Folder;
@@ -272,7 +273,7 @@ QLayout* CryptoSettingsWindow::buildFieldRows()
                 else
                     pickProgram(key, picker.folder, picker.text);
             });
-            grid->addWidget(browse, row, 2);
+            grid->addWidget(browse, row, 3);
         }
         ++row;
     }
@@ -292,8 +293,10 @@ QLayout* CryptoSettingsWindow::buildOptionPairs()
 
 QLayout* CryptoSettingsWindow::buildCommandRows()
 {
-    auto* column = new QVBoxLayout;
-    column->setSpacing(2);
+    auto* grid = new QGridLayout;
+    grid->setVerticalSpacing(2);
+    grid->setColumnStretch(1, 1);
+    int row = 0;
     for (const CommandDesign& design : kCommands) {
         auto* label = new QLabel(QString::fromLatin1(design.caption), this);
         auto* command = new QPlainTextEdit(this);
@@ -304,10 +307,10 @@ QLayout* CryptoSettingsWindow::buildCommandRows()
         command->setFixedHeight(command->fontMetrics().lineSpacing() * 2 + 12);
         label->setBuddy(command);
         m_commands.emplace_back(design.key, command);
-        column->addWidget(label);
-        column->addWidget(command);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(command, row++, 1);
     }
-    return column;
+    return grid;
 }
 
 QLayout* CryptoSettingsWindow::buildClosingButtons()

@@ -25,6 +25,8 @@ void paintBase(QWidget* field, const QColor& colour)
 {
     QPalette palette = field->palette();
     palette.setColor(QPalette::Base, colour);
+    // Greyed text stays readable on a coloured background.
+    palette.setColor(QPalette::Disabled, QPalette::Text, palette.color(QPalette::Active, QPalette::Text).lighter(160));
     field->setPalette(palette);
 }
 

@@ -1,15 +1,17 @@
 #include "platform/window_stacking.h"
 
+#include <algorithm>
+
 namespace korvane {
 
-void keepOnTop(WindowStacking& stacking, NativeWindow ownWindow)
+void keepOnTop(WindowStacking& stacking, NativeWindow mainWindow, std::span<const NativeWindow> otherOwnWindows)
 {
     const NativeWindow front = stacking.foregroundWindow();
-    if (front == ownWindow)
+    const bool ownInFront = front == mainWindow || std::ranges::find(otherOwnWindows, front) != otherOwnWindows.end();
+    if (front == 0 || ownInFront)
         return;
-    if (front != 0)
-        stacking.setTopmost(front, false);
-    stacking.setTopmost(ownWindow, true);
+    stacking.setTopmost(front, false);
+    stacking.setTopmost(mainWindow, true);
 }
 
 } // namespace korvane

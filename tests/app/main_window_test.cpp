@@ -189,6 +189,18 @@ TEST_F(MainWindowTest, KeepOnTopTakesAnotherFrontWindowOutOfTheTopMostBand)
     EXPECT_TRUE(stacking.calls.empty());
 }
 
+TEST_F(MainWindowTest, KeepOnTopNeverCoversTheWindowsTheMainWindowOpened)
+{
+    auto window = open();
+    QWidget dialog(window.get(), Qt::Dialog);
+    dialog.show();
+    auto& stacking = m_services.fakes.stacking;
+    stacking.foreground = static_cast<NativeWindow>(dialog.winId());
+
+    QTest::qWait(1100);
+    EXPECT_TRUE(stacking.calls.empty());
+}
+
 TEST_F(MainWindowTest, AFailedSaveIsReportedInTheStatusLine)
 {
     auto window = open();
