@@ -34,6 +34,20 @@ std::string quotedPath(const NodeConventions& conventions, std::string_view path
     return piece;
 }
 
+// The quoted program and its conf option, followed by a space: how every line begins.
+std::string programAndConf(const NodeConventions& conventions,
+                           std::string_view folder,
+                           std::string_view program,
+                           std::string_view confLocation)
+{
+    std::string line = quotedProgram(conventions, folder, program);
+    line += kSpace;
+    line += kConfOption;
+    line += quotedPath(conventions, confLocation);
+    line += kSpace;
+    return line;
+}
+
 std::string startLine(const NodeConventions& conventions,
                       std::string_view folder,
                       std::string_view program,
@@ -41,11 +55,7 @@ std::string startLine(const NodeConventions& conventions,
                       std::string_view blockchainHome,
                       std::string_view option)
 {
-    std::string line = quotedProgram(conventions, folder, program);
-    line += kSpace;
-    line += kConfOption;
-    line += quotedPath(conventions, confLocation);
-    line += kSpace;
+    std::string line = programAndConf(conventions, folder, program, confLocation);
     line += kDataDirOption;
     line += quotedPath(conventions, blockchainHome);
     line += kSpace;
@@ -59,11 +69,7 @@ std::string stopLine(const NodeConventions& conventions,
                      std::string_view confLocation,
                      std::string_view option)
 {
-    std::string line = quotedProgram(conventions, folder, program);
-    line += kSpace;
-    line += kConfOption;
-    line += quotedPath(conventions, confLocation);
-    line += kSpace;
+    std::string line = programAndConf(conventions, folder, program, confLocation);
     line += option;
     line += kSpace;
     line += kStopCommand;

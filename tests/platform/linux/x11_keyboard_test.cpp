@@ -21,26 +21,17 @@ TEST(X11Keyboard, WithoutXServerEveryKeyIsOffAndPressesDoNothing)
     }
 }
 
-TEST(X11Keyboard, NumLockPressTogglesAndSecondPressRestores)
+TEST(X11Keyboard, NumAndCapsLockPressTogglesAndSecondPressRestores)
 {
     SKIP_WITHOUT_X_SERVER();
     X11Keyboard keyboard;
-    const bool before = keyboard.isOn(LockKey::Num);
-    keyboard.press(LockKey::Num);
-    EXPECT_NE(keyboard.isOn(LockKey::Num), before);
-    keyboard.press(LockKey::Num);
-    EXPECT_EQ(keyboard.isOn(LockKey::Num), before);
-}
-
-TEST(X11Keyboard, CapsLockPressTogglesAndSecondPressRestores)
-{
-    SKIP_WITHOUT_X_SERVER();
-    X11Keyboard keyboard;
-    const bool capsBefore = keyboard.isOn(LockKey::Caps);
-    keyboard.press(LockKey::Caps);
-    EXPECT_NE(keyboard.isOn(LockKey::Caps), capsBefore);
-    keyboard.press(LockKey::Caps);
-    EXPECT_EQ(keyboard.isOn(LockKey::Caps), capsBefore);
+    for (const LockKey key : {LockKey::Num, LockKey::Caps}) {
+        const bool before = keyboard.isOn(key);
+        keyboard.press(key);
+        EXPECT_NE(keyboard.isOn(key), before);
+        keyboard.press(key);
+        EXPECT_EQ(keyboard.isOn(key), before);
+    }
 }
 
 TEST(X11Keyboard, ScrollLockWorksOrIsHarmlesslyAbsent)
