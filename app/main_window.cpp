@@ -193,7 +193,7 @@ QLayout* MainWindow::buildHeader()
     m_exeName->setAccessibleName(QStringLiteral("Executable name"));
     m_exeName->setToolTip(QStringLiteral("This copy's name: its profile is stored under it"));
 
-    m_alwaysOnTop = tickBox("AlwaysOnTop_TICKBOX", QStringLiteral("Always On Top"), this);
+    m_alwaysOnTop = tickBox(Key::AlwaysOnTop, QStringLiteral("Always On Top"), this);
 
     auto* row = new QHBoxLayout;
     row->addWidget(title1);
@@ -271,7 +271,7 @@ QLayout* MainWindow::buildFolderSizeBox()
     m_folderSizeSummary->setFixedHeight(m_folderSizeSummary->fontMetrics().lineSpacing() * 6 + 8);
 
     m_autoUpdateFolderSize =
-        tickBox("AUTO_UPDATE_FOLDERSIZE_TICKBOX", QStringLiteral("Auto Update Blockchain Folder Size"), this);
+        tickBox(Key::AutoUpdateFolderSize, QStringLiteral("Auto Update Blockchain Folder Size"), this);
     // The option is switched in the settings window; this box only shows it.
     m_autoUpdateFolderSize->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_autoUpdateFolderSize->setFocusPolicy(Qt::NoFocus);
@@ -292,7 +292,8 @@ QLayout* MainWindow::buildHeartbeatRow()
     auto* kittStart = button("KITT_START_BUTTON", QStringLiteral("START KITT"), this);
     kittStart->setToolTip(QStringLiteral("START / STOP KITT \"Num-Lock\" HEARTBEAT"));
 
-    m_heartbeatCountdown = named(new QLineEdit(QStringLiteral("--:--:--"), this), "HEARTBEAT_COUNTDOWN_TIME_TEXTBOX");
+    m_heartbeatCountdown = new QLineEdit(QStringLiteral("--:--:--"), this);
+    m_heartbeatCountdown->setObjectName(controls::objectNameOf(Key::HeartbeatCountdown));
     m_heartbeatCountdown->setAccessibleName(QStringLiteral("Heartbeat countdown"));
     m_heartbeatCountdown->setAlignment(Qt::AlignCenter);
     m_heartbeatCountdown->setMaximumWidth(m_heartbeatCountdown->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 16);

@@ -1,6 +1,7 @@
 #include "processes/process_watcher.h"
 
 #include "app/colours.h"
+#include "app/controls.h"
 #include "app/light.h"
 #include "platform/process_table.h"
 
@@ -17,6 +18,14 @@ template <typename Widget> Widget* control(const QWidget& window, const char* na
     auto* widget = window.findChild<Widget*>(QString::fromLatin1(name));
     Q_ASSERT_X(widget, "ProcessWatcher", name);
     return widget;
+}
+
+// The main window's text box that holds the program name stored under `key`.
+QLineEdit* nameBox(const QWidget& window, Key key)
+{
+    auto* box = window.findChild<QLineEdit*>(controls::objectNameOf(key));
+    Q_ASSERT(box);
+    return box;
 }
 
 void showLook(Light& light, const LightLook& look)
@@ -38,9 +47,8 @@ void showDesignLook(Light& light, const QString& designToolTip)
 ProcessWatcher::ProcessWatcher(QWidget& mainWindow, ProcessTable& table)
     : QObject(&mainWindow)
     , m_table(table)
-    , m_nameBoxes { control<QLineEdit>(mainWindow, "QT_NAME_TEXTBOX"),
-                    control<QLineEdit>(mainWindow, "DAEMON_NAME_TEXTBOX"),
-                    control<QLineEdit>(mainWindow, "CLI_NAME_TEXTBOX") }
+    , m_nameBoxes { nameBox(mainWindow, Key::QtName), nameBox(mainWindow, Key::DaemonName),
+                    nameBox(mainWindow, Key::CliName) }
     , m_lights { control<Light>(mainWindow, "PROCESS_TEXTBOX_1"), control<Light>(mainWindow, "PROCESS_TEXTBOX_2"),
                  control<Light>(mainWindow, "PROCESS_TEXTBOX_3"), control<Light>(mainWindow, "PROCESS_TEXTBOX_4") }
     , m_cliStop(control<QPushButton>(mainWindow, "CLI_STOP_BUTTON"))
