@@ -5,9 +5,9 @@
 namespace korvane::colours {
 
 // The system's state colours: green running or on, red stopped, off or a lit scanner light.
-inline const QColor kGreen{0, 255, 0};
-inline const QColor kRed{255, 0, 0};
-inline const QColor kBlack{0, 0, 0};
-inline const QColor kCyan{0, 255, 255};
+inline const QColor kGreen { 0, 255, 0 };
+inline const QColor kRed { 255, 0, 0 };
+inline const QColor kBlack { 0, 0, 0 };
+inline const QColor kCyan { 0, 255, 255 };
 
 } // namespace korvane::colours

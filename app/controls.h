@@ -15,8 +15,7 @@ namespace korvane::controls {
 
 QString fromStd(std::string_view text);
 
-template<typename Widget>
-Widget* named(Widget* widget, const char* objectName)
+template <typename Widget> Widget* named(Widget* widget, const char* objectName)
 {
     widget->setObjectName(QString::fromLatin1(objectName));
     return widget;

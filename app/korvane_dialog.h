@@ -23,7 +23,7 @@ public:
 protected:
     Profile& profile() const { return m_profile; }
     // Work a window does when it closes, after its position has been stored.
-    virtual void unload() {}
+    virtual void unload() { }
 
 private:
     WindowId m_id;

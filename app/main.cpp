@@ -9,8 +9,8 @@ int main(int argc, char* argv[])
 
     korvane::OsServices os = korvane::createOsServices();
     korvane::QtFileDialogs fileDialogs;
-    korvane::Services services{*os.settings, *os.ownExecutable, *os.processes, *os.launcher, *os.folderSize,
-                               *os.keyboard, *os.stacking,      fileDialogs,   *os.textFiles};
+    korvane::Services services { *os.settings, *os.ownExecutable, *os.processes, *os.launcher, *os.folderSize,
+                                 *os.keyboard, *os.stacking,      fileDialogs,   *os.textFiles };
 
     korvane::MainWindow window(services);
     window.show();

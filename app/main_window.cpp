@@ -37,14 +37,14 @@ struct FieldDesign
 
 // The profile text boxes, in the order they are filled when the window loads.
 constexpr FieldDesign kProfileFields[] = {
-    {Key::CryptoName, "CRYPTO-NAME", true},
-    {Key::BlockchainHome, "CRYPTO BLOCKCHAIN - HOME FOLDER", true},
-    {Key::QtName, "QT-NAME", true},
-    {Key::CliName, "CLI-NAME", true},
-    {Key::DaemonName, "DAEMON-NAME", true},
-    {Key::QtCommand, "QL_QT_COMMAND_TEXTBOX", false},
-    {Key::DaemonCommand, "QL_D_COMMAND_TEXTBOX", false},
-    {Key::CliStopCommand, "QLCLI_STOP_COMMAND_TEXTBOX", false},
+    { Key::CryptoName, "CRYPTO-NAME", true },
+    { Key::BlockchainHome, "CRYPTO BLOCKCHAIN - HOME FOLDER", true },
+    { Key::QtName, "QT-NAME", true },
+    { Key::CliName, "CLI-NAME", true },
+    { Key::DaemonName, "DAEMON-NAME", true },
+    { Key::QtCommand, "QL_QT_COMMAND_TEXTBOX", false },
+    { Key::DaemonCommand, "QL_D_COMMAND_TEXTBOX", false },
+    { Key::CliStopCommand, "QLCLI_STOP_COMMAND_TEXTBOX", false },
 };
 
 struct LightDesign
@@ -55,18 +55,17 @@ struct LightDesign
 };
 
 constexpr LightDesign kProcessLights[] = {
-    {"PROCESS_TEXTBOX_1", "QT", "QT PROCESS - GREEN=RUNNING, RED=STOPPED"},
-    {"PROCESS_TEXTBOX_2", "DAEMON", "DAEMON  PROCESS - GREEN=RUNNING, RED=STOPPED"},
-    {"PROCESS_TEXTBOX_3", "CLI", "CLI  PROCESS - GREEN=RUNNING, RED=STOPPED"},
-    {"PROCESS_TEXTBOX_4",
-     "SE",
-     "\"%1\" PROCESS - EMAIL SENDING UTILITY -  GREEN=RUNNING, RED=STOPPED"}, // %1: the utility's name
+    { "PROCESS_TEXTBOX_1", "QT", "QT PROCESS - GREEN=RUNNING, RED=STOPPED" },
+    { "PROCESS_TEXTBOX_2", "DAEMON", "DAEMON  PROCESS - GREEN=RUNNING, RED=STOPPED" },
+    { "PROCESS_TEXTBOX_3", "CLI", "CLI  PROCESS - GREEN=RUNNING, RED=STOPPED" },
+    { "PROCESS_TEXTBOX_4", "SE",
+      "\"%1\" PROCESS - EMAIL SENDING UTILITY -  GREEN=RUNNING, RED=STOPPED" }, // %1: the utility's name
 };
 
 constexpr LightDesign kLockLights[] = {
-    {"VERT_NUM_LIGHT_LABEL", "N", "NUM LOCK STATUS - DOUBLE-CLICK TO TURN ON / OFF"},
-    {"VERT_CAPS_LIGHT_LABEL", "C", "CAPS LOCK STATUS - DOUBLE-CLICK TO TURN ON / OFF"},
-    {"VERT_SCROLL_LIGHT_LABEL", "S", "SCROLL LOCK STATUS - DOUBLE-CLICK TO TURN ON / OFF"},
+    { "VERT_NUM_LIGHT_LABEL", "N", "NUM LOCK STATUS - DOUBLE-CLICK TO TURN ON / OFF" },
+    { "VERT_CAPS_LIGHT_LABEL", "C", "CAPS LOCK STATUS - DOUBLE-CLICK TO TURN ON / OFF" },
+    { "VERT_SCROLL_LIGHT_LABEL", "S", "SCROLL LOCK STATUS - DOUBLE-CLICK TO TURN ON / OFF" },
 };
 
 constexpr const char* kFileSizeBoxes[] = {
@@ -118,7 +117,10 @@ QLineEdit* MainWindow::profileField(Key key) const
     return nullptr;
 }
 
-Light* MainWindow::processLight(int number) const { return m_processLights.at(static_cast<std::size_t>(number - 1)); }
+Light* MainWindow::processLight(int number) const
+{
+    return m_processLights.at(static_cast<std::size_t>(number - 1));
+}
 
 void MainWindow::showStatus(const QString& message)
 {
@@ -138,7 +140,7 @@ void MainWindow::openTerminator()
     terminator.exec();
 }
 
-void MainWindow::openAbout() {}
+void MainWindow::openAbout() { }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
@@ -270,8 +272,8 @@ QLayout* MainWindow::buildFolderSizeBox()
     m_folderSizeSummary->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_folderSizeSummary->setFixedHeight(m_folderSizeSummary->fontMetrics().lineSpacing() * 6 + 8);
 
-    m_autoUpdateFolderSize =
-        tickBox(Key::AutoUpdateFolderSize, QStringLiteral("Auto Update Blockchain Folder Size"), this);
+    m_autoUpdateFolderSize
+        = tickBox(Key::AutoUpdateFolderSize, QStringLiteral("Auto Update Blockchain Folder Size"), this);
     // The option is switched in the settings window; this box only shows it.
     m_autoUpdateFolderSize->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_autoUpdateFolderSize->setFocusPolicy(Qt::NoFocus);
@@ -296,7 +298,8 @@ QLayout* MainWindow::buildHeartbeatRow()
     m_heartbeatCountdown->setObjectName(controls::objectNameOf(Key::HeartbeatCountdown));
     m_heartbeatCountdown->setAccessibleName(QStringLiteral("Heartbeat countdown"));
     m_heartbeatCountdown->setAlignment(Qt::AlignCenter);
-    m_heartbeatCountdown->setMaximumWidth(m_heartbeatCountdown->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 16);
+    m_heartbeatCountdown->setMaximumWidth(
+        m_heartbeatCountdown->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 16);
 
     auto* scanner = label("KITT_BACKGROUND_LABEL", QString(), this);
     paintBackground(scanner, colours::kBlack);

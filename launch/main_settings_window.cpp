@@ -1,9 +1,9 @@
 #include "launch/main_settings_window.h"
 
 #include "app/colours.h"
+#include "app/controls.h"
 #include "app/main_window.h"
 #include "launch/crypto_settings_window.h"
-#include "app/controls.h"
 #include "launch/output_commands_window.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "launch/output_commands_window.h"
 
-#include "app/main_window.h"
 #include "app/controls.h"
+#include "app/main_window.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -13,7 +13,7 @@ struct FileOpenRequest
     // Entries "Description|pattern" joined by "|", as "Applications (*.exe)|*.exe|All files (*.*)|*.*".
     std::string filter;
     std::string defaultExtension; // without a dot; may be empty
-    std::string initialFolder;    // may be empty
+    std::string initialFolder; // may be empty
 };
 
 // Folder and file pickers. Each returns the choice, or nothing when the user cancelled.

@@ -7,7 +7,7 @@ namespace korvane {
 
 enum class WindowStyle
 {
-    Hidden,        // no window, no terminal
+    Hidden, // no window, no terminal
     NormalFocused, // a normal window that takes the focus
 };
 
@@ -15,7 +15,7 @@ struct LaunchResult
 {
     bool started = false;
     std::string program; // the program as the command line names it
-    std::string error;   // the operating system's reason when not started
+    std::string error; // the operating system's reason when not started
 };
 
 // Starts a command line as a new process and returns at once; the process is never waited for

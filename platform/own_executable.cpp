@@ -11,9 +11,8 @@ std::string stripExeSuffix(std::string fileName)
     if (fileName.size() < suffix.size())
         return fileName;
     const auto tail = fileName.substr(fileName.size() - suffix.size());
-    const bool isExe = std::equal(tail.begin(), tail.end(), suffix.begin(), [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) == b;
-    });
+    const bool isExe = std::equal(tail.begin(), tail.end(), suffix.begin(),
+                                  [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
     if (isExe)
         fileName.resize(fileName.size() - suffix.size());
     return fileName;

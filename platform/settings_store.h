@@ -22,7 +22,8 @@ public:
                              std::string_view section,
                              std::string_view key,
                              std::string_view value,
-                             std::string* error = nullptr) = 0;
+                             std::string* error = nullptr)
+        = 0;
 };
 
 } // namespace korvane

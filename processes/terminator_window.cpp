@@ -1,9 +1,9 @@
 #include "processes/terminator_window.h"
 
 #include "app/colours.h"
+#include "app/controls.h"
 #include "app/light.h"
 #include "app/main_window.h"
-#include "app/controls.h"
 #include "platform/process_table.h"
 #include "processes/terminator_rules.h"
 

@@ -2,7 +2,6 @@
 // is mapped on the X server, and its resident memory (kB) right after that and one second later.
 // Usage: startup_probe PROGRAM [ARGS...]
 #include <X11/Xlib.h>
-
 #include <chrono>
 #include <cstdio>
 #include <fstream>

@@ -71,7 +71,10 @@ struct KeyInfo
 
 std::span<const KeyInfo> allKeys();
 const KeyInfo& keyInfo(Key key);
-inline std::string_view keyName(Key key) { return keyInfo(key).name; }
+inline std::string_view keyName(Key key)
+{
+    return keyInfo(key).name;
+}
 std::optional<Key> keyByName(std::string_view name);
 
 // Windows that keep their position; each has a key prefix and a design size.

@@ -10,14 +10,13 @@
 namespace korvane {
 namespace {
 
-template<typename Number>
-std::optional<Number> parseNumber(std::string_view text)
+template <typename Number> std::optional<Number> parseNumber(std::string_view text)
 {
     while (!text.empty() && text.front() == ' ')
         text.remove_prefix(1);
     while (!text.empty() && text.back() == ' ')
         text.remove_suffix(1);
-    Number value{};
+    Number value {};
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size() || text.empty())
         return std::nullopt;
@@ -39,7 +38,10 @@ Profile::Profile(SettingsStore& store, const OwnExecutable& executable)
 {
 }
 
-std::string Profile::section() const { return m_executable.name(); }
+std::string Profile::section() const
+{
+    return m_executable.name();
+}
 
 std::string Profile::text(Key key) const
 {
@@ -58,15 +60,20 @@ std::int16_t Profile::tickState(Key key) const
 Geometry Profile::geometry(WindowId window) const
 {
     const Geometry& defaults = windowInfo(window).defaults;
-    return {coordinate(window, GeometryPart::Left, defaults.left),
-            coordinate(window, GeometryPart::Top, defaults.top),
-            coordinate(window, GeometryPart::Width, defaults.width),
-            coordinate(window, GeometryPart::Height, defaults.height)};
+    return { coordinate(window, GeometryPart::Left, defaults.left), coordinate(window, GeometryPart::Top, defaults.top),
+             coordinate(window, GeometryPart::Width, defaults.width),
+             coordinate(window, GeometryPart::Height, defaults.height) };
 }
 
-bool Profile::setText(Key key, std::string_view value) { return write(keyName(key), value); }
+bool Profile::setText(Key key, std::string_view value)
+{
+    return write(keyName(key), value);
+}
 
-bool Profile::setTicked(Key key, bool ticked) { return write(keyName(key), ticked ? "1" : "0"); }
+bool Profile::setTicked(Key key, bool ticked)
+{
+    return write(keyName(key), ticked ? "1" : "0");
+}
 
 bool Profile::savePosition(WindowId window, float left, float top)
 {

@@ -2,7 +2,6 @@
 // of the tests' own, and one QApplication for all tests.
 #include <QApplication>
 #include <QTemporaryDir>
-
 #include <cstdlib>
 #include <gtest/gtest.h>
 

@@ -6,9 +6,15 @@
 namespace korvane {
 namespace {
 
-QWidget* ownerWidget(NativeWindow owner) { return owner ? QWidget::find(static_cast<WId>(owner)) : nullptr; }
+QWidget* ownerWidget(NativeWindow owner)
+{
+    return owner ? QWidget::find(static_cast<WId>(owner)) : nullptr;
+}
 
-QString fromStd(const std::string& text) { return QString::fromStdString(text); }
+QString fromStd(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
 
 } // namespace
 

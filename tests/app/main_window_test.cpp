@@ -28,8 +28,7 @@ protected:
         return window;
     }
 
-    template<typename Widget>
-    static Widget* child(const MainWindow& window, const char* name)
+    template <typename Widget> static Widget* child(const MainWindow& window, const char* name)
     {
         auto* widget = window.findChild<Widget*>(QString::fromLatin1(name));
         EXPECT_NE(widget, nullptr) << name;
@@ -63,9 +62,9 @@ TEST_F(MainWindowTest, FirstStartShowsTheDefaultsUnderTheExecutablesName)
     EXPECT_EQ(child<QLineEdit>(*window, "HEARTBEAT_COUNTDOWN_TIME_TEXTBOX")->text(), "00:05:00");
     EXPECT_EQ(child<QLineEdit>(*window, "APP_EXE_NAME_TEXTBOX")->text(), "BTC.main");
     EXPECT_TRUE(child<QPlainTextEdit>(*window, "BC_FOLDER_SIZE_BEFORE")->toPlainText().isEmpty());
-    for (const char* name : {"CRYPTO_NAME_TEXTBOX", "BLOCKCHAIN_HOME_TEXTBOX", "QT_NAME_TEXTBOX", "DAEMON_NAME_TEXTBOX",
-                             "CLI_NAME_TEXTBOX", "QL_QT_COMMAND_TEXTBOX", "QL_D_COMMAND_TEXTBOX",
-                             "QLCLI_STOP_COMMAND_TEXTBOX"})
+    for (const char* name :
+         { "CRYPTO_NAME_TEXTBOX", "BLOCKCHAIN_HOME_TEXTBOX", "QT_NAME_TEXTBOX", "DAEMON_NAME_TEXTBOX",
+           "CLI_NAME_TEXTBOX", "QL_QT_COMMAND_TEXTBOX", "QL_D_COMMAND_TEXTBOX", "QLCLI_STOP_COMMAND_TEXTBOX" })
         EXPECT_TRUE(child<QLineEdit>(*window, name)->text().isEmpty()) << name;
     for (int i = 1; i <= 7; ++i) {
         auto* light = child<QWidget>(*window, QStringLiteral("KITT_LABEL_%1").arg(i).toLatin1().constData());
@@ -100,7 +99,7 @@ TEST_F(MainWindowTest, ShowsTheStoredProfile)
 
 TEST_F(MainWindowTest, ExitAndTheCloseBoxBothSavePositionAndAlwaysOnTop)
 {
-    for (const char* route : {"exit", "close box"}) {
+    for (const char* route : { "exit", "close box" }) {
         SCOPED_TRACE(route);
         auto window = open();
         window->move(300, 150);

@@ -25,7 +25,7 @@ TEST(X11Keyboard, NumAndCapsLockPressTogglesAndSecondPressRestores)
 {
     SKIP_WITHOUT_X_SERVER();
     X11Keyboard keyboard;
-    for (const LockKey key : {LockKey::Num, LockKey::Caps}) {
+    for (const LockKey key : { LockKey::Num, LockKey::Caps }) {
         const bool before = keyboard.isOn(key);
         keyboard.press(key);
         EXPECT_NE(keyboard.isOn(key), before);
