@@ -56,6 +56,15 @@ QLabel* heading(const QString& text, QWidget* parent)
     return result;
 }
 
+void paintBackground(QWidget& widget, QPalette::ColorRole role, const QColor& colour)
+{
+    QPalette palette = widget.palette();
+    palette.setColor(role, colour);
+    palette.setColor(QPalette::Disabled, QPalette::Text, palette.color(QPalette::Active, QPalette::Text).lighter(160));
+    widget.setAutoFillBackground(role == QPalette::Window);
+    widget.setPalette(palette);
+}
+
 NativeWindow nativeWindowOf(QWidget& window)
 {
     return static_cast<NativeWindow>(window.winId());

@@ -3,6 +3,7 @@
 #include "platform/native_window.h"
 #include "settings/keys.h"
 
+#include <QPalette>
 #include <QString>
 #include <string_view>
 
@@ -35,5 +36,9 @@ QCheckBox* tickBox(Key key, const QString& caption, QWidget* parent);
 QLabel* heading(const QString& text, QWidget* parent);
 
 NativeWindow nativeWindowOf(QWidget& window);
+
+// Paints a widget's background role (Window for labels, Base for text fields); greyed text stays
+// readable on it.
+void paintBackground(QWidget& widget, QPalette::ColorRole role, const QColor& colour);
 
 } // namespace korvane::controls

@@ -75,14 +75,6 @@ constexpr const char* kFileSizeBoxes[] = {
 
 constexpr int kKittLightCount = 7;
 
-void paintBackground(QWidget* widget, const QColor& colour)
-{
-    widget->setAutoFillBackground(true);
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colour);
-    widget->setPalette(palette);
-}
-
 void setRunning(QTimer* timer, bool running)
 {
     if (running)
@@ -302,7 +294,7 @@ QLayout* MainWindow::buildHeartbeatRow()
         m_heartbeatCountdown->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 16);
 
     auto* scanner = label("KITT_BACKGROUND_LABEL", QString(), this);
-    paintBackground(scanner, colours::kBlack);
+    controls::paintBackground(*scanner, QPalette::Window, colours::kBlack);
     auto* scannerRow = new QHBoxLayout(scanner);
     scannerRow->setContentsMargins(4, 4, 4, 4);
     scannerRow->setSpacing(3);
@@ -374,7 +366,7 @@ void MainWindow::load()
     setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
     setRunning(m_alwaysOnTopTimer, onTop);
     for (QLabel* light : m_kittLights)
-        paintBackground(light, colours::kRed);
+        controls::paintBackground(*light, QPalette::Window, colours::kRed);
     setRunning(m_folderSizeTimer, m_autoUpdateFolderSize->isChecked());
 }
 

@@ -21,15 +21,6 @@ namespace {
 constexpr const char* kConfFilter = "CONF Files (*.conf)|*.conf|All files (*.*)|*.*";
 constexpr const char* kConfExtension = "conf";
 
-void paintBase(QWidget* field, const QColor& colour)
-{
-    QPalette palette = field->palette();
-    palette.setColor(QPalette::Base, colour);
-    // Greyed text stays readable on a coloured background.
-    palette.setColor(QPalette::Disabled, QPalette::Text, palette.color(QPalette::Active, QPalette::Text).lighter(160));
-    field->setPalette(palette);
-}
-
 } // namespace
 
 MainSettingsWindow::MainSettingsWindow(MainWindow& mainWindow, const NodeConventions& conventions)
@@ -145,7 +136,7 @@ void MainSettingsWindow::load()
     const bool ownConf = m_useOwnConf->isChecked();
     showConfMode(ownConf);
     if (!ownConf)
-        paintBase(m_confLocation, colours::kGreen);
+        controls::paintBackground(*m_confLocation, QPalette::Base, colours::kGreen);
 }
 
 void MainSettingsWindow::switchConfMode(bool ownConf)

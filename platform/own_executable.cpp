@@ -1,7 +1,6 @@
 #include "platform/own_executable.h"
 
-#include <algorithm>
-#include <cctype>
+#include "platform/ascii_case.h"
 
 namespace korvane {
 
@@ -10,10 +9,7 @@ std::string stripExeSuffix(std::string fileName)
     constexpr std::string_view suffix = ".exe";
     if (fileName.size() < suffix.size())
         return fileName;
-    const auto tail = fileName.substr(fileName.size() - suffix.size());
-    const bool isExe = std::equal(tail.begin(), tail.end(), suffix.begin(),
-                                  [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
-    if (isExe)
+    if (equalsIgnoringAsciiCase(std::string_view(fileName).substr(fileName.size() - suffix.size()), suffix))
         fileName.resize(fileName.size() - suffix.size());
     return fileName;
 }

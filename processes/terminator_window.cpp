@@ -19,6 +19,8 @@
 namespace korvane {
 namespace {
 
+using controls::label;
+
 struct RowDesign
 {
     const char* label;
@@ -53,24 +55,10 @@ QString watchedName(const MainWindow& mainWindow, WatchedProgram program)
 
 constexpr int kMirrorIntervalMs = 1000;
 
-QLabel* label(const char* objectName, const QString& caption, QWidget* parent)
-{
-    auto* result = new QLabel(caption, parent);
-    result->setObjectName(QString::fromLatin1(objectName));
-    return result;
-}
-
 // The background of a text field as the style paints it.
 QColor textFieldBackground(const QWidget& field)
 {
     return QApplication::palette(&field).color(QPalette::Base);
-}
-
-void paintField(QLineEdit& field, const QColor& colour)
-{
-    QPalette palette = field.palette();
-    palette.setColor(QPalette::Base, colour);
-    field.setPalette(palette);
 }
 
 } // namespace
@@ -168,7 +156,7 @@ void TerminatorWindow::arm(bool armed)
     }
     m_mirrorTimer->stop();
     for (const Row& row : m_rows)
-        paintField(*row.name, textFieldBackground(*row.name));
+        controls::paintBackground(*row.name, QPalette::Base, textFieldBackground(*row.name));
 }
 
 void TerminatorWindow::mirror()
@@ -176,7 +164,8 @@ void TerminatorWindow::mirror()
     ProgramStates running {};
     for (std::size_t i = 0; i < kWatchedProgramCount; ++i) {
         const QColor colour = m_rows[i].mirrored->colour();
-        paintField(*m_rows[i].name, colour.isValid() ? colour : textFieldBackground(*m_rows[i].name));
+        controls::paintBackground(*m_rows[i].name, QPalette::Base,
+                                  colour.isValid() ? colour : textFieldBackground(*m_rows[i].name));
         running[i] = colour == colours::kGreen;
     }
     const auto access = terminatorAccess(running);

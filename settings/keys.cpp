@@ -1,8 +1,9 @@
 #include "settings/keys.h"
 
+#include "platform/ascii_case.h"
+
 #include <algorithm>
 #include <array>
-#include <cctype>
 
 namespace korvane {
 namespace {
@@ -69,13 +70,6 @@ constexpr std::array kWindows {
 
 constexpr std::array<std::string_view, 4> kGeometryParts { "Left", "Top", "Width", "Height" };
 
-bool sameIgnoringCase(std::string_view a, std::string_view b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
-}
-
 } // namespace
 
 std::span<const KeyInfo> allKeys()
@@ -91,7 +85,7 @@ const KeyInfo& keyInfo(Key key)
 std::optional<Key> keyByName(std::string_view name)
 {
     const auto found = std::find_if(kKeys.begin(), kKeys.end(),
-                                    [&](const KeyInfo& info) { return sameIgnoringCase(info.name, name); });
+                                    [&](const KeyInfo& info) { return equalsIgnoringAsciiCase(info.name, name); });
     return found == kKeys.end() ? std::nullopt : std::optional(found->key);
 }
 

@@ -1,22 +1,15 @@
 #include "platform/fake/fake_services.h"
 
+#include "platform/ascii_case.h"
+
 #include <algorithm>
-#include <cctype>
 
 namespace korvane::fake {
 namespace {
 
-std::string lowered(std::string_view text)
-{
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return result;
-}
-
 std::string entryName(std::string_view application, std::string_view section, std::string_view key)
 {
-    return lowered(application) + '\n' + lowered(section) + '\n' + lowered(key);
+    return asciiLowered(application) + '\n' + asciiLowered(section) + '\n' + asciiLowered(key);
 }
 
 std::optional<std::string> takeAnswer(std::deque<std::optional<std::string>>& answers)
@@ -63,7 +56,7 @@ ProcessQuery ProcessTable::queryRunning(const std::vector<std::string>& names)
     query.ok = m_failure.empty();
     query.error = m_failure;
     for (const auto& name : names)
-        query.running.push_back(query.ok && !name.empty() && m_running.count(lowered(name)) != 0);
+        query.running.push_back(query.ok && !name.empty() && m_running.count(asciiLowered(name)) != 0);
     return query;
 }
 
@@ -74,25 +67,25 @@ TerminateResult ProcessTable::terminateAll(std::string_view name)
     TerminateResult result;
     if (name.empty())
         return result;
-    const auto matching = m_running.count(lowered(name));
+    const auto matching = m_running.count(asciiLowered(name));
     if (!m_refusal.empty()) {
         result.refusals.assign(matching, m_refusal);
         return result;
     }
-    result.killed = static_cast<int>(m_running.erase(lowered(name)));
+    result.killed = static_cast<int>(m_running.erase(asciiLowered(name)));
     return result;
 }
 
 void ProcessTable::start(const std::string& name)
 {
     const std::lock_guard lock(m_mutex);
-    m_running.insert(lowered(name));
+    m_running.insert(asciiLowered(name));
 }
 
 void ProcessTable::stopAll(const std::string& name)
 {
     const std::lock_guard lock(m_mutex);
-    m_running.erase(lowered(name));
+    m_running.erase(asciiLowered(name));
 }
 
 void ProcessTable::setFailure(const std::string& reason)

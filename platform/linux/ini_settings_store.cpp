@@ -1,10 +1,10 @@
 #include "platform/linux/ini_settings_store.h"
 
+#include "platform/ascii_case.h"
 #include "platform/linux/atomic_text_file_writer.h"
 #include "platform/linux/unique_fd.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -33,13 +33,6 @@ struct SectionFile
 };
 
 constexpr std::string_view kLineBlanks = " \t\r";
-
-bool sameIgnoringCase(std::string_view a, std::string_view b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
-}
 
 // ---- file text -------------------------------------------------------------------------------
 
@@ -74,7 +67,7 @@ int hexDigit(char c)
 {
     if (c >= '0' && c <= '9')
         return c - '0';
-    const int lower = std::tolower(static_cast<unsigned char>(c));
+    const char lower = asciiLower(c);
     return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
 }
 
@@ -108,7 +101,7 @@ std::string_view trimBlanks(std::string_view text)
 Entry* findEntry(std::vector<Entry>& entries, std::string_view key)
 {
     const auto found = std::find_if(entries.begin(), entries.end(),
-                                    [&](const Entry& entry) { return sameIgnoringCase(entry.key, key); });
+                                    [&](const Entry& entry) { return equalsIgnoringAsciiCase(entry.key, key); });
     return found == entries.end() ? nullptr : &*found;
 }
 

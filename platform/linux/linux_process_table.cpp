@@ -1,5 +1,6 @@
 #include "platform/linux/linux_process_table.h"
 
+#include "platform/ascii_case.h"
 #include "platform/linux/unique_fd.h"
 
 #include <algorithm>
@@ -28,18 +29,6 @@ constexpr unsigned long kKernelThreadFlag = 0x00200000;
 // A shebang script follows its interpreter and at most one interpreter argument.
 constexpr std::size_t kWordsThatMayNameTheProgram = 3;
 constexpr std::string_view kDeletedSuffix = " (deleted)";
-
-char lowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string lowered(std::string_view text)
-{
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(), lowerAscii);
-    return result;
-}
 
 std::string_view fileNameOf(std::string_view path)
 {
@@ -106,7 +95,7 @@ std::string executableName(int procDir, std::string_view pid)
     std::string_view path(target.data(), static_cast<std::size_t>(length));
     if (path.ends_with(kDeletedSuffix))
         path.remove_suffix(kDeletedSuffix.size());
-    return lowered(fileNameOf(path));
+    return asciiLowered(fileNameOf(path));
 }
 
 // One process as /proc shows it. The command name and the executable link are read at once; its
@@ -125,7 +114,7 @@ public:
             return;
         if (command->ends_with('\n'))
             command->remove_suffix(1);
-        m_commandName = lowered(*command);
+        m_commandName = asciiLowered(*command);
         m_executableName = executableName(procDir, pid);
         m_listed = true;
     }
@@ -182,7 +171,7 @@ private:
         std::string_view words = *commandLine;
         for (std::size_t word = 0; word < kWordsThatMayNameTheProgram && !words.empty(); ++word) {
             const auto end = std::min(words.find('\0'), words.size());
-            if (lowered(fileNameOf(words.substr(0, end))) == wanted)
+            if (asciiLowered(fileNameOf(words.substr(0, end))) == wanted)
                 return true;
             words.remove_prefix(std::min(end + 1, words.size()));
         }
@@ -251,7 +240,7 @@ void endProcess(int procDir, std::string_view pid, std::string_view wanted, Term
 ProcessQuery LinuxProcessTable::queryRunning(const std::vector<std::string>& names)
 {
     std::vector<std::string> wanted;
-    std::transform(names.begin(), names.end(), std::back_inserter(wanted), lowered);
+    std::transform(names.begin(), names.end(), std::back_inserter(wanted), asciiLowered);
     ProcessQuery query;
     query.running.assign(names.size(), false);
     const auto failure = forEachProcess([&](int procDir, std::string_view pid) {
@@ -274,7 +263,7 @@ TerminateResult LinuxProcessTable::terminateAll(std::string_view name)
     TerminateResult result;
     if (name.empty())
         return result;
-    const std::string wanted = lowered(name);
+    const std::string wanted = asciiLowered(name);
     const auto failure = forEachProcess([&](int procDir, std::string_view pid) {
         if (ProcessEntry(procDir, pid).isNamed(wanted))
             endProcess(procDir, pid, wanted, result);
