@@ -1,9 +1,9 @@
 #include "app/main_window.h"
 
-#include "app/colours.h"
-#include "app/controls.h"
-#include "app/light.h"
-#include "app/window_geometry.h"
+#include "gui/colours.h"
+#include "gui/controls.h"
+#include "gui/light.h"
+#include "gui/window_geometry.h"
 #include "launch/main_settings_window.h"
 #include "processes/process_watcher.h"
 #include "processes/terminator_window.h"
@@ -228,7 +228,7 @@ QLayout* MainWindow::buildLaunchBox()
         auto* light = named(new Light(QString::fromLatin1(design.text), this), design.name);
         QString toolTip = QString::fromLatin1(design.toolTip);
         if (toolTip.contains(QLatin1String("%1")))
-            toolTip = toolTip.arg(QLatin1String(kEmailUtilityName.data(), kEmailUtilityName.size()));
+            toolTip = toolTip.arg(controls::fromStd(emailUtilityName()));
         light->setToolTip(toolTip);
         lights->addWidget(light);
         m_processLights.push_back(light);

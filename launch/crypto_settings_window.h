@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/korvane_dialog.h"
+#include "gui/korvane_dialog.h"
 #include "launch/command_builder.h"
 
 #include <string_view>

@@ -1,7 +1,7 @@
 #include "launch/main_settings_window.h"
 
-#include "app/colours.h"
-#include "app/controls.h"
+#include "gui/colours.h"
+#include "gui/controls.h"
 #include "app/main_window.h"
 #include "launch/crypto_settings_window.h"
 #include "launch/output_commands_window.h"

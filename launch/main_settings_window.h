@@ -1,8 +1,7 @@
 #pragma once
 
-#include "app/korvane_dialog.h"
+#include "gui/korvane_dialog.h"
 #include "launch/node_conventions.h"
-#include "platform/node_platform.h"
 
 class QCheckBox;
 class QLabel;
@@ -23,7 +22,7 @@ class MainSettingsWindow : public KorvaneDialog
 public:
     // The conventions name and join the node programs' paths: the operating system's own unless
     // a test asks for another's.
-    explicit MainSettingsWindow(MainWindow& mainWindow, const NodeConventions& conventions = nativeNodeConventions());
+    explicit MainSettingsWindow(MainWindow& mainWindow, const NodeConventions& conventions = nodeConventionsFor(nativeOperatingSystem()));
 
 protected:
     void unload() override;

@@ -29,6 +29,11 @@ const NodeConventions& windowsNodeConventions()
     return conventions;
 }
 
+const NodeConventions& nodeConventionsFor(OperatingSystem system)
+{
+    return system == OperatingSystem::Windows ? windowsNodeConventions() : linuxNodeConventions();
+}
+
 const NodeConventions& linuxNodeConventions()
 {
     // Linux programs have no extension, so the pickers list every file.

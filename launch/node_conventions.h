@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/native_os.h"
+
 #include <string>
 #include <string_view>
 
@@ -44,6 +46,7 @@ struct NodeConventions
 
 const NodeConventions& windowsNodeConventions();
 const NodeConventions& linuxNodeConventions();
+const NodeConventions& nodeConventionsFor(OperatingSystem system);
 
 // Where the generated ".conf" file of this copy lives: the program's folder, a separator, the
 // program's name and "-CRYPTO-CONFIG.conf".

@@ -1,6 +1,6 @@
 #include "launch/output_commands_window.h"
 
-#include "app/controls.h"
+#include "gui/controls.h"
 #include "app/main_window.h"
 
 #include <QHBoxLayout>

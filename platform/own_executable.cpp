@@ -1,6 +1,6 @@
 #include "platform/own_executable.h"
 
-#include "platform/ascii_case.h"
+#include "base/ascii_case.h"
 
 namespace korvane {
 

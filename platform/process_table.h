@@ -7,12 +7,8 @@
 namespace korvane {
 
 // The e-mail sending utility that is watched beside the node programs, as its executable is named
-// on this operating system.
-#ifdef _WIN32
-inline constexpr std::string_view kEmailUtilityName = "SendEmail.exe";
-#else
-inline constexpr std::string_view kEmailUtilityName = "sendEmail";
-#endif
+// on this operating system; defined once per operating system.
+std::string_view emailUtilityName();
 
 struct ProcessQuery
 {

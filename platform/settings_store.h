@@ -1,9 +1,16 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
 namespace korvane {
+
+struct SettingValue
+{
+    std::string key;
+    std::string value;
+};
 
 // Per-user store of text values addressed by application, section and key.
 // A key that has never been written reads as the caller's default.
@@ -17,13 +24,24 @@ public:
                                    std::string_view key,
                                    std::string_view defaultValue) const = 0;
 
-    // Returns false, with a reason in `error`, when the value could not be made durable.
-    virtual bool saveSetting(std::string_view application,
-                             std::string_view section,
-                             std::string_view key,
-                             std::string_view value,
-                             std::string* error = nullptr)
+    // Stores the values in their order, in one durable write where the store allows it (a file is
+    // rewritten once, atomically). Returns false, with the first failure's reason in `error`, when
+    // a value could not be made durable.
+    virtual bool saveSettings(std::string_view application,
+                              std::string_view section,
+                              std::span<const SettingValue> values,
+                              std::string* error = nullptr)
         = 0;
+
+    bool saveSetting(std::string_view application,
+                     std::string_view section,
+                     std::string_view key,
+                     std::string_view value,
+                     std::string* error = nullptr)
+    {
+        const SettingValue one { std::string(key), std::string(value) };
+        return saveSettings(application, section, std::span(&one, 1), error);
+    }
 };
 
 } // namespace korvane

@@ -1,8 +1,8 @@
 #include "processes/process_watcher.h"
 
-#include "app/colours.h"
-#include "app/controls.h"
-#include "app/light.h"
+#include "gui/colours.h"
+#include "gui/controls.h"
+#include "gui/light.h"
 #include "platform/process_table.h"
 
 #include <QLineEdit>
@@ -83,7 +83,7 @@ void ProcessWatcher::tick()
 WatchedNames ProcessWatcher::watchedNames() const
 {
     const auto text = [](const QLineEdit* box) { return box->text().toStdString(); };
-    return { text(m_nameBoxes[0]), text(m_nameBoxes[1]), text(m_nameBoxes[2]) };
+    return { text(m_nameBoxes[0]), text(m_nameBoxes[1]), text(m_nameBoxes[2]), std::string(emailUtilityName()) };
 }
 
 void ProcessWatcher::show(const WatchedNames& names, const ProcessQuery& query)

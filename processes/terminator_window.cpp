@@ -1,8 +1,8 @@
 #include "processes/terminator_window.h"
 
-#include "app/colours.h"
-#include "app/controls.h"
-#include "app/light.h"
+#include "gui/colours.h"
+#include "gui/controls.h"
+#include "gui/light.h"
 #include "app/main_window.h"
 #include "platform/process_table.h"
 #include "processes/terminator_rules.h"
@@ -50,7 +50,7 @@ QString watchedName(const MainWindow& mainWindow, WatchedProgram program)
     case WatchedProgram::Email:
         break;
     }
-    return controls::fromStd(kEmailUtilityName);
+    return controls::fromStd(emailUtilityName());
 }
 
 constexpr int kMirrorIntervalMs = 1000;

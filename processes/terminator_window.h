@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/korvane_dialog.h"
+#include "gui/korvane_dialog.h"
 #include "processes/watch_rules.h"
 
 #include <array>

@@ -32,7 +32,7 @@ LightLook lightLook(const std::string& name, WatchedProgram program, const Proce
 
 std::vector<std::string> namesToTest(const WatchedNames& names)
 {
-    return { names.qt, names.daemon, names.cli, std::string(kEmailUtilityName) };
+    return { names.qt, names.daemon, names.cli, names.email };
 }
 
 WatchOutcome watchOutcome(const WatchedNames& names, const ProcessQuery& query)

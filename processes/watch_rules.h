@@ -23,12 +23,13 @@ constexpr std::size_t index(WatchedProgram program)
     return static_cast<std::size_t>(program);
 }
 
-// The program names of the profile; the e-mail utility's name is fixed.
+// The program names of the profile, and the e-mail utility's name on this operating system.
 struct WatchedNames
 {
     std::string qt;
     std::string daemon;
     std::string cli;
+    std::string email;
 };
 
 // A light after a tick. `running` is empty when the process table could not be read: the light

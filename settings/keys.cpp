@@ -1,6 +1,6 @@
 #include "settings/keys.h"
 
-#include "platform/ascii_case.h"
+#include "base/ascii_case.h"
 
 #include <algorithm>
 #include <array>
@@ -54,6 +54,17 @@ constexpr std::array kKeys {
     KeyInfo { Key::FullNodeList, "FULL_NODE_LIST_TEXTBOX", "" },
     KeyInfo { Key::UserDefinedSettings, "USER_DEFINED_SETTINGS_TEXTBOX", "" },
 };
+
+constexpr bool keysFollowTheEnum()
+{
+    for (std::size_t i = 0; i < kKeys.size(); ++i) {
+        if (kKeys[i].key != static_cast<Key>(i))
+            return false;
+    }
+    return true;
+}
+static_assert(keysFollowTheEnum() && kKeys.back().key == Key::UserDefinedSettings,
+              "the key table lists every key in the order of the Key enum");
 
 constexpr std::array kWindows {
     WindowInfo { WindowId::Main, "MAIN_", { 1000, 1000, 6720, 2925 } },

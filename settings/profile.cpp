@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <optional>
+#include <vector>
 
 namespace korvane {
 namespace {
@@ -28,8 +29,13 @@ template <typename Number> std::optional<Number> parseNumber(std::string_view te
 std::string coordinateText(float value)
 {
     char buffer[64];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
     return error == std::errc() ? std::string(buffer, end) : std::string("0");
+}
+
+std::string_view tickText(bool ticked)
+{
+    return ticked ? "1" : "0";
 }
 
 Profile::Profile(SettingsStore& store, const OwnExecutable& executable)
@@ -67,19 +73,29 @@ Geometry Profile::geometry(WindowId window) const
 
 bool Profile::setText(Key key, std::string_view value)
 {
-    return write(keyName(key), value);
+    const KeyValue one { key, std::string(value) };
+    return setValues(std::span(&one, 1));
 }
 
 bool Profile::setTicked(Key key, bool ticked)
 {
-    return write(keyName(key), ticked ? "1" : "0");
+    return setText(key, tickText(ticked));
+}
+
+bool Profile::setValues(std::span<const KeyValue> values)
+{
+    std::vector<SettingValue> named;
+    named.reserve(values.size());
+    for (const auto& [key, value] : values)
+        named.push_back({ std::string(keyName(key)), value });
+    return write(named);
 }
 
 bool Profile::savePosition(WindowId window, float left, float top)
 {
-    const bool leftSaved = write(geometryKey(window, GeometryPart::Left), coordinateText(left));
-    const bool topSaved = write(geometryKey(window, GeometryPart::Top), coordinateText(top));
-    return leftSaved && topSaved;
+    const SettingValue position[] = { { geometryKey(window, GeometryPart::Left), coordinateText(left) },
+                                      { geometryKey(window, GeometryPart::Top), coordinateText(top) } };
+    return write(position);
 }
 
 std::string Profile::read(std::string_view key, std::string_view defaultValue) const
@@ -87,13 +103,15 @@ std::string Profile::read(std::string_view key, std::string_view defaultValue) c
     return m_store.getSetting(kApplicationName, section(), key, defaultValue);
 }
 
-bool Profile::write(std::string_view key, std::string_view value)
+bool Profile::write(std::span<const SettingValue> values)
 {
     std::string reason;
-    if (m_store.saveSetting(kApplicationName, section(), key, value, &reason))
+    if (m_store.saveSettings(kApplicationName, section(), values, &reason))
         return true;
-    if (m_onFailure)
-        m_onFailure("Could not store " + std::string(key) + ": " + reason);
+    if (m_onFailure) {
+        const std::string what = values.size() == 1 ? values.front().key : "the profile";
+        m_onFailure("Could not store " + what + ": " + reason);
+    }
     return false;
 }
 

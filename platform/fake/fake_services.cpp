@@ -1,6 +1,6 @@
 #include "platform/fake/fake_services.h"
 
-#include "platform/ascii_case.h"
+#include "base/ascii_case.h"
 
 #include <algorithm>
 
@@ -32,19 +32,21 @@ std::string SettingsStore::getSetting(std::string_view application,
     return found == m_values.end() ? std::string(defaultValue) : found->second;
 }
 
-bool SettingsStore::saveSetting(std::string_view application,
-                                std::string_view section,
-                                std::string_view key,
-                                std::string_view value,
-                                std::string* error)
+bool SettingsStore::saveSettings(std::string_view application,
+                                 std::string_view section,
+                                 std::span<const SettingValue> values,
+                                 std::string* error)
 {
     if (failSaves) {
         if (error)
             *error = "disk full";
         return false;
     }
-    m_values[entryName(application, section, key)] = std::string(value);
-    saves.push_back(std::string(section) + '/' + std::string(key) + '=' + std::string(value));
+    ++writes;
+    for (const auto& [key, value] : values) {
+        m_values[entryName(application, section, key)] = value;
+        saves.push_back(std::string(section) + '/' + key + '=' + value);
+    }
     return true;
 }
 

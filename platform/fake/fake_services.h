@@ -18,14 +18,14 @@ public:
                            std::string_view section,
                            std::string_view key,
                            std::string_view defaultValue) const override;
-    bool saveSetting(std::string_view application,
-                     std::string_view section,
-                     std::string_view key,
-                     std::string_view value,
-                     std::string* error) override;
+    bool saveSettings(std::string_view application,
+                      std::string_view section,
+                      std::span<const SettingValue> values,
+                      std::string* error = nullptr) override;
 
-    // Every save, in order, as "section/key=value".
+    // Every value saved, in order, as "section/key=value".
     std::vector<std::string> saves;
+    int writes = 0; // how many times the store was written
     bool failSaves = false;
 
 private:

@@ -1,6 +1,6 @@
 #include "platform/linux/ini_settings_store.h"
 
-#include "platform/ascii_case.h"
+#include "base/ascii_case.h"
 #include "platform/linux/atomic_text_file_writer.h"
 #include "platform/linux/unique_fd.h"
 
@@ -272,11 +272,10 @@ std::string IniSettingsStore::getSetting(std::string_view application,
     return entry ? entry->value : std::string(defaultValue);
 }
 
-bool IniSettingsStore::saveSetting(std::string_view application,
-                                   std::string_view section,
-                                   std::string_view key,
-                                   std::string_view value,
-                                   std::string* error)
+bool IniSettingsStore::saveSettings(std::string_view application,
+                                    std::string_view section,
+                                    std::span<const SettingValue> values,
+                                    std::string* error)
 {
     std::string reason;
     const auto file = locate(application, section, reason);
@@ -291,7 +290,8 @@ bool IniSettingsStore::saveSetting(std::string_view application,
     if (readWholeFile(file->path, text, errorNumber) == ReadStatus::Failed)
         return fail(error, osReason("Cannot read " + file->path, errorNumber));
     auto entries = parseIni(text);
-    setEntry(entries, key, value);
+    for (const auto& [key, value] : values)
+        setEntry(entries, key, value);
     return replaceFileAtomically(file->path, renderIni(section, entries), FilePermissions::OwnerOnly, error);
 }
 

@@ -1,6 +1,6 @@
 #include "platform/linux/linux_launcher.h"
 
-#include "launch/command_line_split.h"
+#include "base/command_line_split.h"
 #include "platform/linux/unique_fd.h"
 
 #include <cerrno>

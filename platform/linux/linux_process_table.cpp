@@ -1,6 +1,6 @@
 #include "platform/linux/linux_process_table.h"
 
-#include "platform/ascii_case.h"
+#include "base/ascii_case.h"
 #include "platform/linux/unique_fd.h"
 
 #include <algorithm>
@@ -20,6 +20,12 @@
 #include <vector>
 
 namespace korvane {
+
+std::string_view emailUtilityName()
+{
+    return "sendEmail";
+}
+
 namespace {
 
 // The kernel keeps at most this many characters of a command name and cuts longer ones.

@@ -5,10 +5,16 @@
 #include "platform/linux/linux_process_table.h"
 #include "platform/linux/x11_keyboard.h"
 #include "platform/linux/x11_window_stacking.h"
+#include "platform/native_os.h"
 #include "platform/services.h"
 #include "platform/std_folder_size.h"
 
 namespace korvane {
+
+OperatingSystem nativeOperatingSystem()
+{
+    return OperatingSystem::Linux;
+}
 
 OsServices createOsServices()
 {

@@ -49,25 +49,30 @@ std::string RegistrySettingsStore::getSetting(std::string_view application,
     }
 }
 
-bool RegistrySettingsStore::saveSetting(std::string_view application,
-                                        std::string_view section,
-                                        std::string_view key,
-                                        std::string_view value,
-                                        std::string* error)
+// The registry has no transaction for a section: the values are written in order, each one
+// durable on its own, and the first failure is reported.
+bool RegistrySettingsStore::saveSettings(std::string_view application,
+                                         std::string_view section,
+                                         std::span<const SettingValue> values,
+                                         std::string* error)
 {
     HKEY sectionKey = nullptr;
-    LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, sectionPath(application, section).c_str(), 0, nullptr,
-                                     REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &sectionKey, nullptr);
-    if (status != ERROR_SUCCESS)
-        return fail(error, status);
-    const std::wstring name = win::toWide(key);
-    const std::wstring text = win::toWide(value);
-    const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
-    status = RegSetValueExW(sectionKey, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), bytes);
+    const LSTATUS opened = RegCreateKeyExW(HKEY_CURRENT_USER, sectionPath(application, section).c_str(), 0, nullptr,
+                                           REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &sectionKey, nullptr);
+    if (opened != ERROR_SUCCESS)
+        return fail(error, opened);
+    LSTATUS firstFailure = ERROR_SUCCESS;
+    for (const auto& [key, value] : values) {
+        const std::wstring name = win::toWide(key);
+        const std::wstring text = win::toWide(value);
+        const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+        const LSTATUS status
+            = RegSetValueExW(sectionKey, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), bytes);
+        if (firstFailure == ERROR_SUCCESS)
+            firstFailure = status;
+    }
     RegCloseKey(sectionKey);
-    if (status != ERROR_SUCCESS)
-        return fail(error, status);
-    return true;
+    return firstFailure == ERROR_SUCCESS || fail(error, firstFailure);
 }
 
 } // namespace korvane

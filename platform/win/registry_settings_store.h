@@ -14,11 +14,10 @@ public:
                            std::string_view section,
                            std::string_view key,
                            std::string_view defaultValue) const override;
-    bool saveSetting(std::string_view application,
-                     std::string_view section,
-                     std::string_view key,
-                     std::string_view value,
-                     std::string* error) override;
+    bool saveSettings(std::string_view application,
+                      std::string_view section,
+                      std::span<const SettingValue> values,
+                      std::string* error = nullptr) override;
 };
 
 } // namespace korvane

@@ -9,6 +9,12 @@
 #include <tlhelp32.h>
 
 namespace korvane {
+
+std::string_view emailUtilityName()
+{
+    return "SendEmail.exe";
+}
+
 namespace {
 
 struct RunningProcess

@@ -1,6 +1,6 @@
 #include "platform/win/win_launcher.h"
 
-#include "launch/command_line_split.h"
+#include "base/command_line_split.h"
 #include "platform/win/win_text.h"
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+#include "platform/native_os.h"
 #include "platform/services.h"
 #include "platform/std_folder_size.h"
 #include "platform/win/registry_settings_store.h"
@@ -9,6 +10,11 @@
 #include "platform/win/win_window_stacking.h"
 
 namespace korvane {
+
+OperatingSystem nativeOperatingSystem()
+{
+    return OperatingSystem::Windows;
+}
 
 OsServices createOsServices()
 {

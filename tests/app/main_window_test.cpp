@@ -1,4 +1,4 @@
-#include "app/light.h"
+#include "gui/light.h"
 #include "app/main_window.h"
 #include "platform/fake/fake_services.h"
 

@@ -1,4 +1,4 @@
-#include "app/colours.h"
+#include "gui/colours.h"
 #include "platform/linux/linux_process_table.h"
 #include "processes/process_watcher.h"
 #include "tests/processes/helper_programs.h"
@@ -35,7 +35,7 @@ TEST_F(ProcessWatcherTest, LightTurnsGreenWithinOneTickOfTheStartAndRedOnceThePr
     EXPECT_EQ(main.light(2).colour(), colours::kGreen);
     EXPECT_EQ(main.light(2).toolTip().toStdString(), daemon + " - DAEMON PROCESS RUNNING");
     EXPECT_EQ(main.light(4).colour(), colours::kRed);
-    EXPECT_EQ(main.light(4).toolTip().toStdString(), std::string(kEmailUtilityName) + " - PROCESS STOPPED");
+    EXPECT_EQ(main.light(4).toolTip().toStdString(), std::string(emailUtilityName()) + " - PROCESS STOPPED");
 
     child.reset();
     ASSERT_TRUE(main.showsFreshSnapshot());

@@ -1,4 +1,4 @@
-#include "app/colours.h"
+#include "gui/colours.h"
 #include "platform/linux/linux_process_table.h"
 #include "processes/terminator_window.h"
 #include "tests/app/modal.h"
@@ -83,7 +83,7 @@ TEST_F(TerminatorWindowTest, OpensDisarmedWithEveryKillButtonAndNameFieldDisable
     EXPECT_EQ(window->windowTitle(), "KORVANE - PROCESS TERMINATOR");
     EXPECT_EQ(control<QLineEdit>(*window, "QT_NAME_TEXTBOX").text().toStdString(), wallet);
     EXPECT_EQ(control<QLineEdit>(*window, "DAEMON_NAME_TEXTBOX").toolTip().toStdString(), daemon);
-    EXPECT_EQ(control<QLineEdit>(*window, "PROCESS_TEXTBOX_4").text().toStdString(), kEmailUtilityName);
+    EXPECT_EQ(control<QLineEdit>(*window, "PROCESS_TEXTBOX_4").text().toStdString(), emailUtilityName());
     QTest::qWait(1200);
     for (const char* name : kKillButtons)
         EXPECT_FALSE(enabled(*window, name)) << name;

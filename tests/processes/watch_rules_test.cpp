@@ -10,7 +10,7 @@ ProcessQuery answer(bool qt, bool daemon, bool cli, bool email)
     return { true, "", { qt, daemon, cli, email } };
 }
 
-const WatchedNames kProfile { "bitcoin-qt", "bitcoind", "bitcoin-cli" };
+const WatchedNames kProfile { "bitcoin-qt", "bitcoind", "bitcoin-cli", "sendEmail" };
 
 TEST(WatchRules, EveryLightNamesItsProgramAndState)
 {
@@ -18,9 +18,9 @@ TEST(WatchRules, EveryLightNamesItsProgramAndState)
     EXPECT_EQ(outcome.lights[0], (LightLook { true, "bitcoin-qt - QT PROCESS RUNNING" }));
     EXPECT_EQ(outcome.lights[1], (LightLook { false, "bitcoind - DAEMON PROCESS STOPPED" }));
     EXPECT_EQ(outcome.lights[2], (LightLook { true, "bitcoin-cli - CLI PROCESS RUNNING" }));
-    EXPECT_EQ(outcome.lights[3], (LightLook { false, std::string(kEmailUtilityName) + " - PROCESS STOPPED" }));
+    EXPECT_EQ(outcome.lights[3], (LightLook { false, std::string("sendEmail - PROCESS STOPPED") }));
     EXPECT_EQ(namesToTest(kProfile),
-              (std::vector<std::string> { "bitcoin-qt", "bitcoind", "bitcoin-cli", std::string(kEmailUtilityName) }));
+              (std::vector<std::string> { "bitcoin-qt", "bitcoind", "bitcoin-cli", "sendEmail" }));
 }
 
 TEST(WatchRules, CliStopButtonIsDisabledWhileTheClientRuns)
@@ -35,24 +35,24 @@ TEST(WatchRules, StartButtonsAreDisabledWhileTheWalletOrTheDaemonRuns)
     EXPECT_EQ(watchOutcome(kProfile, answer(false, true, false, false)).startButtonsEnabled, false);
     EXPECT_EQ(watchOutcome(kProfile, answer(false, false, true, true)).startButtonsEnabled, true);
 
-    const WatchedNames noWalletName { "", "bitcoind", "" };
+    const WatchedNames noWalletName { "", "bitcoind", "", "sendEmail" };
     EXPECT_EQ(watchOutcome(noWalletName, answer(false, false, false, false)).startButtonsEnabled, true);
     EXPECT_EQ(watchOutcome(noWalletName, answer(false, true, false, false)).startButtonsEnabled, false);
 }
 
 TEST(WatchRules, EmptyNamesLeaveTheirLightsAndButtonsAlone)
 {
-    const auto outcome = watchOutcome({}, answer(false, false, false, true));
+    const auto outcome = watchOutcome({ "", "", "", "sendEmail" }, answer(false, false, false, true));
     EXPECT_FALSE(outcome.lights[0] || outcome.lights[1] || outcome.lights[2]);
     EXPECT_EQ(outcome.lights[3]->running, true);
     EXPECT_FALSE(outcome.cliStopEnabled);
     // Without a daemon name the start buttons keep their state, whatever the wallet does.
-    EXPECT_FALSE(watchOutcome({ "bitcoin-qt", "", "" }, answer(true, false, false, false)).startButtonsEnabled);
+    EXPECT_FALSE(watchOutcome({ "bitcoin-qt", "", "", "sendEmail" }, answer(true, false, false, false)).startButtonsEnabled);
 }
 
 TEST(WatchRules, UnreadableProcessTableKeepsColoursAndButtonsAndSaysWhy)
 {
-    const auto outcome = watchOutcome({ "bitcoin-qt", "", "" }, { false, "cannot read /proc: Permission denied", {} });
+    const auto outcome = watchOutcome({ "bitcoin-qt", "", "", "sendEmail" }, { false, "cannot read /proc: Permission denied", {} });
     EXPECT_EQ(
         outcome.lights[0],
         (LightLook { std::nullopt, "bitcoin-qt - QT PROCESS STATE UNKNOWN (cannot read /proc: Permission denied)" }));

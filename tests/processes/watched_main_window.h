@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/light.h"
+#include "gui/light.h"
 #include "app/main_window.h"
 #include "platform/fake/fake_services.h"
 

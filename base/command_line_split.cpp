@@ -1,4 +1,4 @@
-#include "launch/command_line_split.h"
+#include "base/command_line_split.h"
 
 namespace korvane {
 namespace {

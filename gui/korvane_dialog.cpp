@@ -1,6 +1,6 @@
-#include "app/korvane_dialog.h"
+#include "gui/korvane_dialog.h"
 
-#include "app/window_geometry.h"
+#include "gui/window_geometry.h"
 
 namespace korvane {
 

@@ -1,4 +1,4 @@
-#include "app/light.h"
+#include "gui/light.h"
 
 namespace korvane {
 

@@ -1,4 +1,4 @@
-#include "app/window_geometry.h"
+#include "gui/window_geometry.h"
 
 #include "settings/geometry.h"
 #include "settings/profile.h"

@@ -1,4 +1,4 @@
-#include "app/controls.h"
+#include "gui/controls.h"
 
 #include <QCheckBox>
 #include <QLabel>

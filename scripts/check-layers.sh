@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Fails when a folder includes one from a layer above it. Layers, lowest first: base, platform,
+# settings, gui, the feature folders (launch, processes, conf, monitor, info, which may use each
+# other), app. Tests, benchmarks and scripts may include anything.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+rank() {
+    case "$1" in
+    base) echo 0 ;;
+    platform) echo 1 ;;
+    settings) echo 2 ;;
+    gui) echo 3 ;;
+    launch | processes | conf | monitor | info) echo 4 ;;
+    app) echo 5 ;;
+    *) echo "" ;;
+    esac
+}
+
+status=0
+while IFS=: read -r file line included; do
+    from=${file%%/*}
+    to=${included%%/*}
+    [ "$from" = "$to" ] && continue
+    from_rank=$(rank "$from")
+    to_rank=$(rank "$to")
+    [ -n "$from_rank" ] || continue
+    if [ -z "$to_rank" ] || [ "$from_rank" -lt "$to_rank" ]; then
+        echo "$file:$line: $from must not include $included" >&2
+        status=1
+    fi
+done < <(git ls-files '*.cpp' '*.h' ':!tests' ':!benchmarks' ':!scripts' |
+    xargs grep -n '^#include "' | sed -E 's/^([^:]+):([0-9]+):#include "([^"]+)".*/\1:\2:\3/')
+
+[ "$status" = 0 ] && echo "layers: every include points down"
+exit "$status"
