@@ -4,13 +4,24 @@
 
 namespace korvane {
 
+enum class FilePermissions
+{
+    // A new file gets the system's usual permissions; a replaced file keeps its own.
+    Default,
+    // For files that hold a secret: on Linux readable and writable by its owner only (0600), new or
+    // replaced. Windows files take the access rules of their folder either way.
+    OwnerOnly,
+};
+
 // Writes a text file whole; the old file stays as it was unless the new one is complete.
 class TextFileWriter
 {
 public:
     virtual ~TextFileWriter() = default;
     // `text` is UTF-8; returns false with a reason in `error` on failure.
-    virtual bool write(const std::string& path, const std::string& text, std::string* error) = 0;
+    virtual bool
+    write(const std::string& path, const std::string& text, FilePermissions permissions, std::string* error)
+        = 0;
 };
 
 } // namespace korvane

@@ -165,7 +165,10 @@ std::optional<std::string> FileDialogs::pickOpenFile(NativeWindow, const FileOpe
     return takeAnswer(nextAnswers);
 }
 
-bool TextFileWriter::write(const std::string& path, const std::string& text, std::string* error)
+bool TextFileWriter::write(const std::string& path,
+                           const std::string& text,
+                           FilePermissions filePermissions,
+                           std::string* error)
 {
     if (!failure.empty()) {
         if (error)
@@ -173,6 +176,7 @@ bool TextFileWriter::write(const std::string& path, const std::string& text, std
         return false;
     }
     files[path] = text;
+    permissions[path] = filePermissions;
     return true;
 }
 

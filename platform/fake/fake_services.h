@@ -125,9 +125,11 @@ public:
 class TextFileWriter : public korvane::TextFileWriter
 {
 public:
-    bool write(const std::string& path, const std::string& text, std::string* error) override;
+    bool
+    write(const std::string& path, const std::string& text, FilePermissions permissions, std::string* error) override;
 
     std::map<std::string, std::string> files;
+    std::map<std::string, FilePermissions> permissions; // of each file's last write
     std::string failure;
 };
 

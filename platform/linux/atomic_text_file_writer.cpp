@@ -129,9 +129,12 @@ bool replaceFileAtomically(const std::string& path,
     return true;
 }
 
-bool AtomicTextFileWriter::write(const std::string& path, const std::string& text, std::string* error)
+bool AtomicTextFileWriter::write(const std::string& path,
+                                 const std::string& text,
+                                 FilePermissions permissions,
+                                 std::string* error)
 {
-    return replaceFileAtomically(path, text, FilePermissions::Default, error);
+    return replaceFileAtomically(path, text, permissions, error);
 }
 
 } // namespace korvane

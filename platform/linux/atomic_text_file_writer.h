@@ -7,14 +7,6 @@
 
 namespace korvane {
 
-enum class FilePermissions
-{
-    // A new file gets 0666 less the umask; a replaced file keeps its permission bits.
-    Default,
-    // Readable and writable by its owner only (0600), new or replaced.
-    OwnerOnly,
-};
-
 // Replaces `path` whole: writes a temporary file in the same folder, flushes it to disk and renames
 // it over the target. On failure the target is untouched, the temporary removed, and `error` tells why.
 bool replaceFileAtomically(const std::string& path,
@@ -25,7 +17,8 @@ bool replaceFileAtomically(const std::string& path,
 class AtomicTextFileWriter : public TextFileWriter
 {
 public:
-    bool write(const std::string& path, const std::string& text, std::string* error) override;
+    bool
+    write(const std::string& path, const std::string& text, FilePermissions permissions, std::string* error) override;
 };
 
 } // namespace korvane

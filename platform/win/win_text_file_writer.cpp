@@ -108,7 +108,7 @@ bool fillTemporary(HANDLE file, std::string_view content, std::string* error)
 
 } // namespace
 
-bool WinTextFileWriter::write(const std::string& path, const std::string& text, std::string* error)
+bool WinTextFileWriter::write(const std::string& path, const std::string& text, FilePermissions, std::string* error)
 {
     const std::filesystem::path target(win::toWide(path));
     if (!target.has_filename())

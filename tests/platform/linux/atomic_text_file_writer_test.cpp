@@ -19,7 +19,7 @@ protected:
     bool write(const std::string& text)
     {
         error.clear();
-        return writer.write(target, text, &error);
+        return writer.write(target, text, FilePermissions::Default, &error);
     }
     std::size_t filesInFolder() const
     {
@@ -55,6 +55,17 @@ TEST_F(AtomicTextFileWriterTest, NewFileFollowsUmaskAndReplacedFileKeepsItsPermi
     EXPECT_EQ(permissionBits(target), 0604);
 }
 
+TEST_F(AtomicTextFileWriterTest, OwnerOnlyFileIsReadableByItsOwnerAloneNewOrReplaced)
+{
+    test::ScopedUmask mask(0);
+    ASSERT_TRUE(writer.write(target, "rpcpassword=a\r\n", FilePermissions::OwnerOnly, &error)) << error;
+    EXPECT_EQ(permissionBits(target), 0600);
+    ::chmod(target.c_str(), 0644);
+    ASSERT_TRUE(writer.write(target, "rpcpassword=b\r\n", FilePermissions::OwnerOnly, &error)) << error;
+    EXPECT_EQ(permissionBits(target), 0600);
+    EXPECT_EQ(readFile(target), "rpcpassword=b\r\n");
+}
+
 TEST_F(AtomicTextFileWriterTest, FailedWriteKeepsTheOldFile)
 {
     ASSERT_TRUE(write("rpcuser=alice\r\n")) << error;
@@ -81,7 +92,7 @@ TEST_F(AtomicTextFileWriterTest, ReportsTheReasonForUnwritablePaths)
     };
     for (const auto& testCase : cases) {
         error.clear();
-        EXPECT_FALSE(writer.write(testCase.path, "x", &error)) << testCase.path;
+        EXPECT_FALSE(writer.write(testCase.path, "x", FilePermissions::Default, &error)) << testCase.path;
         EXPECT_NE(error.find(testCase.reason), std::string::npos) << testCase.path << ": " << error;
     }
     EXPECT_TRUE(fs::is_directory(folder.path() / "a-folder"));

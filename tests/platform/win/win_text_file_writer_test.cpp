@@ -27,10 +27,11 @@ protected:
 
 TEST_F(WinTextFileWriterTest, WritesANewFileAndReplacesAnOldOneWhole)
 {
-    ASSERT_TRUE(writer.write(confText, "server=1\r\nlisten=1\r\nrpcport=8332\r\n", &error)) << error;
+    ASSERT_TRUE(writer.write(confText, "server=1\r\nlisten=1\r\nrpcport=8332\r\n", FilePermissions::Default, &error))
+        << error;
     EXPECT_EQ(test::readFile(conf), "server=1\r\nlisten=1\r\nrpcport=8332\r\n");
 
-    ASSERT_TRUE(writer.write(confText, "server=0\r\n", &error)) << error;
+    ASSERT_TRUE(writer.write(confText, "server=0\r\n", FilePermissions::Default, &error)) << error;
     EXPECT_EQ(test::readFile(conf), "server=0\r\n");
     EXPECT_EQ(filesInFolder(), std::vector<std::string> { "BTC-CRYPTO-CONFIG.conf" });
 }
@@ -53,10 +54,10 @@ TEST_F(WinTextFileWriterTest, TextTheCodePageCannotHoldIsRefusedAndTheOldFileKep
 {
     if (GetACP() == CP_UTF8)
         GTEST_SKIP() << "the system code page is UTF-8, which holds every character";
-    ASSERT_TRUE(writer.write(confText, "server=1\r\n", &error)) << error;
+    ASSERT_TRUE(writer.write(confText, "server=1\r\n", FilePermissions::Default, &error)) << error;
 
     // CJK ideographs are in no single-byte code page; the Greek omega has a best-fit stand-in in some.
-    EXPECT_FALSE(writer.write(confText, "uacomment=\xE6\xBC\xA2\xCE\xA9\r\n", &error));
+    EXPECT_FALSE(writer.write(confText, "uacomment=\xE6\xBC\xA2\xCE\xA9\r\n", FilePermissions::Default, &error));
     EXPECT_NE(error.find("\"\xE6\xBC\xA2\", which the system code page"), std::string::npos) << error;
     EXPECT_EQ(test::readFile(conf), "server=1\r\n");
     EXPECT_EQ(filesInFolder(), std::vector<std::string> { "BTC-CRYPTO-CONFIG.conf" });
@@ -65,7 +66,7 @@ TEST_F(WinTextFileWriterTest, TextTheCodePageCannotHoldIsRefusedAndTheOldFileKep
 TEST_F(WinTextFileWriterTest, AFailedReplaceLeavesNoTemporaryFileBehind)
 {
     std::filesystem::create_directory(conf);
-    EXPECT_FALSE(writer.write(confText, "server=1\r\n", &error));
+    EXPECT_FALSE(writer.write(confText, "server=1\r\n", FilePermissions::Default, &error));
     EXPECT_FALSE(error.empty());
     EXPECT_TRUE(std::filesystem::is_directory(conf));
     EXPECT_EQ(filesInFolder(), std::vector<std::string> { "BTC-CRYPTO-CONFIG.conf" });
@@ -73,7 +74,7 @@ TEST_F(WinTextFileWriterTest, AFailedReplaceLeavesNoTemporaryFileBehind)
 
 TEST_F(WinTextFileWriterTest, AMissingFolderIsReported)
 {
-    EXPECT_FALSE(writer.write(folder.text("no such folder/x.conf"), "server=1\r\n", &error));
+    EXPECT_FALSE(writer.write(folder.text("no such folder/x.conf"), "server=1\r\n", FilePermissions::Default, &error));
     EXPECT_FALSE(error.empty());
 }
 
