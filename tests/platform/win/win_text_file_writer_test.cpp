@@ -43,7 +43,7 @@ TEST_F(WinTextFileWriterTest, TextIsWrittenInTheSystemCodePage)
     ASSERT_TRUE(writer.write(confText,
                              "uacomment=Gr\xC3\xBC\xC3\x9F"
                              "e \xE2\x82\xAC\r\n",
-                             &error))
+                             FilePermissions::Default, &error))
         << error;
     EXPECT_EQ(test::readFile(conf),
               "uacomment=Gr\xFC\xDF"
