@@ -81,6 +81,11 @@ std::optional<Key> dependentTick(const OptionInfo& info)
 
 } // namespace
 
+std::string_view confOptionKey(ConfOption option)
+{
+    return infoOf(option).key;
+}
+
 std::string keyPartText(ConfOption option, bool active)
 {
     std::string text = active ? "" : "#";

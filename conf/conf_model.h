@@ -38,6 +38,8 @@ enum class ConfOption
 
 inline constexpr std::size_t kConfOptionCount = 19;
 
+// The option's key: "server".
+std::string_view confOptionKey(ConfOption option);
 // "server=" when active, "#server=" when commented out.
 std::string keyPartText(ConfOption option, bool active);
 

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+class QLabel;
+class QLineEdit;
+class QWidget;
+
+namespace korvane::confcontrols {
+
+// A title label in the generator windows' look: bold green text on black.
+QLabel* titleLabel(const char* objectName, const QString& text, QWidget* parent);
+
+// A read-only one-line field that shows a fixed or computed text; it takes no focus.
+QLineEdit* readOnlyField(const char* objectName, const QString& accessibleName, QWidget* parent);
+
+// Multi-line text boxes show lines ended by "\n"; conf text ends them with CR LF.
+QString shownLines(std::string_view confText);
+std::string confLines(const QString& shown);
+
+} // namespace korvane::confcontrols

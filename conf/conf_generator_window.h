@@ -1,0 +1,75 @@
+#pragma once
+
+#include "conf/conf_model.h"
+#include "gui/key_bindings.h"
+#include "gui/korvane_dialog.h"
+#include "launch/node_conventions.h"
+
+#include <array>
+#include <map>
+
+class QCheckBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+
+namespace korvane {
+
+struct Services;
+
+// KORVANE_CONF_GENERATOR_MAIN: composes the coin's ".conf" file from tick boxes and fields. The
+// preview follows once a second; SAVE stores every field and writes the file beside the program.
+// The coin presets and RPC test credentials windows it opens write into its model, so every tick
+// rule runs for them as for a click.
+class ConfGeneratorWindow : public KorvaneDialog
+{
+    Q_OBJECT
+
+public:
+    // The conventions join the program's folder and name into the conf file's path: the operating
+    // system's own unless a test asks for another's.
+    ConfGeneratorWindow(Services& services,
+                        LiveProfile& profile,
+                        QWidget* owner,
+                        const NodeConventions& conventions = nodeConventionsFor(nativeOperatingSystem()));
+    ~ConfGeneratorWindow() override;
+
+protected:
+    bool unload() override;
+
+private:
+    QLayout* buildHeader();
+    QLayout* buildTicks();
+    QLayout* buildValueFields();
+    QLayout* buildUserSettings();
+    QLayout* buildOutput();
+    QLayout* buildButtons();
+    QLineEdit* addKeyPart(ConfOption option);
+    QCheckBox* addTick(Key key, const QString& caption);
+    QLineEdit* addField(Key key);
+    QPlainTextEdit* addTextBox(Key key);
+    void connectToModel();
+    void load();
+    void showModel();
+    void refreshPreview();
+    void save();
+    void openCoinPresets();
+    void openTestCredentials();
+
+    Services& m_services;
+    const std::string m_confPath;
+    ConfModel m_model;
+    KeyBindings m_bindings;
+    std::map<Key, QCheckBox*> m_ticks;
+    std::map<Key, QLineEdit*> m_fields;
+    std::map<Key, QPlainTextEdit*> m_textBoxes;
+    std::array<QLineEdit*, kConfOptionCount> m_keyParts {};
+    QLineEdit* m_header = nullptr;
+    QPlainTextEdit* m_vtcNodeList = nullptr;
+    QPlainTextEdit* m_output = nullptr;
+    QPushButton* m_cancel = nullptr;
+    QTimer* m_outputTimer = nullptr;
+};
+
+} // namespace korvane
