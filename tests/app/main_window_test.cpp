@@ -1,9 +1,11 @@
-#include "gui/light.h"
 #include "app/main_window.h"
+#include "gui/light.h"
 #include "platform/fake/fake_services.h"
+#include "tests/app/modal.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -199,14 +201,21 @@ TEST_F(MainWindowTest, KeepOnTopNeverCoversTheWindowsTheMainWindowOpened)
     EXPECT_TRUE(stacking.calls.empty());
 }
 
-TEST_F(MainWindowTest, AFailedSaveIsReportedInTheStatusLine)
+TEST_F(MainWindowTest, AFailedSaveAtExitIsShownBeforeTheWindowCloses)
 {
     auto window = open();
     m_services.fakes.settings.failSaves = true;
-    QTest::mouseClick(child<QPushButton>(*window, "EXIT_BUTTON"), Qt::LeftButton);
-    const QString status = child<QLabel>(*window, "STATUS_LABEL")->text();
-    EXPECT_TRUE(status.startsWith("Could not store")) << status.toStdString();
-    EXPECT_TRUE(status.contains("disk full")) << status.toStdString();
+    QString warning;
+    bool openWhileWarned = false;
+    EXPECT_TRUE(test::whileModal([&] { QTest::mouseClick(child<QPushButton>(*window, "EXIT_BUTTON"), Qt::LeftButton); },
+                                 [&](QWidget& box) {
+                                     warning = qobject_cast<QMessageBox*>(&box)->text();
+                                     openWhileWarned = window->isVisible();
+                                     box.close();
+                                 }));
+    EXPECT_TRUE(openWhileWarned);
+    EXPECT_TRUE(warning.contains("disk full")) << warning.toStdString();
+    EXPECT_FALSE(window->isVisible());
 }
 
 } // namespace
