@@ -103,8 +103,13 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::showStatus(const QString& message)
 {
-    m_status->setText(message);
-    m_status->setToolTip(message);
+    QStringList shown;
+    for (const QString& part : { m_profileProblem, message }) {
+        if (!part.isEmpty())
+            shown << part;
+    }
+    m_status->setText(shown.join(QStringLiteral(" | ")));
+    m_status->setToolTip(m_status->text());
 }
 
 void MainWindow::openSettings()
@@ -364,7 +369,8 @@ void MainWindow::load()
     for (QLabel* light : m_kittLights)
         controls::paintBackground(*light, QPalette::Window, colours::kRed);
     setRunning(m_folderSizeTimer, m_autoUpdateFolderSize->isChecked());
-    showStatus(fromStd(m_profile.profile().problem()));
+    m_profileProblem = fromStd(m_profile.profile().problem());
+    showStatus(QString());
 }
 
 // Shows what another window changed in the profile.

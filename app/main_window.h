@@ -33,7 +33,8 @@ public:
 
     LiveProfile& profile() { return m_profile; }
 
-    // A one-line message in the window's status line; an empty text clears it.
+    // A one-line message in the window's status line; an empty text clears it. A problem of the
+    // profile found at start stays in front of it.
     void showStatus(const QString& message);
 
 public Q_SLOTS:
@@ -72,6 +73,7 @@ private:
     QPlainTextEdit* m_folderSizeSummary = nullptr;
     std::vector<QLabel*> m_kittLights;
     QLabel* m_status = nullptr;
+    QString m_profileProblem;
     QPushButton* m_qtStart = nullptr;
     QPushButton* m_daemonStart = nullptr;
     QPushButton* m_cliStop = nullptr;

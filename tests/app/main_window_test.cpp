@@ -155,6 +155,17 @@ TEST_F(MainWindowTest, LaunchButtonsRunTheCommandBoxesTextAtTheMomentOfTheClick)
     EXPECT_EQ(starts[2].style, WindowStyle::Hidden);
 }
 
+TEST_F(MainWindowTest, AStoredCommandRunsByteForByteHoweverLong)
+{
+    // A folder name in Latin-1, which is not UTF-8, and a line longer than a text box takes by default.
+    const std::string line = "\"/opt/n\xE9ud/bitcoind\" -datadir=\"" + std::string(40000, 'd') + "\"";
+    m_services.fakes.settings.saveSetting("QL_KORVANE", "QL-KORVANE-V1", "QL_D_COMMAND_TEXTBOX", line);
+    auto window = open();
+    QTest::mouseClick(child<QPushButton>(*window, "DAEMON_START_BUTTON"), Qt::LeftButton);
+    ASSERT_EQ(m_services.fakes.launcher.starts.size(), 1u);
+    EXPECT_EQ(m_services.fakes.launcher.starts[0].commandLine, line);
+}
+
 TEST_F(MainWindowTest, AFailedStartIsReportedInTheStatusLineAndTheWindowGoesOn)
 {
     m_services.fakes.launcher.failure = "No such file or directory";

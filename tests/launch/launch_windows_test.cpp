@@ -285,6 +285,28 @@ TEST_F(LaunchWindowsTest, SaveStoresTheProfileAndPublishesItToTheMainWindow)
         EXPECT_EQ(text(main, shown).toStdString(), stored(shown)) << shown;
 }
 
+TEST_F(LaunchWindowsTest, SaveKeepsUneditedBytesAndShowsAFailureInItsOwnWindow)
+{
+    const std::string latin1Folder = "/srv/n\xE9ud"; // not UTF-8
+    store("BLOCKCHAIN_HOME_TEXTBOX", latin1Folder);
+    inMainSettings([&](QWidget& settings) {
+        inWindowOpenedBy(settings, "CRYPTO_SETTINGS_BUTTON", [&](QWidget& profile) {
+            m_fakes.settings.failSaves = true;
+            click(profile, "SAVE_BUTTON");
+            EXPECT_TRUE(text(profile, "STATUS_LABEL").contains("disk full"));
+            EXPECT_EQ(text(profile, "CANCEL_BUTTON"), "Cancel");
+
+            m_fakes.settings.failSaves = false;
+            click(profile, "SAVE_BUTTON");
+            EXPECT_TRUE(text(profile, "STATUS_LABEL").isEmpty());
+            click(profile, "CANCEL_BUTTON");
+        });
+        click(settings, "CANCEL_BUTTON");
+    });
+    EXPECT_EQ(stored("BLOCKCHAIN_HOME_TEXTBOX"), latin1Folder);
+    EXPECT_NE(stored("QL_D_COMMAND_TEXTBOX").find("-datadir=\"" + latin1Folder + "\""), std::string::npos);
+}
+
 TEST_F(LaunchWindowsTest, ClosingTheProfileWithoutSaveChangesNeitherStoreNorMainWindow)
 {
     store("CRYPTO_NAME_TEXTBOX", "Bitcoin");
