@@ -2,6 +2,7 @@
 
 #include "gui/colours.h"
 #include "gui/controls.h"
+#include "gui/korvane_dialog.h"
 #include "gui/light.h"
 #include "gui/window_geometry.h"
 #include "launch/main_settings_window.h"
@@ -92,43 +93,34 @@ MainWindow::MainWindow(Services& services, QWidget* parent)
 {
     setObjectName(QStringLiteral("KORVANE_MAIN"));
     setWindowTitle(QStringLiteral("KORVANE - MAIN"));
-    m_profile.setFailureHandler([this](const std::string& reason) { showStatus(fromStd(reason)); });
     buildControls();
     load();
-    new ProcessWatcher(*this, services.processes);
+    startWatcher();
+    connect(&m_profile, &LiveProfile::changed, this, &MainWindow::follow);
 }
 
 MainWindow::~MainWindow() = default;
 
-QLineEdit* MainWindow::profileField(Key key) const
-{
-    for (const auto& [fieldKey, field] : m_profileFields) {
-        if (fieldKey == key)
-            return field;
-    }
-    return nullptr;
-}
-
-Light* MainWindow::processLight(int number) const
-{
-    return m_processLights.at(static_cast<std::size_t>(number - 1));
-}
-
 void MainWindow::showStatus(const QString& message)
 {
-    m_status->setText(message);
-    m_status->setToolTip(message);
+    QStringList shown;
+    for (const QString& part : { m_profileProblem, message }) {
+        if (!part.isEmpty())
+            shown << part;
+    }
+    m_status->setText(shown.join(QStringLiteral(" | ")));
+    m_status->setToolTip(m_status->text());
 }
 
 void MainWindow::openSettings()
 {
-    MainSettingsWindow settings(*this);
+    MainSettingsWindow settings(m_services, m_profile, this);
     settings.exec();
 }
 
 void MainWindow::openTerminator()
 {
-    TerminatorWindow terminator(*this);
+    TerminatorWindow terminator(m_profile, m_services.processes, *m_watcher, this);
     terminator.exec();
 }
 
@@ -140,6 +132,19 @@ void MainWindow::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+void MainWindow::startWatcher()
+{
+    const auto nameBox = [this](Key key) { return qobject_cast<QLineEdit*>(m_profileFields.widget(key)); };
+    const WatcherControls controls {
+        { nameBox(Key::QtName), nameBox(Key::DaemonName), nameBox(Key::CliName) },
+        { m_processLights.at(0), m_processLights.at(1), m_processLights.at(2), m_processLights.at(3) },
+        m_cliStop,
+        { m_qtStart, m_daemonStart },
+        m_watcherTimer,
+    };
+    m_watcher = new ProcessWatcher(controls, m_services.processes, this);
+}
+
 void MainWindow::buildControls()
 {
     auto* columns = new QHBoxLayout;
@@ -147,9 +152,9 @@ void MainWindow::buildControls()
     columns->addLayout(buildLaunchBox(), 2);
     columns->addLayout(buildFolderSizeBox(), 2);
 
-    m_status = label("STATUS_LABEL", QString(), this);
-    m_status->setStyleSheet(QStringLiteral("color: #b00000"));
-    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_status = controls::statusLine(this);
+    m_status->setWordWrap(false);
+    m_status->setVisible(true);
 
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(6, 4, 6, 4);
@@ -160,7 +165,8 @@ void MainWindow::buildControls()
     page->addLayout(buildFooter());
     page->addWidget(m_status);
 
-    addTimer("MULTI_PROCESS_WATCHER_TIMER", 250)->start();
+    m_watcherTimer = addTimer("MULTI_PROCESS_WATCHER_TIMER", 250);
+    m_watcherTimer->start();
     addTimer("NCS_TIMER", 1000)->start();
     m_alwaysOnTopTimer = addTimer("AlwaysOnTopTimer", 1000);
     connect(m_alwaysOnTopTimer, &QTimer::timeout, this, &MainWindow::keepOnTop);
@@ -204,15 +210,14 @@ QLayout* MainWindow::buildProfileBox()
     box->setSpacing(2);
     box->addWidget(label("CRYPTO_NAME_LABEL", QStringLiteral("CRYPTO NAME:"), this));
     for (const auto& design : kProfileFields) {
-        auto* field = new QLineEdit(this);
-        field->setObjectName(controls::objectNameOf(design.key));
+        auto* field = controls::keyLineEdit(design.key, this);
         field->setPlaceholderText(QString::fromLatin1(design.designText));
         field->setAccessibleName(QString::fromLatin1(design.designText));
         field->setToolTip(QString::fromLatin1(design.designText));
         field->setReadOnly(true);
         field->setMinimumWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("CRYPTO BLOCKCHAIN - HOME")));
         field->setVisible(design.shown);
-        m_profileFields.emplace_back(design.key, field);
+        m_profileFields.add(design.key, field);
         if (design.shown)
             box->addWidget(field);
     }
@@ -234,22 +239,22 @@ QLayout* MainWindow::buildLaunchBox()
         m_processLights.push_back(light);
     }
 
-    auto* qtStart = button("QT_START_BUTTON", QStringLiteral("START QT"), this);
-    auto* daemonStart = button("DAEMON_START_BUTTON", QStringLiteral("START DAEMON"), this);
-    auto* cliStop = button("CLI_STOP_BUTTON", QStringLiteral("CLI \"STOP\""), this);
+    m_qtStart = button("QT_START_BUTTON", QStringLiteral("START QT"), this);
+    m_daemonStart = button("DAEMON_START_BUTTON", QStringLiteral("START DAEMON"), this);
+    m_cliStop = button("CLI_STOP_BUTTON", QStringLiteral("CLI \"STOP\""), this);
     auto* terminator = button("TERMINATOR_BUTTON", QStringLiteral("!!! PROCESS TERMINATOR !!!"), this);
-    connect(qtStart, &QPushButton::clicked, this, [this] { launch(Key::QtCommand, WindowStyle::NormalFocused); });
-    connect(daemonStart, &QPushButton::clicked, this, [this] { launch(Key::DaemonCommand, WindowStyle::Hidden); });
-    connect(cliStop, &QPushButton::clicked, this, [this] { launch(Key::CliStopCommand, WindowStyle::Hidden); });
+    connect(m_qtStart, &QPushButton::clicked, this, [this] { launch(Key::QtCommand, WindowStyle::NormalFocused); });
+    connect(m_daemonStart, &QPushButton::clicked, this, [this] { launch(Key::DaemonCommand, WindowStyle::Hidden); });
+    connect(m_cliStop, &QPushButton::clicked, this, [this] { launch(Key::CliStopCommand, WindowStyle::Hidden); });
     connect(terminator, &QPushButton::clicked, this, &MainWindow::openTerminator);
 
     auto* box = new QVBoxLayout;
     box->setSpacing(2);
     box->addWidget(label("Label1", QStringLiteral("Process Watcher"), this));
     box->addLayout(lights);
-    box->addWidget(qtStart);
-    box->addWidget(daemonStart);
-    box->addWidget(cliStop);
+    box->addWidget(m_qtStart);
+    box->addWidget(m_daemonStart);
+    box->addWidget(m_cliStop);
     box->addWidget(terminator);
     box->addStretch(1);
     return box;
@@ -326,10 +331,7 @@ QLayout* MainWindow::buildFooter()
     auto* exit = button("EXIT_BUTTON", QStringLiteral("Exit"), this);
     connect(settings, &QPushButton::clicked, this, &MainWindow::openSettings);
     connect(about, &QPushButton::clicked, this, &MainWindow::openAbout);
-    connect(exit, &QPushButton::clicked, this, [this] {
-        saveOnUnload();
-        close();
-    });
+    connect(exit, &QPushButton::clicked, this, &QWidget::close);
 
     auto* row = new QHBoxLayout;
     row->addWidget(settings);
@@ -350,11 +352,10 @@ QTimer* MainWindow::addTimer(const char* name, int intervalMs)
 
 void MainWindow::load()
 {
-    restoreWindowGeometry(*this, m_profile, WindowId::Main);
-    for (const auto& [key, field] : m_profileFields)
-        field->setText(fromStd(m_profile.text(key)));
+    restoreWindowGeometry(*this, m_profile.profile(), WindowId::Main);
+    m_profileFields.load(m_profile);
     m_alwaysOnTop->setChecked(m_profile.ticked(Key::AlwaysOnTop));
-    m_heartbeatCountdown->setText(fromStd(m_profile.text(Key::HeartbeatCountdown)));
+    m_heartbeatCountdown->setText(m_profile.text(Key::HeartbeatCountdown));
     m_autoUpdateFolderSize->setChecked(m_profile.ticked(Key::AutoUpdateFolderSize));
     m_folderSizeSummary->setPlainText(QString());
     m_exeName->setText(fromStd(m_services.ownExecutable.name()));
@@ -368,12 +369,28 @@ void MainWindow::load()
     for (QLabel* light : m_kittLights)
         controls::paintBackground(*light, QPalette::Window, colours::kRed);
     setRunning(m_folderSizeTimer, m_autoUpdateFolderSize->isChecked());
+    m_profileProblem = fromStd(m_profile.profile().problem());
+    showStatus(QString());
 }
 
-void MainWindow::saveOnUnload()
+// Shows what another window changed in the profile.
+void MainWindow::follow(Key key)
 {
-    saveWindowPosition(*this, m_profile, WindowId::Main);
-    m_profile.setTicked(Key::AlwaysOnTop, m_alwaysOnTop->isChecked());
+    m_profileFields.reload(m_profile, key);
+    if (key == Key::AutoUpdateFolderSize) {
+        m_autoUpdateFolderSize->setChecked(m_profile.ticked(key));
+        setRunning(m_folderSizeTimer, m_autoUpdateFolderSize->isChecked());
+    }
+}
+
+// Stores the position and the always-on-top option; a failure is shown before the program ends.
+bool MainWindow::saveOnUnload()
+{
+    const bool positionStored = saveWindowPosition(*this, m_profile.profile(), WindowId::Main);
+    const bool optionStored = positionStored && m_profile.setTicked(Key::AlwaysOnTop, m_alwaysOnTop->isChecked());
+    if (!optionStored)
+        warnNotStored(*this, m_profile);
+    return optionStored;
 }
 
 void MainWindow::keepOnTop()
@@ -388,7 +405,7 @@ void MainWindow::keepOnTop()
 
 void MainWindow::launch(Key commandKey, WindowStyle style)
 {
-    const LaunchResult result = m_services.launcher.start(profileField(commandKey)->text().toStdString(), style);
+    const LaunchResult result = m_services.launcher.start(m_profileFields.value(commandKey), style);
     if (result.started) {
         showStatus(QString());
         return;

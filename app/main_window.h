@@ -1,9 +1,9 @@
 #pragma once
 
+#include "gui/key_bindings.h"
+#include "gui/live_profile.h"
 #include "platform/launcher.h"
 #include "platform/services.h"
-#include "settings/keys.h"
-#include "settings/profile.h"
 
 #include <QWidget>
 
@@ -17,10 +17,12 @@ class QTimer;
 namespace korvane {
 
 class Light;
+class ProcessWatcher;
 
-// KORVANE_MAIN: the start-up window and the only one that is not modal. Its text boxes are the
-// live copy of the profile while the program runs; the other windows read and write them, and
-// find its controls by their object names.
+// KORVANE_MAIN: the start-up window and the only one that is not modal. It shows the profile's
+// coin, folder, program names and command lines, follows every change other windows make to them
+// through the live profile, and composes the features: launching, the process watcher and
+// terminator, the settings windows.
 class MainWindow : public QWidget
 {
     Q_OBJECT
@@ -29,17 +31,10 @@ public:
     explicit MainWindow(Services& services, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    Services& services() const { return m_services; }
-    Profile& profile() { return m_profile; }
+    LiveProfile& profile() { return m_profile; }
 
-    // The profile text box named after `key`: coin name, blockchain folder, the three program
-    // names and the three command lines.
-    QLineEdit* profileField(Key key) const;
-    Light* processLight(int number) const; // 1 QT, 2 daemon, 3 CLI, 4 e-mail utility
-    QCheckBox* autoUpdateFolderSizeTickBox() const { return m_autoUpdateFolderSize; }
-    QTimer* folderSizeTimer() const { return m_folderSizeTimer; }
-
-    // A one-line message in the window's status line; an empty text clears it.
+    // A one-line message in the window's status line; an empty text clears it. A problem of the
+    // profile found at start stays in front of it.
     void showStatus(const QString& message);
 
 public Q_SLOTS:
@@ -59,15 +54,17 @@ private:
     QLayout* buildHeartbeatRow();
     QLayout* buildFooter();
     QTimer* addTimer(const char* name, int intervalMs);
+    void startWatcher();
     void load();
-    void saveOnUnload();
+    void follow(Key key);
+    bool saveOnUnload();
     void keepOnTop();
     void launch(Key commandKey, WindowStyle style);
 
     Services& m_services;
-    Profile m_profile;
+    LiveProfile m_profile;
 
-    std::vector<std::pair<Key, QLineEdit*>> m_profileFields;
+    KeyBindings m_profileFields; // the coin, folder, program names and command lines
     std::vector<Light*> m_processLights;
     QLineEdit* m_exeName = nullptr;
     QCheckBox* m_alwaysOnTop = nullptr;
@@ -76,9 +73,15 @@ private:
     QPlainTextEdit* m_folderSizeSummary = nullptr;
     std::vector<QLabel*> m_kittLights;
     QLabel* m_status = nullptr;
+    QString m_profileProblem;
+    QPushButton* m_qtStart = nullptr;
+    QPushButton* m_daemonStart = nullptr;
+    QPushButton* m_cliStop = nullptr;
 
+    QTimer* m_watcherTimer = nullptr;
     QTimer* m_alwaysOnTopTimer = nullptr;
     QTimer* m_folderSizeTimer = nullptr;
+    ProcessWatcher* m_watcher = nullptr;
 };
 
 } // namespace korvane

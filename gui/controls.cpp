@@ -2,7 +2,10 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <limits>
 
 namespace korvane::controls {
 
@@ -25,7 +28,6 @@ QPushButton* button(const char* objectName, const QString& caption, QWidget* par
 {
     auto* result = new QPushButton(caption, parent);
     result->setObjectName(QString::fromLatin1(objectName));
-    result->setAccessibleName(caption);
     result->setAutoDefault(false);
     return result;
 }
@@ -34,7 +36,6 @@ QCheckBox* tickBox(const char* objectName, const QString& caption, QWidget* pare
 {
     auto* result = new QCheckBox(caption, parent);
     result->setObjectName(QString::fromLatin1(objectName));
-    result->setAccessibleName(caption);
     return result;
 }
 
@@ -43,6 +44,39 @@ QCheckBox* tickBox(Key key, const QString& caption, QWidget* parent)
     auto* result = tickBox("", caption, parent);
     result->setObjectName(objectNameOf(key));
     return result;
+}
+
+QLineEdit* keyLineEdit(Key key, QWidget* parent)
+{
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(objectNameOf(key));
+    field->setMaxLength(std::numeric_limits<int>::max());
+    return field;
+}
+
+QPlainTextEdit* keyTextBox(Key key, QWidget* parent)
+{
+    auto* field = new QPlainTextEdit(parent);
+    field->setObjectName(objectNameOf(key));
+    return field;
+}
+
+LabelledField keyField(Key key, const QString& caption, QWidget* parent)
+{
+    auto* label = new QLabel(caption, parent);
+    auto* field = keyLineEdit(key, parent);
+    label->setBuddy(field);
+    return { label, field };
+}
+
+QLabel* statusLine(QWidget* parent)
+{
+    auto* line = label("STATUS_LABEL", QString(), parent);
+    line->setStyleSheet(QStringLiteral("color: #b00000"));
+    line->setWordWrap(true);
+    line->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    line->setVisible(false);
+    return line;
 }
 
 QLabel* heading(const QString& text, QWidget* parent)

@@ -9,6 +9,8 @@
 
 class QCheckBox;
 class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 class QWidget;
 
@@ -28,10 +30,27 @@ QLabel* label(const char* objectName, const QString& caption, QWidget* parent);
 QString objectNameOf(Key key);
 
 // A push button that never presses itself on Enter; a window makes its main button the default.
+// Buttons and tick boxes are read to a screen reader by their caption, as it stands at the time.
 QPushButton* button(const char* objectName, const QString& caption, QWidget* parent);
 QCheckBox* tickBox(const char* objectName, const QString& caption, QWidget* parent);
 // A tick box whose state is stored under `key`, and named after it.
 QCheckBox* tickBox(Key key, const QString& caption, QWidget* parent);
+
+// A one-line text box named after the key it holds. It takes text of any length: what is stored
+// is what is shown and what runs.
+QLineEdit* keyLineEdit(Key key, QWidget* parent);
+// A text box of several lines named after the key it holds.
+QPlainTextEdit* keyTextBox(Key key, QWidget* parent);
+
+struct LabelledField
+{
+    QLabel* label;
+    QLineEdit* field;
+};
+// A caption and the text box it names, for screen readers too.
+LabelledField keyField(Key key, const QString& caption, QWidget* parent);
+// A red line of selectable text for what went wrong; hidden while empty.
+QLabel* statusLine(QWidget* parent);
 // The bold heading at the top of a window.
 QLabel* heading(const QString& text, QWidget* parent);
 

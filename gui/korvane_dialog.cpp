@@ -1,23 +1,58 @@
 #include "gui/korvane_dialog.h"
 
+#include "gui/controls.h"
+#include "gui/live_profile.h"
 #include "gui/window_geometry.h"
+
+#include <QBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
 
 namespace korvane {
 
-KorvaneDialog::KorvaneDialog(WindowId id, Profile& profile, QWidget* owner)
+void warnNotStored(QWidget& window, const LiveProfile& profile)
+{
+    QMessageBox::warning(&window, window.windowTitle(),
+                         QStringLiteral("The settings could not be saved.\n\n%1").arg(profile.lastFailure()));
+}
+
+KorvaneDialog::KorvaneDialog(WindowId id, LiveProfile& profile, QWidget* owner)
     : QDialog(owner)
     , m_id(id)
     , m_profile(profile)
 {
     setModal(true);
-    restoreWindowGeometry(*this, m_profile, m_id);
+    restoreWindowGeometry(*this, m_profile.profile(), m_id);
 }
 
 void KorvaneDialog::done(int result)
 {
-    saveWindowPosition(*this, m_profile, m_id);
-    unload();
+    const bool positionStored = saveWindowPosition(*this, m_profile.profile(), m_id);
+    const bool valuesStored = unload();
+    if (!positionStored || !valuesStored)
+        warnNotStored(*this, m_profile);
     QDialog::done(result);
+}
+
+void KorvaneDialog::addStatusLine(QBoxLayout* page)
+{
+    m_status = controls::statusLine(this);
+    page->addWidget(m_status);
+}
+
+void KorvaneDialog::showStatus(const QString& message)
+{
+    if (m_status) {
+        m_status->setText(message);
+        m_status->setToolTip(message);
+        m_status->setVisible(!message.isEmpty());
+    }
+}
+
+bool KorvaneDialog::stored(bool ok)
+{
+    showStatus(ok ? QString() : m_profile.lastFailure());
+    return ok;
 }
 
 } // namespace korvane

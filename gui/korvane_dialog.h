@@ -4,9 +4,15 @@
 
 #include <QDialog>
 
+class QBoxLayout;
+class QLabel;
+
 namespace korvane {
 
-class Profile;
+class LiveProfile;
+
+// Tells the user, before a window closes or the program ends, that the profile could not be stored.
+void warnNotStored(QWidget& window, const LiveProfile& profile);
 
 // Base of every secondary window: opens at its stored geometry and, however it is closed
 // (its own buttons, the close box, Escape), stores its left and top, then runs unload().
@@ -16,18 +22,26 @@ class KorvaneDialog : public QDialog
     Q_OBJECT
 
 public:
-    KorvaneDialog(WindowId id, Profile& profile, QWidget* owner);
+    KorvaneDialog(WindowId id, LiveProfile& profile, QWidget* owner);
 
     void done(int result) override;
 
 protected:
-    Profile& profile() const { return m_profile; }
-    // Work a window does when it closes, after its position has been stored.
-    virtual void unload() { }
+    LiveProfile& profile() const { return m_profile; }
+    // Work a window does when it closes, after its position has been stored; false when something
+    // could not be stored.
+    virtual bool unload() { return true; }
+
+    // A line at the bottom of the window for what went wrong, in red; an empty text clears it.
+    void addStatusLine(QBoxLayout* page);
+    void showStatus(const QString& message);
+    // Shows why the profile could not be stored; returns whether it was.
+    bool stored(bool ok);
 
 private:
     WindowId m_id;
-    Profile& m_profile;
+    LiveProfile& m_profile;
+    QLabel* m_status = nullptr;
 };
 
 } // namespace korvane

@@ -26,10 +26,10 @@ void restoreWindowGeometry(QWidget& window, const Profile& profile, WindowId id)
     window.resize(pixelsFromTwips(stored.width, dpi), pixelsFromTwips(stored.height, dpi));
 }
 
-void saveWindowPosition(const QWidget& window, Profile& profile, WindowId id)
+bool saveWindowPosition(const QWidget& window, Profile& profile, WindowId id)
 {
     const double dpi = logicalDpi(window);
-    profile.savePosition(id, twipsFromPixels(window.pos().x(), dpi), twipsFromPixels(window.pos().y(), dpi));
+    return profile.savePosition(id, twipsFromPixels(window.pos().x(), dpi), twipsFromPixels(window.pos().y(), dpi));
 }
 
 } // namespace korvane

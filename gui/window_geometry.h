@@ -13,6 +13,6 @@ class Profile;
 // change never outlives the window. Left and top are the frame's position, as pos() and move()
 // use it, so saving and restoring never makes a window creep.
 void restoreWindowGeometry(QWidget& window, const Profile& profile, WindowId id);
-void saveWindowPosition(const QWidget& window, Profile& profile, WindowId id);
+bool saveWindowPosition(const QWidget& window, Profile& profile, WindowId id);
 
 } // namespace korvane

@@ -1,9 +1,10 @@
 #include "launch/crypto_settings_window.h"
 
 #include "gui/controls.h"
-#include "app/main_window.h"
+#include "gui/live_profile.h"
 #include "launch/option_pair.h"
 #include "launch/output_commands_window.h"
+#include "platform/services.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -35,18 +36,18 @@ struct OptionPairDesign
 class OptionPairBox : public QGroupBox
 {
 public:
-    OptionPairBox(const OptionPairDesign& design, QWidget* parent)
+    // The pair's ticks are bound to their keys in `values`.
+    OptionPairBox(const OptionPairDesign& design, KeyBindings& values, QWidget* parent)
         : QGroupBox(QString::fromLatin1(design.title), parent)
-        , m_design(design)
         , m_pair(design.texts)
     {
         const QString title = QString::fromLatin1(design.title);
         m_main = controls::tickBox(design.mainKey, QString::fromLatin1(design.mainCaption), this);
-        m_main->setAccessibleName(title + QLatin1Char(' ') + m_main->text());
         m_main->setToolTip(QString::fromLatin1(design.mainHint));
         m_disabled = controls::tickBox(design.disabledKey, QStringLiteral("Disabled"), this);
-        m_disabled->setAccessibleName(title + QStringLiteral(" Disabled"));
         m_disabled->setToolTip(QString::fromLatin1(design.disabledHint));
+        values.add(design.mainKey, m_main);
+        values.add(design.disabledKey, m_disabled);
         m_option = new QLineEdit(this);
         m_option->setObjectName(QString::fromLatin1(design.optionName));
         m_option->setAccessibleName(title + QStringLiteral(" option"));
@@ -57,14 +58,10 @@ public:
         flat.setColor(QPalette::Base, flat.color(QPalette::Window));
         m_option->setPalette(flat);
 
-        connect(m_main, &QCheckBox::clicked, this, [this] {
-            m_pair.clickMain();
-            showState();
-        });
-        connect(m_disabled, &QCheckBox::clicked, this, [this] {
-            m_pair.clickDisabled();
-            showState();
-        });
+        // However a tick changes (a click, the keyboard, a screen reader, loading), the pair
+        // follows it and shows what it took.
+        connect(m_main, &QCheckBox::toggled, this, &OptionPairBox::follow);
+        connect(m_disabled, &QCheckBox::toggled, this, &OptionPairBox::follow);
 
         auto* ticks = new QHBoxLayout;
         ticks->addWidget(m_main);
@@ -75,21 +72,15 @@ public:
         showState();
     }
 
-    void load(const Profile& profile)
-    {
-        m_pair.load(profile.ticked(m_design.mainKey), profile.ticked(m_design.disabledKey));
-        showState();
-    }
-
-    void store(Profile& profile) const
-    {
-        profile.setTicked(m_design.mainKey, m_pair.mainTicked());
-        profile.setTicked(m_design.disabledKey, m_pair.disabledTicked());
-    }
-
     std::string_view option() const { return m_pair.option(); }
 
 private:
+    void follow()
+    {
+        m_pair.follow(m_main->isChecked(), m_disabled->isChecked());
+        showState();
+    }
+
     void showState()
     {
         m_main->setChecked(m_pair.mainTicked());
@@ -99,7 +90,6 @@ private:
         m_option->setText(controls::fromStd(m_pair.option()));
     }
 
-    const OptionPairDesign& m_design;
     OptionPair m_pair;
     QCheckBox* m_main = nullptr;
     QCheckBox* m_disabled = nullptr;
@@ -180,9 +170,6 @@ std::vector<FieldDesign> fieldDesigns(const NodeConventions& c)
     };
 }
 
-// Fields that the main window shows, written there by Save; it does not show the two folders.
-constexpr Key kPublishedFields[] = { Key::CryptoName, Key::BlockchainHome, Key::QtName, Key::DaemonName, Key::CliName };
-
 struct CommandDesign
 {
     Key key;
@@ -207,20 +194,15 @@ const std::string& lineFor(const CommandLines& lines, Key command)
     }
 }
 
-// A label's text as it shows: a doubled ampersand shows as one.
-QString shownText(std::string_view label)
-{
-    return controls::fromStd(label).replace(QStringLiteral("&&"), QStringLiteral("&"));
-}
-
 } // namespace
 
-CryptoSettingsWindow::CryptoSettingsWindow(MainWindow& mainWindow,
+CryptoSettingsWindow::CryptoSettingsWindow(Services& services,
+                                           LiveProfile& profile,
                                            const QString& confLocation,
                                            const NodeConventions& conventions,
                                            QWidget* owner)
-    : KorvaneDialog(WindowId::CryptoSettings, mainWindow.profile(), owner)
-    , m_mainWindow(mainWindow)
+    : KorvaneDialog(WindowId::CryptoSettings, profile, owner)
+    , m_services(services)
     , m_conventions(conventions)
     , m_confLocation(confLocation)
 {
@@ -234,7 +216,8 @@ CryptoSettingsWindow::CryptoSettingsWindow(MainWindow& mainWindow,
     page->addLayout(buildOptionPairs());
     page->addLayout(buildCommandRows());
     page->addLayout(buildClosingButtons());
-    load();
+    addStatusLine(page);
+    m_values.load(profile);
 }
 
 QLayout* CryptoSettingsWindow::buildFieldRows()
@@ -244,12 +227,8 @@ QLayout* CryptoSettingsWindow::buildFieldRows()
     grid->setColumnStretch(1, 1);
     int row = 0;
     for (const FieldDesign& design : fieldDesigns(m_conventions)) {
-        auto* label = new QLabel(controls::fromStd(design.label), this);
-        auto* edit = new QLineEdit(this);
-        edit->setObjectName(controls::objectNameOf(design.key));
-        edit->setAccessibleName(shownText(design.label));
-        label->setBuddy(edit);
-        m_fields.emplace_back(design.key, edit);
+        const auto [label, edit] = controls::keyField(design.key, controls::fromStd(design.label), this);
+        m_values.add(design.key, edit);
         edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 30);
         grid->addWidget(label, row, 0);
         grid->addWidget(edit, row, 1);
@@ -284,7 +263,7 @@ QLayout* CryptoSettingsWindow::buildOptionPairs()
 {
     auto* row = new QHBoxLayout;
     for (const OptionPairDesign& design : kOptionPairs) {
-        auto* box = new OptionPairBox(design, this);
+        auto* box = new OptionPairBox(design, m_values, this);
         m_optionPairs.push_back(box);
         row->addWidget(box);
     }
@@ -301,7 +280,6 @@ QLayout* CryptoSettingsWindow::buildCommandRows()
         auto* label = new QLabel(QString::fromLatin1(design.caption), this);
         auto* command = new QPlainTextEdit(this);
         command->setObjectName(controls::objectNameOf(design.key));
-        command->setAccessibleName(label->text());
         command->setReadOnly(true);
         command->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         command->setFixedHeight(command->fontMetrics().lineSpacing() * 2 + 12);
@@ -332,39 +310,26 @@ QLayout* CryptoSettingsWindow::buildClosingButtons()
     return row;
 }
 
-void CryptoSettingsWindow::load()
-{
-    for (const auto& [key, edit] : m_fields)
-        edit->setText(controls::fromStd(profile().text(key)));
-    for (OptionPairBox* pair : m_optionPairs)
-        pair->load(profile());
-}
-
+// Composes the command lines from what the window shows, and stores the fields, the ticks and the
+// lines in one write. A failure is shown here and leaves the window as it was.
 void CryptoSettingsWindow::save()
 {
     const NodeOptions options { m_optionPairs[0]->option(), m_optionPairs[1]->option(), m_optionPairs[2]->option() };
     const CommandLines lines
         = composeCommandLines(m_conventions, programFields(), m_confLocation.toStdString(), options);
+    std::vector<KeyValue> values = m_values.values();
+    for (const auto& [key, command] : m_commands)
+        values.push_back({ key, lineFor(lines, key) });
+    if (!stored(profile().setValues(values)))
+        return;
     for (const auto& [key, command] : m_commands)
         command->setPlainText(controls::fromStd(lineFor(lines, key)));
-
-    for (const auto& [key, edit] : m_fields)
-        profile().setText(key, edit->text().toStdString());
-    for (const OptionPairBox* pair : m_optionPairs)
-        pair->store(profile());
-    for (Key key : kPublishedFields)
-        m_mainWindow.profileField(key)->setText(field(key)->text());
-
-    for (const auto& [key, command] : m_commands)
-        profile().setText(key, lineFor(lines, key));
-    for (const auto& [key, command] : m_commands)
-        m_mainWindow.profileField(key)->setText(command->toPlainText());
     m_cancel->setText(QStringLiteral("Close"));
 }
 
 void CryptoSettingsWindow::pickFolder(Key target, std::string_view prompt)
 {
-    auto& dialogs = m_mainWindow.services().fileDialogs;
+    auto& dialogs = m_services.fileDialogs;
     if (const auto chosen = dialogs.pickFolder(controls::nativeWindowOf(*this), std::string(prompt)))
         field(target)->setText(controls::fromStd(*chosen));
 }
@@ -372,30 +337,26 @@ void CryptoSettingsWindow::pickFolder(Key target, std::string_view prompt)
 void CryptoSettingsWindow::pickProgram(Key target, Key folder, std::string_view title)
 {
     const FileOpenRequest request { std::string(title), std::string(m_conventions.programFilter),
-                                    std::string(m_conventions.programExtension), field(folder)->text().toStdString() };
-    auto& dialogs = m_mainWindow.services().fileDialogs;
+                                    std::string(m_conventions.programExtension), m_values.value(folder) };
+    auto& dialogs = m_services.fileDialogs;
     if (const auto chosen = dialogs.pickOpenFile(controls::nativeWindowOf(*this), request))
         field(target)->setText(controls::fromStd(fileNameOf(m_conventions, *chosen)));
 }
 
 void CryptoSettingsWindow::openOutputCommands()
 {
-    OutputCommandsWindow window(m_mainWindow, this);
+    OutputCommandsWindow window(profile(), this);
     window.exec();
 }
 
 QLineEdit* CryptoSettingsWindow::field(Key key) const
 {
-    for (const auto& [fieldKey, edit] : m_fields) {
-        if (fieldKey == key)
-            return edit;
-    }
-    return nullptr;
+    return qobject_cast<QLineEdit*>(m_values.widget(key));
 }
 
 NodeProgramFields CryptoSettingsWindow::programFields() const
 {
-    const auto text = [this](Key key) { return field(key)->text().toStdString(); };
+    const auto text = [this](Key key) { return m_values.value(key); };
     return { text(Key::BlockchainHome),    text(Key::QtLocation), text(Key::QtName),
              text(Key::DaemonCliLocation), text(Key::DaemonName), text(Key::CliName) };
 }

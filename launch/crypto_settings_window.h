@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gui/key_bindings.h"
 #include "gui/korvane_dialog.h"
 #include "launch/command_builder.h"
 
@@ -13,19 +14,20 @@ class QPushButton;
 
 namespace korvane {
 
-class MainWindow;
 class OptionPairBox;
+struct Services;
 
 // KORVANE_CRYPTO_SETTINGS: the coin's node profile. Save composes the three command lines from the
-// fields, the three option pairs and the conf location handed over at opening, stores everything,
-// and writes the names and lines into the main window so that its buttons use them at once.
+// fields, the three option pairs and the conf location handed over at opening, and stores
+// everything in one write of the profile, which the main window follows at once.
 class CryptoSettingsWindow : public KorvaneDialog
 {
     Q_OBJECT
 
 public:
     // `confLocation` is the opener's location as it stands, whether or not it was confirmed there.
-    CryptoSettingsWindow(MainWindow& mainWindow,
+    CryptoSettingsWindow(Services& services,
+                         LiveProfile& profile,
                          const QString& confLocation,
                          const NodeConventions& conventions,
                          QWidget* owner);
@@ -35,7 +37,6 @@ private:
     QLayout* buildOptionPairs();
     QLayout* buildCommandRows();
     QLayout* buildClosingButtons();
-    void load();
     void save();
     void pickFolder(Key target, std::string_view prompt);
     void pickProgram(Key target, Key folder, std::string_view title);
@@ -43,10 +44,10 @@ private:
     QLineEdit* field(Key key) const;
     NodeProgramFields programFields() const;
 
-    MainWindow& m_mainWindow;
+    Services& m_services;
     const NodeConventions& m_conventions;
     const QString m_confLocation;
-    std::vector<std::pair<Key, QLineEdit*>> m_fields;
+    KeyBindings m_values; // the fields, then the option pairs' ticks
     std::vector<OptionPairBox*> m_optionPairs; // QT wallet, daemon wallet, CLI daemon
     std::vector<std::pair<Key, QPlainTextEdit*>> m_commands;
     QPushButton* m_cancel = nullptr;

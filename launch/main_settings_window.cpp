@@ -2,9 +2,10 @@
 
 #include "gui/colours.h"
 #include "gui/controls.h"
-#include "app/main_window.h"
+#include "gui/live_profile.h"
 #include "launch/crypto_settings_window.h"
 #include "launch/output_commands_window.h"
+#include "platform/services.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -23,9 +24,12 @@ constexpr const char* kConfExtension = "conf";
 
 } // namespace
 
-MainSettingsWindow::MainSettingsWindow(MainWindow& mainWindow, const NodeConventions& conventions)
-    : KorvaneDialog(WindowId::MainSettings, mainWindow.profile(), &mainWindow)
-    , m_mainWindow(mainWindow)
+MainSettingsWindow::MainSettingsWindow(Services& services,
+                                       LiveProfile& profile,
+                                       QWidget* owner,
+                                       const NodeConventions& conventions)
+    : KorvaneDialog(WindowId::MainSettings, profile, owner)
+    , m_services(services)
     , m_conventions(conventions)
 {
     setObjectName(QStringLiteral("KORVANE_MAIN_SETTINGS"));
@@ -34,9 +38,9 @@ MainSettingsWindow::MainSettingsWindow(MainWindow& mainWindow, const NodeConvent
     load();
 }
 
-void MainSettingsWindow::unload()
+bool MainSettingsWindow::unload()
 {
-    storeValues();
+    return m_values.store(profile());
 }
 
 void MainSettingsWindow::buildControls()
@@ -44,7 +48,7 @@ void MainSettingsWindow::buildControls()
     m_autoUpdateFolderSize
         = controls::tickBox(Key::AutoUpdateFolderSize, QStringLiteral("Auto Update Blockchain Folder Size"), this);
     m_autoUpdateFolderSize->setToolTip(QStringLiteral("Updates Every 60 Secs"));
-    connect(m_autoUpdateFolderSize, &QCheckBox::toggled, this, &MainSettingsWindow::mirrorAutoUpdate);
+    connect(m_autoUpdateFolderSize, &QCheckBox::toggled, this, &MainSettingsWindow::publishAutoUpdate);
 
     auto* hint = new QLabel(controls::fromStd(m_conventions.multipleConfigurationsHint), this);
     hint->setObjectName(QStringLiteral("MULTIPLE_CONFIGURATIONS_LABEL"));
@@ -58,6 +62,11 @@ void MainSettingsWindow::buildControls()
     page->addWidget(hint);
     page->addStretch(1);
     page->addLayout(buildClosingButtons());
+    addStatusLine(page);
+
+    m_values.add(Key::UseOwnConf, m_useOwnConf);
+    m_values.add(Key::ConfFileLocation, m_confLocation);
+    m_values.add(Key::AutoUpdateFolderSize, m_autoUpdateFolderSize);
 }
 
 QLayout* MainSettingsWindow::buildConfRows()
@@ -69,9 +78,7 @@ QLayout* MainSettingsWindow::buildConfRows()
     m_confLabel = new QLabel(confCaption, this);
     m_confLabel->setObjectName(QStringLiteral("CONF_FILE_LOCATION_LABEL"));
 
-    m_confLocation = new QLineEdit(this);
-    m_confLocation->setObjectName(controls::objectNameOf(Key::ConfFileLocation));
-    m_confLocation->setAccessibleName(confCaption);
+    m_confLocation = controls::keyLineEdit(Key::ConfFileLocation, this);
     m_confLabel->setBuddy(m_confLocation);
 
     m_confBrowse = controls::button("CONF_BROWSE_BUTTON", QString(), this);
@@ -113,10 +120,7 @@ QLayout* MainSettingsWindow::buildClosingButtons()
     auto* ok = controls::button("OK_BUTTON", QStringLiteral("OK"), this);
     auto* cancel = controls::button("CANCEL_BUTTON", QStringLiteral("Cancel"), this);
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, [this] {
-        storeValues();
-        accept();
-    });
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* row = new QHBoxLayout;
@@ -128,10 +132,8 @@ QLayout* MainSettingsWindow::buildClosingButtons()
 
 void MainSettingsWindow::load()
 {
-    // Setting a tick runs its rule as a click would: own mode reloads and stores the location, and
-    // the auto-update tick reaches the main window at once.
-    m_useOwnConf->setChecked(profile().ticked(Key::UseOwnConf));
-    m_autoUpdateFolderSize->setChecked(profile().ticked(Key::AutoUpdateFolderSize));
+    // Setting a tick runs its rule as a click would: own mode reloads and stores the location.
+    m_values.load(profile());
 
     const bool ownConf = m_useOwnConf->isChecked();
     showConfMode(ownConf);
@@ -143,8 +145,9 @@ void MainSettingsWindow::switchConfMode(bool ownConf)
 {
     m_confLabel->setEnabled(ownConf);
     showConfMode(ownConf);
-    profile().setTicked(Key::UseOwnConf, ownConf);
-    profile().setText(Key::ConfFileLocation, m_confLocation->text().toStdString());
+    const KeyValue mode[] = { { Key::UseOwnConf, std::string(tickText(ownConf)) },
+                              { Key::ConfFileLocation, m_confLocation->text().toStdString() } };
+    stored(profile().setValues(mode));
 }
 
 // Own mode lets the user type or pick the stored location. Default mode shows the file that the
@@ -155,48 +158,39 @@ void MainSettingsWindow::showConfMode(bool ownConf)
     m_confLocation->setReadOnly(!ownConf);
     m_confBrowse->setEnabled(ownConf);
     m_confManager->setEnabled(!ownConf);
-    m_confLocation->setText(ownConf ? controls::fromStd(profile().text(Key::ConfFileLocation)) : defaultConfLocation());
+    m_confLocation->setText(ownConf ? profile().text(Key::ConfFileLocation) : defaultConfLocation());
 }
 
-void MainSettingsWindow::mirrorAutoUpdate(bool ticked)
+// The main window's refresh follows the tick at once, through the profile.
+void MainSettingsWindow::publishAutoUpdate(bool ticked)
 {
-    m_mainWindow.autoUpdateFolderSizeTickBox()->setChecked(ticked);
-    if (ticked)
-        m_mainWindow.folderSizeTimer()->start();
-    else
-        m_mainWindow.folderSizeTimer()->stop();
+    if (profile().ticked(Key::AutoUpdateFolderSize) != ticked)
+        stored(profile().setTicked(Key::AutoUpdateFolderSize, ticked));
 }
 
 void MainSettingsWindow::pickConfFile()
 {
     const FileOpenRequest request { m_confLabel->text().toStdString(), kConfFilter, kConfExtension,
-                                    m_mainWindow.services().ownExecutable.folder() };
-    if (const auto chosen = m_mainWindow.services().fileDialogs.pickOpenFile(controls::nativeWindowOf(*this), request))
+                                    m_services.ownExecutable.folder() };
+    if (const auto chosen = m_services.fileDialogs.pickOpenFile(controls::nativeWindowOf(*this), request))
         m_confLocation->setText(controls::fromStd(*chosen));
 }
 
 void MainSettingsWindow::openCryptoSettings()
 {
-    CryptoSettingsWindow window(m_mainWindow, m_confLocation->text(), m_conventions, this);
+    CryptoSettingsWindow window(m_services, profile(), m_confLocation->text(), m_conventions, this);
     window.exec();
 }
 
 void MainSettingsWindow::openOutputCommands()
 {
-    OutputCommandsWindow window(m_mainWindow, this);
+    OutputCommandsWindow window(profile(), this);
     window.exec();
-}
-
-void MainSettingsWindow::storeValues()
-{
-    profile().setTicked(Key::UseOwnConf, m_useOwnConf->isChecked());
-    profile().setText(Key::ConfFileLocation, m_confLocation->text().toStdString());
-    profile().setTicked(Key::AutoUpdateFolderSize, m_autoUpdateFolderSize->isChecked());
 }
 
 QString MainSettingsWindow::defaultConfLocation() const
 {
-    const OwnExecutable& executable = m_mainWindow.services().ownExecutable;
+    const OwnExecutable& executable = m_services.ownExecutable;
     return controls::fromStd(korvane::defaultConfLocation(m_conventions, executable.folder(), executable.name()));
 }
 

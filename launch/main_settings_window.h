@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gui/key_bindings.h"
 #include "gui/korvane_dialog.h"
 #include "launch/node_conventions.h"
 
@@ -10,7 +11,8 @@ class QPushButton;
 
 namespace korvane {
 
-class MainWindow;
+class LiveProfile;
+struct Services;
 
 // KORVANE_MAIN_SETTINGS: chooses the ".conf" file that the command lines name (the generated one
 // beside the program, or the user's own), switches the automatic folder-size refresh, and opens
@@ -22,10 +24,13 @@ class MainSettingsWindow : public KorvaneDialog
 public:
     // The conventions name and join the node programs' paths: the operating system's own unless
     // a test asks for another's.
-    explicit MainSettingsWindow(MainWindow& mainWindow, const NodeConventions& conventions = nodeConventionsFor(nativeOperatingSystem()));
+    MainSettingsWindow(Services& services,
+                       LiveProfile& profile,
+                       QWidget* owner,
+                       const NodeConventions& conventions = nodeConventionsFor(nativeOperatingSystem()));
 
 protected:
-    void unload() override;
+    bool unload() override;
 
 private:
     void buildControls();
@@ -35,14 +40,13 @@ private:
     void load();
     void switchConfMode(bool ownConf);
     void showConfMode(bool ownConf);
-    void mirrorAutoUpdate(bool ticked);
+    void publishAutoUpdate(bool ticked);
     void pickConfFile();
     void openCryptoSettings();
     void openOutputCommands();
-    void storeValues();
     QString defaultConfLocation() const;
 
-    MainWindow& m_mainWindow;
+    Services& m_services;
     const NodeConventions& m_conventions;
     QCheckBox* m_useOwnConf = nullptr;
     QLabel* m_confLabel = nullptr;
@@ -50,6 +54,7 @@ private:
     QPushButton* m_confBrowse = nullptr;
     QPushButton* m_confManager = nullptr;
     QCheckBox* m_autoUpdateFolderSize = nullptr;
+    KeyBindings m_values;
 };
 
 } // namespace korvane

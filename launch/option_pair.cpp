@@ -26,6 +26,14 @@ void OptionPair::clickDisabled()
         m_state = State::On;
 }
 
+void OptionPair::follow(bool mainTicked, bool disabledTicked)
+{
+    if (mainTicked != this->mainTicked())
+        clickMain();
+    if (disabledTicked != this->disabledTicked())
+        clickDisabled();
+}
+
 std::string_view OptionPair::option() const
 {
     switch (m_state) {

@@ -39,6 +39,9 @@ public:
     void load(bool mainTicked, bool disabledTicked);
     void clickMain();
     void clickDisabled();
+    // The state after the shown ticks changed, however they were changed: a change the rules above
+    // forbid is not taken, so the ticks are to be shown again from the state.
+    void follow(bool mainTicked, bool disabledTicked);
 
     State state() const { return m_state; }
     bool mainTicked() const { return m_state != State::Off; }

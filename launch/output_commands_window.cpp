@@ -1,7 +1,7 @@
 #include "launch/output_commands_window.h"
 
 #include "gui/controls.h"
-#include "app/main_window.h"
+#include "gui/live_profile.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,9 +17,8 @@ const QString kCommandNamePrefix = QStringLiteral("RUN COMMAND - ");
 
 } // namespace
 
-OutputCommandsWindow::OutputCommandsWindow(MainWindow& mainWindow, QWidget* owner)
-    : KorvaneDialog(WindowId::OutputCommands, mainWindow.profile(), owner)
-    , m_mainWindow(mainWindow)
+OutputCommandsWindow::OutputCommandsWindow(LiveProfile& profile, QWidget* owner)
+    : KorvaneDialog(WindowId::OutputCommands, profile, owner)
 {
     setObjectName(QStringLiteral("KORVANE_SINGLE_OUTPUT_COMMANDS_WINDOW"));
     setWindowTitle(QStringLiteral("KORVANE - OUTPUT COMMANDS - SINGLE WINDOW"));
@@ -40,7 +39,6 @@ OutputCommandsWindow::OutputCommandsWindow(MainWindow& mainWindow, QWidget* owne
 
     m_command = new QPlainTextEdit(this);
     m_command->setObjectName(QStringLiteral("ALL_COMMANDS_TEXTBOX"));
-    m_command->setAccessibleName(QStringLiteral("Command line"));
     m_command->setReadOnly(true);
     m_command->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_command->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -67,7 +65,7 @@ OutputCommandsWindow::OutputCommandsWindow(MainWindow& mainWindow, QWidget* owne
 void OutputCommandsWindow::showCommand(const QString& name, Key command)
 {
     m_commandName->setText(kCommandNamePrefix + name);
-    m_command->setPlainText(m_mainWindow.profileField(command)->text());
+    m_command->setPlainText(profile().text(command));
 }
 
 } // namespace korvane

@@ -7,21 +7,18 @@ class QPlainTextEdit;
 
 namespace korvane {
 
-class MainWindow;
-
-// KORVANE_SINGLE_OUTPUT_COMMANDS_WINDOW: shows one of the main window's three command lines at a
+// KORVANE_SINGLE_OUTPUT_COMMANDS_WINDOW: shows one of the profile's three command lines at a
 // time, whole and unchanged, to be read or copied.
 class OutputCommandsWindow : public KorvaneDialog
 {
     Q_OBJECT
 
 public:
-    OutputCommandsWindow(MainWindow& mainWindow, QWidget* owner);
+    OutputCommandsWindow(LiveProfile& profile, QWidget* owner);
 
 private:
     void showCommand(const QString& name, Key command);
 
-    const MainWindow& m_mainWindow;
     QLabel* m_commandName = nullptr;
     QPlainTextEdit* m_command = nullptr;
 };

@@ -24,6 +24,10 @@ public:
                                    std::string_view key,
                                    std::string_view defaultValue) const = 0;
 
+    // Why the section cannot be read or written as it stands (for example its file is a folder),
+    // or empty when it is usable.
+    virtual std::string problem(std::string_view /*application*/, std::string_view /*section*/) const { return {}; }
+
     // Stores the values in their order, in one durable write where the store allows it (a file is
     // rewritten once, atomically). Returns false, with the first failure's reason in `error`, when
     // a value could not be made durable.

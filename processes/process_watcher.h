@@ -4,52 +4,60 @@
 
 #include <QObject>
 #include <QString>
-#include <QThread>
 #include <array>
+#include <optional>
 
 class QLineEdit;
 class QPushButton;
-class QWidget;
+class QTimer;
 
 namespace korvane {
 
 class Light;
 class ProcessTable;
 
-// Shows on every tick of the main window's MULTI_PROCESS_WATCHER_TIMER whether the node programs
-// named in its QT, DAEMON and CLI name boxes and the e-mail utility run: the colours and tool tips
-// of the four process lights (a light whose name is empty shows its design look), and which start
-// and stop buttons may be pressed. The snapshot of the
-// process table is taken on a worker thread, so a long table never holds up the window; each tick
-// shows the answer of one snapshot, and a tick that comes while a snapshot is still being taken is
-// skipped.
+// Whether each watched program runs, indexed by WatchedProgram: empty while it has no name.
+using RunningStates = std::array<std::optional<bool>, kWatchedProgramCount>;
+
+// The main window's controls the watcher reads and drives.
+struct WatcherControls
+{
+    std::array<QLineEdit*, 3> nameBoxes; // QT, daemon, CLI
+    std::array<Light*, kWatchedProgramCount> lights;
+    QPushButton* cliStop;
+    std::array<QPushButton*, 2> startButtons; // QT, daemon
+    QTimer* timer;
+};
+
+// Shows on every tick of the timer whether the node programs named in the name boxes and the
+// e-mail utility run: the colours and tool tips of the four process lights (a light whose name is
+// empty shows its design look), and which start and stop buttons may be pressed. The snapshot of
+// the process table is taken off the GUI thread, so a long table never holds up the window; each
+// tick shows the answer of one snapshot, and a tick that comes while a snapshot is still being
+// taken is skipped. A table that cannot be read leaves the states as they were.
 class ProcessWatcher : public QObject
 {
     Q_OBJECT
 
 public:
-    // Finds the main window's controls by their object names and follows its timer.
-    ProcessWatcher(QWidget& mainWindow, ProcessTable& table);
-    ~ProcessWatcher() override;
+    ProcessWatcher(const WatcherControls& controls, ProcessTable& table, QObject* parent);
 
     void tick();
 
+    WatchedNames watchedNames() const;
+    const RunningStates& states() const { return m_states; }
+
 Q_SIGNALS:
     // A snapshot's answer is on the lights and buttons.
-    void shown();
+    void shown(const korvane::RunningStates& states);
 
 private:
     void show(const WatchedNames& names, const ProcessQuery& query);
-    WatchedNames watchedNames() const;
 
     ProcessTable& m_table;
-    std::array<QLineEdit*, 3> m_nameBoxes {}; // QT, daemon, CLI
-    std::array<Light*, kWatchedProgramCount> m_lights {};
+    WatcherControls m_controls;
     std::array<QString, kWatchedProgramCount> m_designToolTips;
-    QPushButton* m_cliStop = nullptr;
-    std::array<QPushButton*, 2> m_startButtons {};
-    QThread m_snapshots;
-    QObject m_snapshotContext; // lives in m_snapshots: the context the snapshots run in
+    RunningStates m_states;
     bool m_snapshotPending = false;
 };
 

@@ -3,7 +3,7 @@
 #include "gui/colours.h"
 #include "gui/controls.h"
 #include "gui/light.h"
-#include "app/main_window.h"
+#include "gui/live_profile.h"
 #include "platform/process_table.h"
 #include "processes/terminator_rules.h"
 
@@ -37,20 +37,12 @@ constexpr RowDesign kRows[] = {
     { "SENDEMAIL_PROCESS_LABEL", "EMAIL Process:", "PROCESS_TEXTBOX_4", "SENDEMAIL_TERMINATE_BUTTON" },
 };
 
-// The main window's name box each row copies; the e-mail utility's name is fixed.
-QString watchedName(const MainWindow& mainWindow, WatchedProgram program)
+// The name a row shows, in the order of WatchedProgram.
+const std::string& watchedName(const WatchedNames& names, std::size_t row)
 {
-    switch (program) {
-    case WatchedProgram::Qt:
-        return mainWindow.profileField(Key::QtName)->text();
-    case WatchedProgram::Daemon:
-        return mainWindow.profileField(Key::DaemonName)->text();
-    case WatchedProgram::Cli:
-        return mainWindow.profileField(Key::CliName)->text();
-    case WatchedProgram::Email:
-        break;
-    }
-    return controls::fromStd(emailUtilityName());
+    const std::array<const std::string*, kWatchedProgramCount> byRow { &names.qt, &names.daemon, &names.cli,
+                                                                       &names.email };
+    return *byRow.at(row);
 }
 
 constexpr int kMirrorIntervalMs = 1000;
@@ -63,14 +55,19 @@ QColor textFieldBackground(const QWidget& field)
 
 } // namespace
 
-TerminatorWindow::TerminatorWindow(MainWindow& mainWindow)
-    : KorvaneDialog(WindowId::Terminator, mainWindow.profile(), &mainWindow)
-    , m_table(mainWindow.services().processes)
+TerminatorWindow::TerminatorWindow(LiveProfile& profile,
+                                   ProcessTable& table,
+                                   const ProcessWatcher& watcher,
+                                   QWidget* owner)
+    : KorvaneDialog(WindowId::Terminator, profile, owner)
+    , m_table(table)
+    , m_states(watcher.states())
 {
     setObjectName(QStringLiteral("KORVANE_TERMINATOR_WINDOW"));
     setWindowTitle(QStringLiteral("KORVANE - PROCESS TERMINATOR"));
 
-    QLayout* rows = buildRows(mainWindow);
+    QLayout* rows = buildRows(watcher.watchedNames());
+    connect(&watcher, &ProcessWatcher::shown, this, [this](const RunningStates& states) { m_states = states; });
     m_enable = controls::tickBox("ENABLE_TERMINATOR_TICKBOX", QStringLiteral("!!! ENABLE TERMINATOR !!!"), this);
     connect(m_enable, &QCheckBox::toggled, this, &TerminatorWindow::arm);
     m_mirrorTimer = new QTimer(this);
@@ -119,19 +116,17 @@ TerminatorWindow::TerminatorWindow(MainWindow& mainWindow)
     page->addLayout(closing);
 }
 
-QLayout* TerminatorWindow::buildRows(const MainWindow& mainWindow)
+QLayout* TerminatorWindow::buildRows(const WatchedNames& names)
 {
     auto* grid = new QGridLayout;
     for (std::size_t i = 0; i < kWatchedProgramCount; ++i) {
         const RowDesign& design = kRows[i];
         Row& row = m_rows[i];
-        row.mirrored = mainWindow.processLight(static_cast<int>(i) + 1);
         auto* caption = label(design.label, QString::fromLatin1(design.caption), this);
         row.name = new QLineEdit(this);
         row.name->setObjectName(QString::fromLatin1(design.nameField));
-        row.name->setText(watchedName(mainWindow, static_cast<WatchedProgram>(i)));
+        row.name->setText(controls::fromStd(watchedName(names, i)));
         row.name->setToolTip(row.name->text());
-        row.name->setAccessibleName(caption->text());
         row.name->setReadOnly(true);
         row.name->setEnabled(false);
         caption->setBuddy(row.name);
@@ -163,10 +158,10 @@ void TerminatorWindow::mirror()
 {
     ProgramStates running {};
     for (std::size_t i = 0; i < kWatchedProgramCount; ++i) {
-        const QColor colour = m_rows[i].mirrored->colour();
-        controls::paintBackground(*m_rows[i].name, QPalette::Base,
-                                  colour.isValid() ? colour : textFieldBackground(*m_rows[i].name));
-        running[i] = colour == colours::kGreen;
+        const auto& state = m_states[i];
+        const QColor colour = !state ? textFieldBackground(*m_rows[i].name) : *state ? colours::kGreen : colours::kRed;
+        controls::paintBackground(*m_rows[i].name, QPalette::Base, colour);
+        running[i] = state.value_or(false);
     }
     const auto access = terminatorAccess(running);
     for (std::size_t i = 0; i < kWatchedProgramCount; ++i) {

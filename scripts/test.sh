@@ -6,6 +6,9 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh x11-utils
 
+echo "=== layers ==="
+scripts/check-layers.sh
+
 for preset in dev asan; do
     echo "=== $preset ==="
     cmake --preset "$preset" >/dev/null

@@ -1,9 +1,11 @@
-#include "gui/light.h"
 #include "app/main_window.h"
+#include "gui/light.h"
 #include "platform/fake/fake_services.h"
+#include "tests/app/modal.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -153,6 +155,17 @@ TEST_F(MainWindowTest, LaunchButtonsRunTheCommandBoxesTextAtTheMomentOfTheClick)
     EXPECT_EQ(starts[2].style, WindowStyle::Hidden);
 }
 
+TEST_F(MainWindowTest, AStoredCommandRunsByteForByteHoweverLong)
+{
+    // A folder name in Latin-1, which is not UTF-8, and a line longer than a text box takes by default.
+    const std::string line = "\"/opt/n\xE9ud/bitcoind\" -datadir=\"" + std::string(40000, 'd') + "\"";
+    m_services.fakes.settings.saveSetting("QL_KORVANE", "QL-KORVANE-V1", "QL_D_COMMAND_TEXTBOX", line);
+    auto window = open();
+    QTest::mouseClick(child<QPushButton>(*window, "DAEMON_START_BUTTON"), Qt::LeftButton);
+    ASSERT_EQ(m_services.fakes.launcher.starts.size(), 1u);
+    EXPECT_EQ(m_services.fakes.launcher.starts[0].commandLine, line);
+}
+
 TEST_F(MainWindowTest, AFailedStartIsReportedInTheStatusLineAndTheWindowGoesOn)
 {
     m_services.fakes.launcher.failure = "No such file or directory";
@@ -199,14 +212,21 @@ TEST_F(MainWindowTest, KeepOnTopNeverCoversTheWindowsTheMainWindowOpened)
     EXPECT_TRUE(stacking.calls.empty());
 }
 
-TEST_F(MainWindowTest, AFailedSaveIsReportedInTheStatusLine)
+TEST_F(MainWindowTest, AFailedSaveAtExitIsShownBeforeTheWindowCloses)
 {
     auto window = open();
     m_services.fakes.settings.failSaves = true;
-    QTest::mouseClick(child<QPushButton>(*window, "EXIT_BUTTON"), Qt::LeftButton);
-    const QString status = child<QLabel>(*window, "STATUS_LABEL")->text();
-    EXPECT_TRUE(status.startsWith("Could not store")) << status.toStdString();
-    EXPECT_TRUE(status.contains("disk full")) << status.toStdString();
+    QString warning;
+    bool openWhileWarned = false;
+    EXPECT_TRUE(test::whileModal([&] { QTest::mouseClick(child<QPushButton>(*window, "EXIT_BUTTON"), Qt::LeftButton); },
+                                 [&](QWidget& box) {
+                                     warning = qobject_cast<QMessageBox*>(&box)->text();
+                                     openWhileWarned = window->isVisible();
+                                     box.close();
+                                 }));
+    EXPECT_TRUE(openWhileWarned);
+    EXPECT_TRUE(warning.contains("disk full")) << warning.toStdString();
+    EXPECT_FALSE(window->isVisible());
 }
 
 } // namespace

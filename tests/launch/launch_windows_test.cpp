@@ -3,6 +3,7 @@
 #include "platform/fake/fake_services.h"
 #include "tests/app/modal.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -55,6 +56,11 @@ QString text(const QWidget& window, const char* name)
     return child<QLabel>(window, name)->text();
 }
 
+QString accessibleName(QWidget* widget)
+{
+    return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+}
+
 void type(const QWidget& window, const char* fieldName, const QString& value)
 {
     auto* field = child<QLineEdit>(window, fieldName);
@@ -91,7 +97,7 @@ protected:
     // Opens the main settings window with another system's conventions.
     void inMainSettings(const NodeConventions& conventions, const std::function<void(QWidget&)>& act)
     {
-        MainSettingsWindow settings(mainWindow(), conventions);
+        MainSettingsWindow settings(m_services, mainWindow().profile(), &mainWindow(), conventions);
         ASSERT_TRUE(whileModal([&] { settings.exec(); }, act));
     }
 
@@ -196,22 +202,24 @@ TEST_F(LaunchWindowsTest, TheOwnConfTickStoresAtOnceAndPickingWaitsForConfirmati
     });
 }
 
-TEST_F(LaunchWindowsTest, TheMainWindowsFolderSizeTimerFollowsEachClickAndCancelStillStores)
+TEST_F(LaunchWindowsTest, TheMainWindowsFolderSizeTimerFollowsEachClickThroughTheProfile)
 {
     MainWindow& main = mainWindow();
+    const auto* shownTick = child<QCheckBox>(main, "AUTO_UPDATE_FOLDERSIZE_TICKBOX");
+    const auto* timer = child<QTimer>(main, "BC_FOLDERSIZE_TIMER");
     inMainSettings([&](QWidget& settings) {
         tick(settings, "AUTO_UPDATE_FOLDERSIZE_TICKBOX");
-        EXPECT_TRUE(main.autoUpdateFolderSizeTickBox()->isChecked());
-        EXPECT_TRUE(main.folderSizeTimer()->isActive());
-        EXPECT_EQ(stored("AUTO_UPDATE_FOLDERSIZE_TICKBOX"), "<none>");
-        tick(settings, "AUTO_UPDATE_FOLDERSIZE_TICKBOX");
-        EXPECT_FALSE(main.autoUpdateFolderSizeTickBox()->isChecked());
-        EXPECT_FALSE(main.folderSizeTimer()->isActive());
+        EXPECT_TRUE(shownTick->isChecked());
+        EXPECT_TRUE(timer->isActive());
+        EXPECT_EQ(stored("AUTO_UPDATE_FOLDERSIZE_TICKBOX"), "1");
+        child<QCheckBox>(settings, "AUTO_UPDATE_FOLDERSIZE_TICKBOX")->toggle(); // as a screen reader does
+        EXPECT_FALSE(shownTick->isChecked());
+        EXPECT_FALSE(timer->isActive());
         tick(settings, "AUTO_UPDATE_FOLDERSIZE_TICKBOX");
         click(settings, "CANCEL_BUTTON");
     });
     EXPECT_EQ(stored("AUTO_UPDATE_FOLDERSIZE_TICKBOX"), "1");
-    EXPECT_TRUE(main.folderSizeTimer()->isActive());
+    EXPECT_TRUE(timer->isActive());
 }
 
 TEST_F(LaunchWindowsTest, SaveStoresTheProfileAndPublishesItToTheMainWindow)
@@ -233,8 +241,11 @@ TEST_F(LaunchWindowsTest, SaveStoresTheProfileAndPublishesItToTheMainWindow)
             tick(profile, "CLI_DAEMON_TICKBOX");
             EXPECT_EQ(stored("QT_WALLET_TICKBOX"), "<none>");
 
+            const int writesBefore = m_fakes.settings.writes;
             click(profile, "SAVE_BUTTON");
+            EXPECT_EQ(m_fakes.settings.writes, writesBefore + 1);
             EXPECT_EQ(text(profile, "CANCEL_BUTTON"), "Close");
+            EXPECT_EQ(accessibleName(child(profile, "CANCEL_BUTTON")), "Close");
             EXPECT_EQ(text(profile, "QL_QT_COMMAND_TEXTBOX"),
                       "\"/usr/local/bin/bitcoin-qt\" -conf=\"/opt/nodes/BTC-CRYPTO-CONFIG.conf\" "
                       "-datadir=\"/srv/btc\" -disablewallet=0");
@@ -272,6 +283,28 @@ TEST_F(LaunchWindowsTest, SaveStoresTheProfileAndPublishesItToTheMainWindow)
          { "CRYPTO_NAME_TEXTBOX", "BLOCKCHAIN_HOME_TEXTBOX", "QT_NAME_TEXTBOX", "DAEMON_NAME_TEXTBOX",
            "CLI_NAME_TEXTBOX", "QL_QT_COMMAND_TEXTBOX", "QL_D_COMMAND_TEXTBOX", "QLCLI_STOP_COMMAND_TEXTBOX" })
         EXPECT_EQ(text(main, shown).toStdString(), stored(shown)) << shown;
+}
+
+TEST_F(LaunchWindowsTest, SaveKeepsUneditedBytesAndShowsAFailureInItsOwnWindow)
+{
+    const std::string latin1Folder = "/srv/n\xE9ud"; // not UTF-8
+    store("BLOCKCHAIN_HOME_TEXTBOX", latin1Folder);
+    inMainSettings([&](QWidget& settings) {
+        inWindowOpenedBy(settings, "CRYPTO_SETTINGS_BUTTON", [&](QWidget& profile) {
+            m_fakes.settings.failSaves = true;
+            click(profile, "SAVE_BUTTON");
+            EXPECT_TRUE(text(profile, "STATUS_LABEL").contains("disk full"));
+            EXPECT_EQ(text(profile, "CANCEL_BUTTON"), "Cancel");
+
+            m_fakes.settings.failSaves = false;
+            click(profile, "SAVE_BUTTON");
+            EXPECT_TRUE(text(profile, "STATUS_LABEL").isEmpty());
+            click(profile, "CANCEL_BUTTON");
+        });
+        click(settings, "CANCEL_BUTTON");
+    });
+    EXPECT_EQ(stored("BLOCKCHAIN_HOME_TEXTBOX"), latin1Folder);
+    EXPECT_NE(stored("QL_D_COMMAND_TEXTBOX").find("-datadir=\"" + latin1Folder + "\""), std::string::npos);
 }
 
 TEST_F(LaunchWindowsTest, ClosingTheProfileWithoutSaveChangesNeitherStoreNorMainWindow)
@@ -366,6 +399,26 @@ TEST_F(LaunchWindowsTest, StoredPairsOpenInTheirStatesAndSaveNeverStoresDisabled
     EXPECT_EQ(stored("DAEMON_DISABLE_WALLET_TICKBOX"), "0");
 }
 
+TEST_F(LaunchWindowsTest, APairFollowsItsTicksHoweverTheyChange)
+{
+    inMainSettings([&](QWidget& settings) {
+        inWindowOpenedBy(settings, "CRYPTO_SETTINGS_BUTTON", [&](QWidget& profile) {
+            auto* wallet = child<QCheckBox>(profile, "DAEMON_WALLET_TICKBOX");
+            auto* disabled = child<QCheckBox>(profile, "DAEMON_DISABLE_WALLET_TICKBOX");
+            const auto option = [&] { return text(profile, "DAEMON_DASH_DISABLE_WALLET_EQUALS_TEXTBOX"); };
+            wallet->toggle(); // a screen reader's "Toggle"
+            EXPECT_EQ(option(), "-disablewallet=0");
+            QTest::keyClick(disabled, Qt::Key_Space);
+            EXPECT_EQ(option(), "-disablewallet=1");
+            wallet->setChecked(false); // refused while "Disabled" is ticked
+            EXPECT_TRUE(wallet->isChecked());
+            EXPECT_EQ(option(), "-disablewallet=1");
+            click(profile, "CANCEL_BUTTON");
+        });
+        click(settings, "CANCEL_BUTTON");
+    });
+}
+
 TEST_F(LaunchWindowsTest, PickersAskWithTheirTextsAndACancelChangesNothing)
 {
     inMainSettings([&](QWidget& settings) {
@@ -409,7 +462,7 @@ TEST_F(LaunchWindowsTest, WindowsTextsAndPickersInTheProfileWindow)
             };
             EXPECT_TRUE(shows("DAEMOND.exe && DAEMON-CLI.exe - Folder - eg C:\\Program Files\\Bitcoin\\Daemon"));
             EXPECT_TRUE(shows("QT.exe - File - eg bitcoin-qt.exe"));
-            EXPECT_EQ(child(profile, "DAEMON_CLI_LOCATION_TEXTBOX")->accessibleName(),
+            EXPECT_EQ(accessibleName(child(profile, "DAEMON_CLI_LOCATION_TEXTBOX")),
                       "DAEMOND.exe & DAEMON-CLI.exe - Folder - eg C:\\Program Files\\Bitcoin\\Daemon");
 
             auto& dialogs = m_fakes.fileDialogs;

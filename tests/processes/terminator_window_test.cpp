@@ -39,7 +39,7 @@ protected:
     std::unique_ptr<TerminatorWindow> open()
     {
         EXPECT_TRUE(main.showsFreshSnapshot());
-        auto window = std::make_unique<TerminatorWindow>(main.window());
+        auto window = main.terminator();
         window->show();
         return window;
     }
@@ -143,7 +143,8 @@ TEST(TerminatorWindow, RefusedKillIsShownAndTheRowStaysGreen)
     table.start("bitcoin-cli");
     table.setRefusal("process 4242: Operation not permitted");
     ASSERT_TRUE(main.showsFreshSnapshot());
-    TerminatorWindow window(main.window());
+    auto opened = main.terminator();
+    TerminatorWindow& window = *opened;
     window.show();
     QTest::mouseClick(window.findChild<QCheckBox*>("ENABLE_TERMINATOR_TICKBOX"), Qt::LeftButton);
     auto* kill = window.findChild<QPushButton*>("CLI_TERMINATE_BUTTON");

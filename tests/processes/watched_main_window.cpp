@@ -10,7 +10,8 @@
 namespace korvane::test {
 
 WatchedMainWindow::WatchedMainWindow(ProcessTable& table)
-    : m_services { fakes.settings, fakes.ownExecutable, table,
+    : m_table(table)
+    , m_services { fakes.settings, fakes.ownExecutable, table,
                    fakes.launcher, fakes.folderSize,    fakes.keyboard,
                    fakes.stacking, fakes.fileDialogs,   fakes.textFiles }
     , m_window(std::make_unique<MainWindow>(m_services))
@@ -27,10 +28,18 @@ void WatchedMainWindow::setName(const char* nameBox, const std::string& name)
     control<QLineEdit>(nameBox).setText(QString::fromStdString(name));
 }
 
+std::unique_ptr<TerminatorWindow> WatchedMainWindow::terminator()
+{
+    return std::make_unique<TerminatorWindow>(m_window->profile(), m_table, *m_window->findChild<ProcessWatcher*>(),
+                                              m_window.get());
+}
+
 bool WatchedMainWindow::showsFreshSnapshot()
 {
     // A snapshot may already be under way; the one after it starts after this call.
     QSignalSpy shown(m_window->findChild<ProcessWatcher*>(), &ProcessWatcher::shown);
+    if (!shown.isValid())
+        throw std::runtime_error("the main window has no process watcher");
     return QTest::qWaitFor([&] { return shown.count() >= 2; }, 3000);
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "gui/light.h"
 #include "app/main_window.h"
+#include "gui/light.h"
 #include "platform/fake/fake_services.h"
+#include "processes/terminator_window.h"
 
 #include <QString>
 #include <memory>
@@ -26,8 +27,14 @@ public:
             throw std::runtime_error(std::string("no control ") + name);
         return *widget;
     }
-    Light& light(int number) const { return *m_window->processLight(number); }
+    Light& light(int number) const
+    {
+        return control<Light>(QStringLiteral("PROCESS_TEXTBOX_%1").arg(number).toLatin1().constData());
+    }
     void setName(const char* nameBox, const std::string& name);
+
+    // A terminator window over this main window, not yet shown.
+    std::unique_ptr<TerminatorWindow> terminator();
 
     // Waits until the lights show a snapshot taken after this call.
     bool showsFreshSnapshot();
@@ -35,6 +42,7 @@ public:
     fake::Services fakes;
 
 private:
+    ProcessTable& m_table;
     Services m_services;
     std::unique_ptr<MainWindow> m_window;
 };
