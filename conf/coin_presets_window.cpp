@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace korvane {
@@ -51,7 +52,9 @@ CoinPresetsWindow::CoinPresetsWindow(LiveProfile& profile, ConfFields& generator
                                                 "!!! CHANGE THE RPC PORT IF RUNNING AT THE SAME TIME !!!\r\n"));
     note->setReadOnly(true);
     note->setFont(boldArial(note->font()));
-    note->setFixedHeight(note->fontMetrics().lineSpacing() * 3);
+    note->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const auto margins = static_cast<int>(2 * (note->frameWidth() + note->document()->documentMargin()));
+    note->setFixedHeight(note->fontMetrics().lineSpacing() * 2 + margins + 2);
     controls::paintBackground(*note, QPalette::Base, colours::kBlack);
     paintText(*note, QPalette::Text, colours::kRed);
 

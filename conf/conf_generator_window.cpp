@@ -28,12 +28,24 @@ using confcontrols::confLines;
 using confcontrols::shownLines;
 
 constexpr std::array<const char*, kConfOptionCount> kKeyPartNames {
-    "WALLET_EQUALS_TEXTBOX",       "DISABLE_WALLET_EQUALS_TEXTBOX",  "SERVER_EQUALS_TEXTBOX",
-    "ALERTS_EQUALS_TEXTBOX",       "LISTEN_EQUALS_TEXTBOX",          "UPNP_EQUALS_TEXTBOX",
-    "DNS_EQUALS_TEXTBOX",          "DAEMON_EQUALS_TEXTBOX",          "PEER_ALLOW_LOCAL_IP_TEXTBOX",
-    "RPC_ALLOW_LOCAL_IP_TEXTBOX",  "PEER_TIMEOUT_EQUALS_TEXTBOX",    "RPC_TIMEOUT_EQUALS_TEXTBOX",
-    "MAX_CONNECTIONS_EQUALS_TEXTBOX", "PORT_EQUALS_TEXTBOX",         "RPC_PORT_EQUALS_TEXTBOX",
-    "UACOMMENT_EQUALS_TEXTBOX",    "RPCUSER_EQUALS_TEXTBOX",         "RPCPASSWORD_EQUALS_TEXTBOX",
+    "WALLET_EQUALS_TEXTBOX",
+    "DISABLE_WALLET_EQUALS_TEXTBOX",
+    "SERVER_EQUALS_TEXTBOX",
+    "ALERTS_EQUALS_TEXTBOX",
+    "LISTEN_EQUALS_TEXTBOX",
+    "UPNP_EQUALS_TEXTBOX",
+    "DNS_EQUALS_TEXTBOX",
+    "DAEMON_EQUALS_TEXTBOX",
+    "PEER_ALLOW_LOCAL_IP_TEXTBOX",
+    "RPC_ALLOW_LOCAL_IP_TEXTBOX",
+    "PEER_TIMEOUT_EQUALS_TEXTBOX",
+    "RPC_TIMEOUT_EQUALS_TEXTBOX",
+    "MAX_CONNECTIONS_EQUALS_TEXTBOX",
+    "PORT_EQUALS_TEXTBOX",
+    "RPC_PORT_EQUALS_TEXTBOX",
+    "UACOMMENT_EQUALS_TEXTBOX",
+    "RPCUSER_EQUALS_TEXTBOX",
+    "RPCPASSWORD_EQUALS_TEXTBOX",
     "RPCAUTH_EQUALS_TEXTBOX",
 };
 
@@ -129,9 +141,9 @@ ConfGeneratorWindow::ConfGeneratorWindow(Services& services,
     left->addLayout(buildValueFields());
     left->addLayout(buildTicks());
     left->addStretch(1);
-    columns->addLayout(left, 4);
+    columns->addLayout(left, 6);
     columns->addLayout(buildUserSettings(), 3);
-    columns->addLayout(buildOutput(), 4);
+    columns->addLayout(buildOutput(), 3);
 
     auto* page = new QVBoxLayout(this);
     page->addLayout(buildHeader());
@@ -170,7 +182,8 @@ QLayout* ConfGeneratorWindow::buildHeader()
     auto* row = new QHBoxLayout;
     row->addWidget(confcontrols::titleLabel("QL_CONF_GENERATOR_TITLE", QStringLiteral("KORVANE"), this), 1);
     row->addWidget(
-        controls::named(controls::heading(QStringLiteral("CRYPTO \".CONF\" CONFIGURATION FILE GENERATOR"), this), "Label2"),
+        controls::named(controls::heading(QStringLiteral("CRYPTO \".CONF\" CONFIGURATION FILE GENERATOR"), this),
+                        "Label2"),
         3);
     return row;
 }
@@ -264,7 +277,9 @@ QLayout* ConfGeneratorWindow::buildUserSettings()
 
     auto* column = new QVBoxLayout;
     column->addWidget(label);
-    column->addWidget(captionLabel("Label3", "!!! USE \"CTRL-ENTER\" FOR NEW LINE !!!", this));
+    auto* ctrlEnter = captionLabel("Label3", "!!! USE \"CTRL-ENTER\" FOR NEW LINE !!!", this);
+    ctrlEnter->setWordWrap(true);
+    column->addWidget(ctrlEnter);
     column->addWidget(settings, 2);
     column->addWidget(bottom);
     column->addWidget(message);
@@ -326,13 +341,18 @@ QLayout* ConfGeneratorWindow::buildButtons()
     return rows;
 }
 
+// Shown flat, as the start of the line its value field or tick box continues.
 QLineEdit* ConfGeneratorWindow::addKeyPart(ConfOption option)
 {
     const auto index = static_cast<std::size_t>(option);
-    auto* field = confcontrols::readOnlyField(kKeyPartNames.at(index),
-                                              controls::fromStd(confOptionKey(option)) + QStringLiteral(" key part"), this);
+    auto* field = confcontrols::readOnlyField(
+        kKeyPartNames.at(index), controls::fromStd(confOptionKey(option)) + QStringLiteral(" key part"), this);
     field->setText(controls::fromStd(keyPartText(option, true)));
-    field->setFixedWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("#maxconnections=")) + 12);
+    field->setFrame(false);
+    QPalette flat = field->palette();
+    flat.setColor(QPalette::Base, flat.color(QPalette::Window));
+    field->setPalette(flat);
+    field->setFixedWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("#maxconnections=")) + 6);
     m_keyParts.at(index) = field;
     return field;
 }
@@ -382,7 +402,7 @@ void ConfGeneratorWindow::load()
 {
     m_bindings.load(profile());
     m_outputTimer->start();
-    m_header->setText(controls::fromStd(m_model.header()));
+    showHeader();
     m_model.settleAfterLoad();
 }
 
@@ -406,10 +426,16 @@ void ConfGeneratorWindow::showModel()
         m_keyParts.at(i)->setText(controls::fromStd(m_model.keyPart(static_cast<ConfOption>(i))));
 }
 
+void ConfGeneratorWindow::showHeader()
+{
+    m_header->setText(controls::fromStd(m_model.header()));
+    m_header->setCursorPosition(0);
+}
+
 void ConfGeneratorWindow::refreshPreview()
 {
     const QString output = shownLines(m_model.render());
-    m_header->setText(controls::fromStd(m_model.header()));
+    showHeader();
     // Replaced only when it differs, so that a reader's place in the preview is kept.
     if (m_output->toPlainText() != output)
         m_output->setPlainText(output);
@@ -430,7 +456,8 @@ void ConfGeneratorWindow::save()
         problems << QStringLiteral("The settings could not be saved: %1").arg(profile().lastFailure());
     std::string error;
     if (!m_services.textFiles.write(m_confPath, text, FilePermissions::OwnerOnly, &error))
-        problems << QStringLiteral("%1 was not written: %2").arg(controls::fromStd(m_confPath), controls::fromStd(error));
+        problems
+            << QStringLiteral("%1 was not written: %2").arg(controls::fromStd(m_confPath), controls::fromStd(error));
     showStatus(problems.join(QLatin1Char('\n')));
     if (problems.isEmpty())
         m_cancel->setText(QStringLiteral("Close"));

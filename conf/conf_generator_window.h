@@ -52,6 +52,7 @@ private:
     void connectToModel();
     void load();
     void showModel();
+    void showHeader();
     void refreshPreview();
     void save();
     void openCoinPresets();

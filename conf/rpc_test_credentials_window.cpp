@@ -25,7 +25,8 @@ constexpr const char* kInformation
 
 QLabel* warningLabel(QWidget* parent)
 {
-    auto* label = controls::label("RED_TEST_WARNING_LABEL", QStringLiteral("!!! NOT SECURE - FOR TESTING ONLY !!!"), parent);
+    auto* label
+        = controls::label("RED_TEST_WARNING_LABEL", QStringLiteral("!!! NOT SECURE - FOR TESTING ONLY !!!"), parent);
     QFont font = label->font();
     font.setFamily(QStringLiteral("Arial"));
     font.setPointSizeF(11.25);
@@ -84,6 +85,9 @@ QLayout* RpcTestCredentialsWindow::buildPresetButtons()
         const QByteArray name = (QStringLiteral("TEST_CFG_") + number + QStringLiteral("_BUTTON")).toLatin1();
         QPushButton* button = controls::button(name.constData(), number, this);
         button->setToolTip(controls::fromStd(presets[i].user));
+        // Ten in a row: narrower than a push button's usual width.
+        button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        button->setMinimumWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("0000")));
         connect(button, &QPushButton::clicked, this, [this, i] { choose(i); });
         m_presets.push_back(button);
         row->addWidget(button);

@@ -1,5 +1,6 @@
 #include "launch/main_settings_window.h"
 
+#include "conf/conf_generator_window.h"
 #include "gui/colours.h"
 #include "gui/controls.h"
 #include "gui/live_profile.h"
@@ -100,11 +101,11 @@ QLayout* MainSettingsWindow::buildConfRows()
 
 QLayout* MainSettingsWindow::buildWindowButtons()
 {
-    // The conf generator is not part of this window yet; its button only follows the mode.
     m_confManager = controls::button("CONF_MANAGER_BUTTON", QStringLiteral("CRYPTO \".CONF\" FILE MANAGER"), this);
     auto* cryptoSettings = controls::button("CRYPTO_SETTINGS_BUTTON", QStringLiteral("CRYPTO SETTINGS"), this);
     auto* outputCommands
         = controls::button("VIEW_OUTPUT_COMMANDS_BUTTON", QStringLiteral("VIEW OUTPUT COMMANDS"), this);
+    connect(m_confManager, &QPushButton::clicked, this, &MainSettingsWindow::openConfGenerator);
     connect(cryptoSettings, &QPushButton::clicked, this, &MainSettingsWindow::openCryptoSettings);
     connect(outputCommands, &QPushButton::clicked, this, &MainSettingsWindow::openOutputCommands);
 
@@ -174,6 +175,12 @@ void MainSettingsWindow::pickConfFile()
                                     m_services.ownExecutable.folder() };
     if (const auto chosen = m_services.fileDialogs.pickOpenFile(controls::nativeWindowOf(*this), request))
         m_confLocation->setText(controls::fromStd(*chosen));
+}
+
+void MainSettingsWindow::openConfGenerator()
+{
+    ConfGeneratorWindow window(m_services, profile(), this, m_conventions);
+    window.exec();
 }
 
 void MainSettingsWindow::openCryptoSettings()

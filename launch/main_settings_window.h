@@ -42,6 +42,7 @@ private:
     void showConfMode(bool ownConf);
     void publishAutoUpdate(bool ticked);
     void pickConfFile();
+    void openConfGenerator();
     void openCryptoSettings();
     void openOutputCommands();
     QString defaultConfLocation() const;
