@@ -1,10 +1,10 @@
 #include "platform/linux/linux_launcher.h"
 
 #include "base/command_line_split.h"
+#include "platform/linux/program_search.h"
 #include "platform/linux/unique_fd.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <signal.h>
@@ -26,31 +26,10 @@ struct ExecPlan
     bool hidden = false;
 };
 
-// The places execvp would look for `program`: itself when it holds a slash, else each PATH entry.
-std::vector<std::string> candidatePaths(const std::string& program)
-{
-    if (program.empty())
-        return {};
-    if (program.find('/') != std::string::npos)
-        return { program };
-    const char* searchPath = std::getenv("PATH");
-    std::string folders = searchPath ? searchPath : "/usr/local/bin:/bin:/usr/bin";
-    std::vector<std::string> candidates;
-    std::size_t start = 0;
-    for (;;) {
-        const auto colon = folders.find(':', start);
-        const std::string folder = folders.substr(start, colon - start);
-        candidates.push_back((folder.empty() ? std::string(".") : folder) + "/" + program);
-        if (colon == std::string::npos)
-            return candidates;
-        start = colon + 1;
-    }
-}
-
 ExecPlan makePlan(std::vector<std::string> arguments, WindowStyle style)
 {
     ExecPlan plan;
-    plan.candidates = candidatePaths(arguments.front());
+    plan.candidates = programSearchPaths(arguments.front());
     plan.arguments = std::move(arguments);
     for (std::string& argument : plan.arguments)
         plan.argv.push_back(argument.data());
