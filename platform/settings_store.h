@@ -33,6 +33,11 @@ public:
                               std::string* error = nullptr)
         = 0;
 
+    // Why the section's values cannot be read or stored at all (a profile file that is a folder or
+    // cannot be read, say), for telling the user at start; empty when the section is usable. Such a
+    // section reads as defaults and refuses every save.
+    virtual std::string problem(std::string_view /*application*/, std::string_view /*section*/) const { return {}; }
+
     bool saveSetting(std::string_view application,
                      std::string_view section,
                      std::string_view key,

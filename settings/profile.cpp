@@ -49,6 +49,11 @@ std::string Profile::section() const
     return m_executable.name();
 }
 
+std::string Profile::problem() const
+{
+    return m_store.problem(kApplicationName, section());
+}
+
 std::string Profile::text(Key key) const
 {
     const auto& info = keyInfo(key);

@@ -30,6 +30,8 @@ public:
     Profile(SettingsStore& store, const OwnExecutable& executable);
 
     std::string section() const;
+    // Why this profile cannot be read or stored, for telling the user; empty when it is usable.
+    std::string problem() const;
 
     std::string text(Key key) const;
     std::int16_t tickState(Key key) const;
