@@ -271,6 +271,7 @@ TEST_F(IniSettingsStoreTest, UnusableProfileFilesAreNamedAndLeftAlone)
     });
     const std::string problem = "Cannot read the profile " + sectionFile("LOCKED") + ": Permission denied";
     EXPECT_EQ(unprivileged, problem + "|default|" + problem);
+    ::chmod(sectionFile("LOCKED").c_str(), 0600);
     EXPECT_EQ(test::readFile(sectionFile("LOCKED")), "[LOCKED]\nCRYPTO_NAME_TEXTBOX=Bitcoin\n");
 }
 
