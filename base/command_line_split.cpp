@@ -1,5 +1,7 @@
 #include "base/command_line_split.h"
 
+#include <algorithm>
+
 namespace korvane {
 namespace {
 
@@ -8,16 +10,38 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
+SplitCommandLine refused(std::string error)
+{
+    SplitCommandLine result;
+    result.error = std::move(error);
+    return result;
+}
+
 } // namespace
 
 SplitCommandLine splitCommandLine(std::string_view commandLine)
 {
+    if (commandLine.find('\0') != std::string_view::npos)
+        return refused(std::string(kCommandLineHoldsNul));
     SplitCommandLine result;
     std::string current;
     bool inWord = false;
     bool inQuotes = false;
-    for (const char c : commandLine) {
-        if (c == '"') {
+    for (std::size_t i = 0; i < commandLine.size(); ++i) {
+        const char c = commandLine[i];
+        if (c == '\\') {
+            const std::size_t runEnd = std::min(commandLine.find_first_not_of('\\', i), commandLine.size());
+            const std::size_t run = runEnd - i;
+            const bool beforeQuote = runEnd < commandLine.size() && commandLine[runEnd] == '"';
+            current.append(beforeQuote ? run / 2 : run, '\\');
+            if (beforeQuote && run % 2 == 1) {
+                current += '"';
+                i = runEnd;
+            } else {
+                i = runEnd - 1;
+            }
+            inWord = true;
+        } else if (c == '"') {
             inQuotes = !inQuotes;
             inWord = true;
         } else if (isBlank(c) && !inQuotes) {
@@ -30,11 +54,8 @@ SplitCommandLine splitCommandLine(std::string_view commandLine)
             inWord = true;
         }
     }
-    if (inQuotes) {
-        result.arguments.clear();
-        result.error = "The command line has a double quote without its closing partner.";
-        return result;
-    }
+    if (inQuotes)
+        return refused("The command line has a double quote without its closing partner.");
     if (inWord)
         result.arguments.push_back(std::move(current));
     if (result.arguments.empty())

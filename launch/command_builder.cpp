@@ -9,27 +9,33 @@ constexpr std::string_view kConfOption = "-conf=";
 constexpr std::string_view kDataDirOption = "-datadir=";
 constexpr std::string_view kStopCommand = "stop";
 
-std::string quotedProgram(const NodeConventions& conventions, std::string_view folder, std::string_view name)
+// A text between quotes, written so that a program splitting its command line by the usual rules
+// (base/command_line_split.h) reads it back unchanged: an inner quote becomes \", and a run of
+// backslashes that ends at a quote, inner or closing, is doubled.
+std::string quotedArgument(std::string_view text)
 {
     std::string piece(kQuote);
-    piece += folder;
-    piece += conventions.pathSeparator;
-    piece += name;
+    std::size_t backslashes = 0;
+    for (const char c : text) {
+        if (c == '"')
+            piece.append(backslashes + 1, '\\');
+        backslashes = c == '\\' ? backslashes + 1 : 0;
+        piece += c;
+    }
+    piece.append(backslashes, '\\');
     piece += kQuote;
     return piece;
 }
 
-// A path between quotes. 2n backslashes before a quote read back as n, so a run of trailing
-// backslashes is doubled where the started program parses its command line that way.
-std::string quotedPath(const NodeConventions& conventions, std::string_view path)
+std::string quotedProgram(const NodeConventions& conventions, std::string_view folder, std::string_view name)
 {
+    std::string path(folder);
+    path += conventions.pathSeparator;
+    path += name;
+    if (!conventions.programPathQuotedAsItStands)
+        return quotedArgument(path);
     std::string piece(kQuote);
     piece += path;
-    if (conventions.doubleTrailingBackslashesInQuotes) {
-        const auto lastOther = path.find_last_not_of('\\');
-        const auto trailing = path.size() - (lastOther == std::string_view::npos ? 0 : lastOther + 1);
-        piece.append(trailing, '\\');
-    }
     piece += kQuote;
     return piece;
 }
@@ -43,7 +49,7 @@ std::string programAndConf(const NodeConventions& conventions,
     std::string line = quotedProgram(conventions, folder, program);
     line += kSpace;
     line += kConfOption;
-    line += quotedPath(conventions, confLocation);
+    line += quotedArgument(confLocation);
     line += kSpace;
     return line;
 }
@@ -57,7 +63,7 @@ std::string startLine(const NodeConventions& conventions,
 {
     std::string line = programAndConf(conventions, folder, program, confLocation);
     line += kDataDirOption;
-    line += quotedPath(conventions, blockchainHome);
+    line += quotedArgument(blockchainHome);
     line += kSpace;
     line += option;
     return line;

@@ -39,9 +39,10 @@ struct CommandLines
 //   "<QT folder><sep><QT name>" -conf="<conf>" -datadir="<blockchain home>" <QT wallet option>
 //   "<daemon folder><sep><daemon name>" -conf="<conf>" -datadir="<blockchain home>" <daemon wallet option>
 //   "<daemon folder><sep><CLI name>" -conf="<conf>" <CLI daemon option> stop
-// Nothing is trimmed or checked: an empty option leaves its separating space behind. Where the
-// conventions ask for it, trailing backslashes inside the quoted conf and blockchain paths are
-// doubled so that the started program reads them back unchanged.
+// Nothing is trimmed or checked: an empty option leaves its separating space behind. Quoted paths
+// are escaped so that splitting the line gives them back unchanged: an inner quote is written \",
+// and backslashes before a quote are doubled (the program's path on Windows excepted, which the
+// system reads to the next quote as it stands).
 CommandLines composeCommandLines(const NodeConventions& conventions,
                                  const NodeProgramFields& fields,
                                  std::string_view confLocation,

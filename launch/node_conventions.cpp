@@ -7,7 +7,7 @@ const NodeConventions& windowsNodeConventions()
     static constexpr NodeConventions conventions {
         .pathSeparator = "\\",
         .fileNameSeparators = "\\/",
-        .doubleTrailingBackslashesInQuotes = true,
+        .programPathQuotedAsItStands = true,
         .useQtFolder = "C:\\Program Files\\Bitcoin",
         .useQtFile = "bitcoin-qt.exe",
         .useDaemonCliFolder = "C:\\Program Files\\Bitcoin\\Daemon",
@@ -40,7 +40,7 @@ const NodeConventions& linuxNodeConventions()
     static constexpr NodeConventions conventions {
         .pathSeparator = "/",
         .fileNameSeparators = "/",
-        .doubleTrailingBackslashesInQuotes = false,
+        .programPathQuotedAsItStands = false,
         .useQtFolder = "/usr/local/bin",
         .useQtFile = "bitcoin-qt",
         .useDaemonCliFolder = "/usr/local/bin",

@@ -15,9 +15,10 @@ struct NodeConventions
     std::string_view pathSeparator;
     // Characters after which a picked path's file name starts.
     std::string_view fileNameSeparators;
-    // A program started on Windows reads backslashes before a closing quote as escapes, so trailing
-    // backslashes of a quoted folder must be doubled to survive ("E:\" -> "E:\\").
-    bool doubleTrailingBackslashesInQuotes;
+    // Windows finds the program of a command line by reading from its opening quote to the next one,
+    // without escapes, so the program's path goes between the quotes as it stands. Elsewhere the
+    // program is split off like every other argument and escaped like them.
+    bool programPathQuotedAsItStands;
 
     // Values that the "Use" buttons write.
     std::string_view useQtFolder;

@@ -24,10 +24,6 @@ public:
                                    std::string_view key,
                                    std::string_view defaultValue) const = 0;
 
-    // Why the section cannot be read or written as it stands (for example its file is a folder),
-    // or empty when it is usable.
-    virtual std::string problem(std::string_view /*application*/, std::string_view /*section*/) const { return {}; }
-
     // Stores the values in their order, in one durable write where the store allows it (a file is
     // rewritten once, atomically). Returns false, with the first failure's reason in `error`, when
     // a value could not be made durable.
@@ -36,6 +32,11 @@ public:
                               std::span<const SettingValue> values,
                               std::string* error = nullptr)
         = 0;
+
+    // Why the section's values cannot be read or stored at all (a profile file that is a folder or
+    // cannot be read, say), for telling the user at start; empty when the section is usable. Such a
+    // section reads as defaults and refuses every save.
+    virtual std::string problem(std::string_view /*application*/, std::string_view /*section*/) const { return {}; }
 
     bool saveSetting(std::string_view application,
                      std::string_view section,

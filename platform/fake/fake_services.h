@@ -22,11 +22,13 @@ public:
                       std::string_view section,
                       std::span<const SettingValue> values,
                       std::string* error = nullptr) override;
+    std::string problem(std::string_view, std::string_view) const override { return problemText; }
 
     // Every value saved, in order, as "section/key=value".
     std::vector<std::string> saves;
     int writes = 0; // how many times the store was written
     bool failSaves = false;
+    std::string problemText; // what problem() reports
 
 private:
     std::map<std::string, std::string> m_values;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <optional>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -93,6 +94,13 @@ bool writeTemporary(UniqueFd& fd, std::string_view content, std::optional<mode_t
     return true;
 }
 
+// A write past the file-size limit (ulimit -f) would end the program with SIGXFSZ. Ignored, the
+// write fails with "File too large" and is reported like a full disk.
+void ignoreFileSizeSignal()
+{
+    [[maybe_unused]] static const auto previous = ::signal(SIGXFSZ, SIG_IGN);
+}
+
 } // namespace
 
 bool replaceFileAtomically(const std::string& path,
@@ -100,6 +108,7 @@ bool replaceFileAtomically(const std::string& path,
                            FilePermissions permissions,
                            std::string* error)
 {
+    ignoreFileSizeSignal();
     const SplitPath target = splitPath(path);
     if (target.fileName.empty()) {
         errno = EISDIR;

@@ -4,8 +4,8 @@
 #include "platform/linux/atomic_text_file_writer.h"
 #include "platform/linux/unique_fd.h"
 
-#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -98,45 +98,129 @@ std::string_view trimBlanks(std::string_view text)
     return text.substr(first, text.find_last_not_of(kLineBlanks) - first + 1);
 }
 
-Entry* findEntry(std::vector<Entry>& entries, std::string_view key)
+// A "key=value" line, unescaped; nothing for blank lines, headers, ";" and "#" comments and lines
+// without "=".
+std::optional<Entry> parseEntry(std::string_view lineText)
 {
-    const auto found = std::find_if(entries.begin(), entries.end(),
-                                    [&](const Entry& entry) { return equalsIgnoringAsciiCase(entry.key, key); });
-    return found == entries.end() ? nullptr : &*found;
+    const std::string_view line = trimBlanks(lineText);
+    const auto equals = line.find('=');
+    if (line.empty() || line[0] == '[' || line[0] == ';' || line[0] == '#' || equals == std::string_view::npos)
+        return std::nullopt;
+    return Entry { unescape(trimBlanks(line.substr(0, equals))), unescape(trimBlanks(line.substr(equals + 1))) };
 }
 
-void setEntry(std::vector<Entry>& entries, std::string_view key, std::string_view value)
+std::string entryLine(std::string_view key, std::string_view value)
 {
-    if (Entry* existing = findEntry(entries, key))
-        existing->value = value;
-    else
-        entries.push_back({ std::string(key), std::string(value) });
+    return escape(key, true) + "=" + escape(value, false);
 }
 
-// Lines "key=value"; blank lines, "[header]" lines, ";" and "#" comments and lines without "="
-// are skipped. A key given twice keeps its last value.
-std::vector<Entry> parseIni(std::string_view text)
+// The text of a profile file, line by line as it stands. The profile is what lies under the first
+// section header, up to the next one; its name is not checked, so a file copied from another
+// copy's profile still reads. Everything else (lines before the first header, other sections,
+// comments, lines without "=") is never read and is written back unchanged.
+class ProfileText
 {
-    std::vector<Entry> entries;
-    while (!text.empty()) {
-        const auto lineEnd = text.find('\n');
-        const std::string_view line = trimBlanks(text.substr(0, lineEnd));
-        text.remove_prefix(lineEnd == std::string_view::npos ? text.size() : lineEnd + 1);
-        const auto equals = line.find('=');
-        if (line.empty() || line[0] == '[' || line[0] == ';' || line[0] == '#' || equals == std::string_view::npos)
-            continue;
-        setEntry(entries, unescape(trimBlanks(line.substr(0, equals))), unescape(trimBlanks(line.substr(equals + 1))));
+public:
+    explicit ProfileText(std::string_view text)
+    {
+        while (!text.empty()) {
+            const auto lineEnd = text.find('\n');
+            std::string_view line = text.substr(0, lineEnd);
+            text.remove_prefix(lineEnd == std::string_view::npos ? text.size() : lineEnd + 1);
+            std::string ending = lineEnd == std::string_view::npos ? "" : "\n";
+            if (!ending.empty() && line.ends_with('\r')) {
+                line.remove_suffix(1);
+                ending = "\r\n";
+            }
+            m_lines.push_back({ std::string(line), std::move(ending) });
+        }
+        for (std::size_t i = 0; i < m_lines.size(); ++i) {
+            if (!isHeader(m_lines[i]))
+                continue;
+            if (m_begin != kNone) {
+                m_end = i;
+                return;
+            }
+            m_begin = i + 1;
+        }
+        m_end = m_lines.size();
     }
-    return entries;
-}
 
-std::string renderIni(std::string_view section, const std::vector<Entry>& entries)
-{
-    std::string text = "[" + escape(section, true) + "]\n";
-    for (const Entry& entry : entries)
-        text += escape(entry.key, true) + "=" + escape(entry.value, false) + "\n";
-    return text;
-}
+    // The last value stored under the key, compared without regard to letter case.
+    std::optional<std::string> value(std::string_view key) const
+    {
+        const auto line = lastLineOf(key);
+        return line ? parseEntry(m_lines[*line].text)->value : std::optional<std::string>();
+    }
+
+    void set(std::string_view section, std::string_view key, std::string_view value)
+    {
+        if (m_begin == kNone)
+            insert(m_lines.size(), "[" + escape(section, true) + "]");
+        if (const auto line = lastLineOf(key)) {
+            const Entry entry = *parseEntry(m_lines[*line].text);
+            if (entry.value != value) // an unchanged value keeps its line byte for byte
+                m_lines[*line].text = entryLine(entry.key, value);
+            return;
+        }
+        std::size_t after = m_begin; // after the profile's last entry, else right after its header
+        for (std::size_t i = m_begin; i < m_end; ++i) {
+            if (parseEntry(m_lines[i].text))
+                after = i + 1;
+        }
+        insert(after, entryLine(key, value));
+    }
+
+    std::string text() const
+    {
+        std::string text;
+        for (const Line& line : m_lines)
+            text += line.text + line.ending;
+        return text;
+    }
+
+private:
+    struct Line
+    {
+        std::string text;
+        std::string ending; // "\n", "\r\n", or "" on a last line without a line break
+    };
+    static constexpr std::size_t kNone = std::string::npos;
+
+    static bool isHeader(const Line& line) { return trimBlanks(line.text).starts_with('['); }
+
+    std::optional<std::size_t> lastLineOf(std::string_view key) const
+    {
+        for (std::size_t i = m_end; m_begin != kNone && i-- > m_begin;) {
+            const auto entry = parseEntry(m_lines[i].text);
+            if (entry && equalsIgnoringAsciiCase(entry->key, key))
+                return i;
+        }
+        return std::nullopt;
+    }
+
+    // Inserts a line into the profile, or its header at the end of the file, with the line ending
+    // of the line before it.
+    void insert(std::size_t at, std::string text)
+    {
+        std::string ending = "\n";
+        if (at > 0) {
+            std::string& previous = m_lines[at - 1].ending;
+            if (previous.empty())
+                previous = ending;
+            ending = previous;
+        }
+        m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), { std::move(text), ending });
+        if (m_begin == kNone)
+            m_begin = m_end = at + 1;
+        else
+            ++m_end;
+    }
+
+    std::vector<Line> m_lines;
+    std::size_t m_begin = kNone; // the line after the first header; kNone when there is no header
+    std::size_t m_end = 0; // the next header's line, or the end
+};
 
 // ---- file system ---------------------------------------------------------------------------
 
@@ -200,42 +284,77 @@ bool makeFolders(const std::string& folder, std::string& error)
 {
     for (auto slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
         const std::string part = folder.substr(0, slash);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST && !isFolder(part)) {
-            error = osReason("Cannot create the folder " + part, errno);
-            return false;
+        if (::mkdir(part.c_str(), 0700) != 0) {
+            const int reason = errno; // isFolder() may change errno
+            if (reason != EEXIST && !isFolder(part)) {
+                error = osReason("Cannot create the folder " + part, reason);
+                return false;
+            }
         }
         if (slash == std::string::npos)
             return true;
     }
 }
 
-enum class ReadStatus
+// A profile file's text; empty when there is no file yet.
+struct ProfileFile
 {
-    Read,
-    Missing,
-    Failed,
+    std::string text;
+    std::string problem; // why the file cannot be read; empty when it can
 };
 
-ReadStatus readWholeFile(const std::string& path, std::string& text, int& errorNumber)
+ProfileFile unreadable(const std::string& path, std::string_view reason)
 {
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.valid()) {
-        errorNumber = errno;
-        return errno == ENOENT ? ReadStatus::Missing : ReadStatus::Failed;
-    }
+    return { {}, "Cannot read the profile " + path + ": " + std::string(reason) };
+}
+
+// The profile file's text. Only a regular file is opened: a named pipe would block the start.
+ProfileFile readProfileFile(const std::string& path)
+{
+    struct stat info = {};
+    if (::stat(path.c_str(), &info) != 0)
+        return errno == ENOENT ? ProfileFile {} : unreadable(path, std::strerror(errno));
+    if (S_ISDIR(info.st_mode))
+        return unreadable(path, std::strerror(EISDIR));
+    if (!S_ISREG(info.st_mode))
+        return unreadable(path, "not a regular file");
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.valid())
+        return unreadable(path, std::strerror(errno));
+    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) // replaced since the stat()
+        return unreadable(path, "not a regular file");
+    ProfileFile file;
     char buffer[8192];
     for (;;) {
         const ssize_t count = ::read(fd.get(), buffer, sizeof buffer);
         if (count == 0)
-            return ReadStatus::Read;
+            return file;
         if (count < 0 && errno == EINTR)
             continue;
-        if (count < 0) {
-            errorNumber = errno;
-            return ReadStatus::Failed;
-        }
-        text.append(buffer, static_cast<std::size_t>(count));
+        if (count < 0)
+            return unreadable(path, std::strerror(errno));
+        file.text.append(buffer, static_cast<std::size_t>(count));
     }
+}
+
+// The file a path ends at once symbolic links are followed (a relative target is read from its
+// link's folder). Replacing that file, not the link, keeps a link to a file kept elsewhere.
+std::optional<std::string> followLinks(std::string path, std::string& error)
+{
+    for (int link = 0; link < 40; ++link) {
+        char target[PATH_MAX];
+        const ssize_t length = ::readlink(path.c_str(), target, sizeof target);
+        if (length < 0 && (errno == EINVAL || errno == ENOENT)) // no link, or nothing there yet
+            return path;
+        if (length < 0 || static_cast<std::size_t>(length) == sizeof target) {
+            error = osReason("Cannot follow the link " + path, length < 0 ? errno : ENAMETOOLONG);
+            return std::nullopt;
+        }
+        std::string next(target, static_cast<std::size_t>(length));
+        path = next.starts_with('/') ? next : path.substr(0, path.rfind('/') + 1) + next;
+    }
+    error = osReason("Cannot follow the link " + path, ELOOP);
+    return std::nullopt;
 }
 
 // Holds an exclusive lock on the application's folder, so that two copies of the program that save
@@ -263,13 +382,16 @@ std::string IniSettingsStore::getSetting(std::string_view application,
 {
     std::string ignoredError;
     const auto file = locate(application, section, ignoredError);
-    std::string text;
-    int errorNumber = 0;
-    if (!file || readWholeFile(file->path, text, errorNumber) != ReadStatus::Read)
+    if (!file)
         return std::string(defaultValue);
-    auto entries = parseIni(text);
-    const Entry* entry = findEntry(entries, key);
-    return entry ? entry->value : std::string(defaultValue);
+    return ProfileText(readProfileFile(file->path).text).value(key).value_or(std::string(defaultValue));
+}
+
+std::string IniSettingsStore::problem(std::string_view application, std::string_view section) const
+{
+    std::string reason;
+    const auto file = locate(application, section, reason);
+    return file ? readProfileFile(file->path).problem : reason;
 }
 
 bool IniSettingsStore::saveSettings(std::string_view application,
@@ -283,16 +405,17 @@ bool IniSettingsStore::saveSettings(std::string_view application,
         return fail(error, reason);
     const UniqueFd lock = lockFolder(file->folder);
 
-    std::string text;
-    int errorNumber = 0;
-    // An existing file that cannot be read is left alone rather than replaced by one holding a
-    // single value.
-    if (readWholeFile(file->path, text, errorNumber) == ReadStatus::Failed)
-        return fail(error, osReason("Cannot read " + file->path, errorNumber));
-    auto entries = parseIni(text);
+    // A file that cannot be read is left alone rather than replaced by one holding these values.
+    const ProfileFile existing = readProfileFile(file->path);
+    if (!existing.problem.empty())
+        return fail(error, existing.problem);
+    ProfileText profile(existing.text);
     for (const auto& [key, value] : values)
-        setEntry(entries, key, value);
-    return replaceFileAtomically(file->path, renderIni(section, entries), FilePermissions::OwnerOnly, error);
+        profile.set(section, key, value);
+    const auto target = followLinks(file->path, reason);
+    if (!target)
+        return fail(error, reason);
+    return replaceFileAtomically(*target, profile.text(), FilePermissions::OwnerOnly, error);
 }
 
 } // namespace korvane

@@ -8,8 +8,11 @@ namespace korvane {
 
 // One INI file per section: $XDG_CONFIG_HOME/<application>/<section>.ini (~/.config when
 // XDG_CONFIG_HOME is unset, empty or relative). Keys are compared without regard to letter case;
-// values may hold any characters, line breaks included. Every read looks at the file afresh, every
-// write replaces the file atomically, readable by its owner only.
+// values may hold any characters, line breaks included. Only the keys under the file's first
+// section header are read; every other line is kept as it stands. Every read looks at the file
+// afresh; every write replaces it atomically, readable by its owner only, and through a symbolic
+// link replaces the link's target. A file that is not a readable regular file reads as defaults,
+// is named by problem() and is never written over.
 class IniSettingsStore : public SettingsStore
 {
 public:
@@ -22,6 +25,8 @@ public:
                       std::string_view section,
                       std::span<const SettingValue> values,
                       std::string* error = nullptr) override;
+
+    std::string problem(std::string_view application, std::string_view section) const override;
 };
 
 } // namespace korvane

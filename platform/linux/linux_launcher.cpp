@@ -1,10 +1,10 @@
 #include "platform/linux/linux_launcher.h"
 
 #include "base/command_line_split.h"
+#include "platform/linux/program_search.h"
 #include "platform/linux/unique_fd.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <signal.h>
@@ -26,31 +26,10 @@ struct ExecPlan
     bool hidden = false;
 };
 
-// The places execvp would look for `program`: itself when it holds a slash, else each PATH entry.
-std::vector<std::string> candidatePaths(const std::string& program)
-{
-    if (program.empty())
-        return {};
-    if (program.find('/') != std::string::npos)
-        return { program };
-    const char* searchPath = std::getenv("PATH");
-    std::string folders = searchPath ? searchPath : "/usr/local/bin:/bin:/usr/bin";
-    std::vector<std::string> candidates;
-    std::size_t start = 0;
-    for (;;) {
-        const auto colon = folders.find(':', start);
-        const std::string folder = folders.substr(start, colon - start);
-        candidates.push_back((folder.empty() ? std::string(".") : folder) + "/" + program);
-        if (colon == std::string::npos)
-            return candidates;
-        start = colon + 1;
-    }
-}
-
 ExecPlan makePlan(std::vector<std::string> arguments, WindowStyle style)
 {
     ExecPlan plan;
-    plan.candidates = candidatePaths(arguments.front());
+    plan.candidates = programSearchPaths(arguments.front());
     plan.arguments = std::move(arguments);
     for (std::string& argument : plan.arguments)
         plan.argv.push_back(argument.data());
@@ -79,7 +58,7 @@ void resetSignals()
 {
     struct sigaction defaultAction = {};
     defaultAction.sa_handler = SIG_DFL;
-    for (const int signalNumber : { SIGPIPE, SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGCHLD })
+    for (const int signalNumber : { SIGPIPE, SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGCHLD, SIGXFSZ })
         ::sigaction(signalNumber, &defaultAction, nullptr);
     sigset_t none;
     ::sigemptyset(&none);
@@ -163,6 +142,34 @@ LaunchResult failed(std::string program, std::string error)
     return { false, std::move(program), std::move(error) };
 }
 
+// The kernel's limit on one argument, terminating NUL included (MAX_ARG_STRLEN, 32 pages).
+constexpr std::size_t kMaxArgumentBytes = 131072;
+
+std::string tooLongMessage(std::string_view detail)
+{
+    return "The command line is longer than Linux starts a program with (" + std::string(detail) + ").";
+}
+
+// Why the system would refuse these arguments as too long (E2BIG), or nothing. The arguments, the
+// environment and a pointer to each must fit into sysconf(_SC_ARG_MAX) bytes together.
+std::string lengthProblem(const std::vector<std::string>& arguments)
+{
+    std::size_t total = 0;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i].size() + 1 > kMaxArgumentBytes)
+            return tooLongMessage("argument " + std::to_string(i) + " has " + std::to_string(arguments[i].size())
+                                  + " bytes, at most " + std::to_string(kMaxArgumentBytes - 1) + " are taken");
+        total += arguments[i].size() + 1 + sizeof(char*);
+    }
+    for (char** variable = environ; *variable; ++variable)
+        total += std::strlen(*variable) + 1 + sizeof(char*);
+    const long limit = ::sysconf(_SC_ARG_MAX);
+    if (limit > 0 && total > static_cast<std::size_t>(limit))
+        return tooLongMessage("with the environment it needs " + std::to_string(total) + " bytes, at most "
+                              + std::to_string(limit) + " are taken");
+    return {};
+}
+
 } // namespace
 
 LaunchResult LinuxLauncher::start(std::string_view commandLine, WindowStyle style)
@@ -170,6 +177,8 @@ LaunchResult LinuxLauncher::start(std::string_view commandLine, WindowStyle styl
     SplitCommandLine split = splitCommandLine(commandLine);
     if (!split.ok())
         return failed({}, split.error);
+    if (std::string tooLong = lengthProblem(split.arguments); !tooLong.empty())
+        return failed(split.arguments.front(), std::move(tooLong));
     const ExecPlan plan = makePlan(std::move(split.arguments), style);
     const std::string& program = plan.arguments.front();
 
@@ -188,6 +197,8 @@ LaunchResult LinuxLauncher::start(std::string_view commandLine, WindowStyle styl
     reportWrite.reset();
     const int errorNumber = readReport(reportRead.get());
     reap(child);
+    if (errorNumber == E2BIG)
+        return failed(program, tooLongMessage(std::strerror(errorNumber)));
     if (errorNumber != 0)
         return failed(program, std::strerror(errorNumber));
     return { true, program, {} };

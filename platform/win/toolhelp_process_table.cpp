@@ -47,19 +47,23 @@ bool sameName(const std::wstring& processName, const std::wstring& wanted)
         == CSTR_EQUAL;
 }
 
-std::wstring imageFileName(HANDLE process)
+std::optional<std::wstring> systemImageName(void* process)
 {
     std::wstring path(32768, L'\0');
     auto length = static_cast<DWORD>(path.size());
     if (!QueryFullProcessImageNameW(process, 0, path.data(), &length))
-        return {};
+        return std::nullopt;
     path.resize(length);
-    return path.substr(path.find_last_of(L'\\') + 1);
+    return path;
 }
 
 // Ends the process if it still carries the name once a handle to it is held, so that a process
-// that took over the id of one that ended since the snapshot is left alone.
-void endProcess(const RunningProcess& process, const std::wstring& wanted, TerminateResult& result)
+// that took over the id of one that ended since the snapshot is left alone. A process whose name
+// cannot be read then is not ended, and counted as refused.
+void endProcess(const RunningProcess& process,
+                const std::wstring& wanted,
+                const ToolhelpProcessTable::ImageNameQuery& imageName,
+                TerminateResult& result)
 {
     const std::string label = "process " + std::to_string(process.id);
     if (process.id == GetCurrentProcessId()) {
@@ -73,7 +77,9 @@ void endProcess(const RunningProcess& process, const std::wstring& wanted, Termi
             result.refusals.push_back(label + ": " + win::lastErrorMessage());
         return;
     }
-    if (sameName(imageFileName(handle), wanted)) {
+    if (const auto path = imageName(handle); !path) {
+        result.refusals.push_back(label + ": the name of its program cannot be read: " + win::lastErrorMessage());
+    } else if (sameName(path->substr(path->find_last_of(L'\\') + 1), wanted)) {
         if (TerminateProcess(handle, 1))
             ++result.killed;
         else
@@ -83,6 +89,16 @@ void endProcess(const RunningProcess& process, const std::wstring& wanted, Termi
 }
 
 } // namespace
+
+ToolhelpProcessTable::ToolhelpProcessTable()
+    : m_imageName(systemImageName)
+{
+}
+
+ToolhelpProcessTable::ToolhelpProcessTable(ImageNameQuery imageName)
+    : m_imageName(std::move(imageName))
+{
+}
 
 ProcessQuery ToolhelpProcessTable::queryRunning(const std::vector<std::string>& names)
 {
@@ -114,7 +130,7 @@ TerminateResult ToolhelpProcessTable::terminateAll(std::string_view name)
     const std::wstring wanted = win::toWide(name);
     for (const auto& process : *processes) {
         if (sameName(process.name, wanted))
-            endProcess(process, wanted, result);
+            endProcess(process, wanted, m_imageName, result);
     }
     return result;
 }

@@ -2,14 +2,29 @@
 
 #include "platform/process_table.h"
 
+#include <functional>
+#include <optional>
+#include <string>
+
 namespace korvane {
 
 // Running processes from a Toolhelp snapshot; a process's name is the file name of its executable.
 class ToolhelpProcessTable : public ProcessTable
 {
 public:
+    // The full path of an opened process's executable (the process is a HANDLE), or nothing with
+    // the reason left in GetLastError.
+    using ImageNameQuery = std::function<std::optional<std::wstring>(void* process)>;
+
+    // Asks the system (QueryFullProcessImageNameW).
+    ToolhelpProcessTable();
+    explicit ToolhelpProcessTable(ImageNameQuery imageName);
+
     ProcessQuery queryRunning(const std::vector<std::string>& names) override;
     TerminateResult terminateAll(std::string_view name) override;
+
+private:
+    ImageNameQuery m_imageName;
 };
 
 } // namespace korvane

@@ -3,6 +3,7 @@
 #include "base/command_line_split.h"
 #include "platform/win/win_text.h"
 
+#include <string>
 #include <windows.h>
 
 namespace korvane {
@@ -21,6 +22,9 @@ bool isBlank(std::string_view commandLine)
     return commandLine.find_first_not_of(" \t") == std::string_view::npos;
 }
 
+// CreateProcessW takes at most 32,767 UTF-16 characters, its terminating NUL included.
+constexpr std::size_t kMaxCommandLineCharacters = 32767;
+
 } // namespace
 
 LaunchResult WinLauncher::start(std::string_view commandLine, WindowStyle style)
@@ -28,6 +32,10 @@ LaunchResult WinLauncher::start(std::string_view commandLine, WindowStyle style)
     LaunchResult result;
     if (isBlank(commandLine)) {
         result.error = "The command line is empty.";
+        return result;
+    }
+    if (commandLine.find('\0') != std::string_view::npos) {
+        result.error = kCommandLineHoldsNul;
         return result;
     }
     result.program = programOf(commandLine);
@@ -41,6 +49,12 @@ LaunchResult WinLauncher::start(std::string_view commandLine, WindowStyle style)
 
     // CreateProcessW may write into the command line it is given.
     std::wstring writableCommandLine = win::toWide(commandLine);
+    if (writableCommandLine.size() >= kMaxCommandLineCharacters) {
+        result.error = "The command line has " + std::to_string(writableCommandLine.size())
+            + " characters; Windows starts a program with at most " + std::to_string(kMaxCommandLineCharacters - 1)
+            + ".";
+        return result;
+    }
     PROCESS_INFORMATION process {};
     if (!CreateProcessW(nullptr, writableCommandLine.data(), nullptr, nullptr, FALSE, creationFlags, nullptr, nullptr,
                         &startup, &process)) {

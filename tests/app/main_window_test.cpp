@@ -183,6 +183,15 @@ TEST_F(MainWindowTest, AFailedStartIsReportedInTheStatusLineAndTheWindowGoesOn)
     EXPECT_TRUE(child<QLabel>(*window, "STATUS_LABEL")->text().isEmpty());
 }
 
+TEST_F(MainWindowTest, AnUnusableProfileIsNamedAtStartAndStaysInView)
+{
+    m_services.fakes.settings.problemText = "Cannot read the profile /home/u/BTC.ini: Is a directory";
+    auto window = open();
+    QTest::mouseClick(child<QPushButton>(*window, "DAEMON_START_BUTTON"), Qt::LeftButton);
+    EXPECT_TRUE(
+        child<QLabel>(*window, "STATUS_LABEL")->text().startsWith(m_services.fakes.settings.problemText.c_str()));
+}
+
 TEST_F(MainWindowTest, KeepOnTopTakesAnotherFrontWindowOutOfTheTopMostBand)
 {
     auto window = open();

@@ -6,6 +6,7 @@ namespace korvane {
 namespace {
 
 using Arguments = std::vector<std::string>;
+using namespace std::string_literals;
 
 struct SplitCase
 {
@@ -34,7 +35,12 @@ TEST(CommandLineSplit, SplitsIntoProgramAndArguments)
         { "backslash is ordinary",
           "C:\\node\\bitcoind.exe -datadir=C:\\data\\",
           { "C:\\node\\bitcoind.exe", "-datadir=C:\\data\\" } },
-        { "backslash does not escape a quote", "p \"a\\\" b", { "p", "a\\", "b" } },
+        { "backslash before a quote escapes it",
+          R"(p "/my \"node\" dir" a\"b)",
+          { "p", R"(/my "node" dir)", R"(a"b)" } },
+        { "backslashes before a quote are halved",
+          R"(p "E:\\" "F:\\\"" x\\\\)",
+          { "p", R"(E:\)", R"(F:\")", R"(x\\\\)" } },
     };
     for (const SplitCase& testCase : cases) {
         const SplitCommandLine split = splitCommandLine(testCase.line);
@@ -56,6 +62,7 @@ TEST(CommandLineSplit, RefusesLinesThatCannotBeRun)
         { "unclosed quote", "\"/opt/Bitcoin Core/bitcoind -daemon=1", "quote" },
         { "odd quote inside a word", "bitcoind -conf=\"/a b/c.conf", "quote" },
         { "three quotes", "\"a\" \"", "quote" },
+        { "NUL inside", "bitcoind -conf=\"a\0b\""s, "NUL" },
     };
     for (const auto& testCase : cases) {
         const SplitCommandLine split = splitCommandLine(testCase.line);

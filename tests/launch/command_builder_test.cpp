@@ -1,3 +1,4 @@
+#include "base/command_line_split.h"
 #include "launch/command_builder.h"
 #include "launch/option_pair.h"
 
@@ -124,12 +125,29 @@ TEST(CommandBuilderTest, WindowsDoublesTrailingBackslashesOfTheQuotedConfAndData
     EXPECT_TRUE(inner.qt.ends_with(R"( -conf="\\" -datadir="E:\a\b" )")) << inner.qt;
 }
 
-TEST(CommandBuilderTest, LinuxKeepsBackslashesAsTheyStand)
+// Whatever the file system allows in a path, quotes and backslashes included, comes back whole
+// when the line is split; lines without a quote or a trailing backslash in a path are unchanged.
+TEST(CommandBuilderTest, QuotedPathsSplitBackUnchanged)
 {
     NodeProgramFields fields = linuxUseValues();
-    fields.blockchainHome = "/srv/odd\\";
-    const CommandLines lines = composeCommandLines(linuxNodeConventions(), fields, "/etc/x\\", kAllOff);
-    EXPECT_EQ(lines.qt, R"("/usr/local/bin/bitcoin-qt" -conf="/etc/x\" -datadir="/srv/odd\" )");
+    fields.qtLocation = R"(/opt/my "node" \dir\)";
+    fields.qtName = R"(qt\")";
+    fields.blockchainHome = R"(/srv/odd\)";
+    const std::string conf = R"(/etc/"a\"b"\\)";
+    const CommandLines lines = composeCommandLines(linuxNodeConventions(), fields, conf, kAllOn);
+    EXPECT_TRUE(lines.qt.ends_with(R"( -datadir="/srv/odd\\" -disablewallet=0)")) << lines.qt;
+    EXPECT_EQ(splitCommandLine(lines.qt).arguments,
+              (std::vector<std::string> { fields.qtLocation + "/" + fields.qtName, "-conf=" + conf,
+                                          "-datadir=" + fields.blockchainHome, "-disablewallet=0" }));
+
+    // Windows reads the program to the next quote as it stands; the other paths are escaped alike.
+    NodeProgramFields onWindows = windowsUseValues();
+    onWindows.blockchainHome = R"(E:\a "b"\)";
+    const CommandLines windowsLines = composeCommandLines(windowsNodeConventions(), onWindows, conf, kAllOff);
+    EXPECT_EQ(
+        splitCommandLine(windowsLines.cliStop).arguments,
+        (std::vector<std::string> { R"(C:\Program Files\Bitcoin\Daemon\bitcoin-cli.exe)", "-conf=" + conf, "stop" }));
+    EXPECT_EQ(splitCommandLine(windowsLines.daemon).arguments.at(2), "-datadir=" + onWindows.blockchainHome);
 }
 
 TEST(NodeConventionsTest, DefaultConfLocationJoinsFolderAndNameWithOneSeparator)

@@ -5,6 +5,7 @@
 #include "tests/platform/linux/posix_test_support.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace korvane {
@@ -47,6 +48,11 @@ TEST_F(IniSettingsStoreTest, FreshSectionGivesDefaultsThroughProfile)
     EXPECT_TRUE(profile.ticked(Key::AlwaysOnTop));
     EXPECT_EQ(profile.geometry(WindowId::Main), (Geometry { 1000, 1000, 6720, 2925 }));
     EXPECT_EQ(permissionBits(sectionFile("BTC-KORVANE")), -1) << "reading must not create the file";
+    EXPECT_EQ(profile.problem(), "");
+
+    ASSERT_TRUE(profile.savePosition(WindowId::Main, 100000, 1500.5f));
+    EXPECT_EQ(get("BTC-KORVANE", "MAIN_Left"), "100000");
+    EXPECT_EQ(get("BTC-KORVANE", "MAIN_Top"), "1500.5");
 }
 
 TEST_F(IniSettingsStoreTest, EachSectionKeepsItsOwnValues)
@@ -134,8 +140,47 @@ TEST_F(IniSettingsStoreTest, ReadsHandEditedFiles)
     EXPECT_EQ(get("S", "CRYPTO_NAME_TEXTBOX"), "Dash");
     EXPECT_EQ(get("S", "MAIN_Left"), "2") << "the last of two entries wins";
     ASSERT_TRUE(save("S", "MAIN_Top", "3")) << error;
-    EXPECT_EQ(get("S", "CRYPTO_NAME_TEXTBOX"), "Dash");
-    EXPECT_EQ(get("S", "MAIN_Left"), "2");
+    EXPECT_EQ(test::readFile(sectionFile("S")),
+              "; edited by hand\r\n[S]\r\n  CRYPTO_NAME_TEXTBOX = Dash  \r\n\r\nno equals sign\r\nMAIN_Left=1\r\n"
+              "MAIN_Left=2\r\nMAIN_Top=3\r\n");
+}
+
+// A profile file copied from another coin keeps its header; comments and other sections are
+// neither read nor lost.
+TEST_F(IniSettingsStoreTest, ReadsOnlyTheFirstSectionAndKeepsEveryOtherLine)
+{
+    const std::string other = "\n[Other]\nCRYPTO_NAME_TEXTBOX=Litecoin\nRPC_USER_TEXTBOX=bob\n";
+    test::writeFile(
+        sectionFile("LTC"),
+        "; synced from the desktop\n[QL-KORVANE-V1]\nCRYPTO_NAME_TEXTBOX=Bitcoin\n# the port\nMAIN_Left=1500\n"
+        "not a setting"
+            + other);
+    EXPECT_EQ(get("LTC", "CRYPTO_NAME_TEXTBOX"), "Bitcoin");
+    EXPECT_EQ(get("LTC", "RPC_USER_TEXTBOX"), "default");
+
+    const SettingValue values[]
+        = { { "MAIN_Left", "1600" }, { "RPC_USER_TEXTBOX", "alice" }, { "CRYPTO_NAME_TEXTBOX", "Bitcoin" } };
+    ASSERT_TRUE(store.saveSettings(kApp, "LTC", values, &error)) << error;
+    EXPECT_EQ(test::readFile(sectionFile("LTC")),
+              "; synced from the desktop\n[QL-KORVANE-V1]\nCRYPTO_NAME_TEXTBOX=Bitcoin\n# the port\nMAIN_Left=1600\n"
+              "RPC_USER_TEXTBOX=alice\nnot a setting"
+                  + other);
+    EXPECT_EQ(get("LTC", "RPC_USER_TEXTBOX"), "alice");
+}
+
+// Saving through a symbolic link keeps the link: its target is replaced, in the target's folder.
+TEST_F(IniSettingsStoreTest, SavingThroughALinkReplacesItsTarget)
+{
+    const auto synced = config.path() / "synced" / "BTC.ini";
+    test::writeFile(synced, "[BTC]\nCRYPTO_NAME_TEXTBOX=Bitcoin\n");
+    std::filesystem::create_directories(config.path() / "QL_KORVANE");
+    std::filesystem::create_symlink("../synced/BTC.ini", sectionFile("S"));
+
+    ASSERT_TRUE(save("S", "MAIN_Left", "1600")) << error;
+    EXPECT_TRUE(std::filesystem::is_symlink(sectionFile("S")));
+    EXPECT_EQ(test::readFile(synced), "[BTC]\nCRYPTO_NAME_TEXTBOX=Bitcoin\nMAIN_Left=1600\n");
+    EXPECT_EQ(permissionBits(synced.string()), 0600);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(synced.parent_path()), {}), 1);
 }
 
 TEST_F(IniSettingsStoreTest, UsesHomeConfigWithoutAbsoluteConfigHome)
@@ -162,45 +207,72 @@ TEST_F(IniSettingsStoreTest, RefusesSectionNamesThatLeaveTheFolder)
     EXPECT_FALSE(std::filesystem::exists(config.path() / "QL_KORVANE" / "a"));
 }
 
-TEST_F(IniSettingsStoreTest, FailedWriteKeepsOldValues)
+// "ulimit -f": the save fails with the system's reason instead of ending the program.
+TEST_F(IniSettingsStoreTest, AFileSizeLimitFailsTheSaveLikeAFullDisk)
 {
     ASSERT_TRUE(save("S", "CRYPTO_NAME_TEXTBOX", "Bitcoin")) << error;
     {
         test::ScopedFileSizeLimit limit(64);
         EXPECT_FALSE(save("S", "USER_DEFINED_SETTINGS_TEXTBOX", std::string(1000, 'x')));
-        EXPECT_NE(error.find("File too large"), std::string::npos) << error;
     }
+    EXPECT_NE(error.find("File too large"), std::string::npos) << error;
     EXPECT_EQ(get("S", "CRYPTO_NAME_TEXTBOX"), "Bitcoin");
     EXPECT_EQ(get("S", "USER_DEFINED_SETTINGS_TEXTBOX"), "default");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(config.path() / "QL_KORVANE"), {}), 1)
         << "no temporary file is left behind";
-
-    if (::geteuid() != 0) { // root writes into read-only folders
-        std::filesystem::permissions(config.path() / "QL_KORVANE", std::filesystem::perms::owner_write,
-                                     std::filesystem::perm_options::remove);
-        EXPECT_FALSE(save("S", "CRYPTO_NAME_TEXTBOX", "Dash"));
-        EXPECT_NE(error.find("Permission denied"), std::string::npos) << error;
-        std::filesystem::permissions(config.path() / "QL_KORVANE", std::filesystem::perms::owner_write,
-                                     std::filesystem::perm_options::add);
-        EXPECT_EQ(get("S", "CRYPTO_NAME_TEXTBOX"), "Bitcoin");
-
-        // A file that cannot be read is not replaced by one that holds the new value alone.
-        std::filesystem::permissions(sectionFile("S"), std::filesystem::perms::owner_write);
-        EXPECT_FALSE(save("S", "MAIN_Left", "0"));
-        EXPECT_NE(error.find("Permission denied"), std::string::npos) << error;
-        std::filesystem::permissions(sectionFile("S"), std::filesystem::perms::owner_read,
-                                     std::filesystem::perm_options::add);
-        EXPECT_EQ(get("S", "CRYPTO_NAME_TEXTBOX"), "Bitcoin");
-    }
 }
 
-TEST_F(IniSettingsStoreTest, SectionFileThatIsAFolderFailsSafely)
+TEST_F(IniSettingsStoreTest, UnwritableFoldersAreReportedWithTheirReason)
 {
-    std::filesystem::create_directories(sectionFile("S"));
-    EXPECT_FALSE(save("S", "K", "v"));
-    EXPECT_NE(error.find("Is a directory"), std::string::npos) << error;
-    EXPECT_EQ(get("S", "K"), "default");
-    EXPECT_TRUE(std::filesystem::is_directory(sectionFile("S")));
+    namespace fs = std::filesystem;
+    const auto attempt = [this](const std::string& value) {
+        return test::runUnprivileged(config.path(),
+                                     [&] { return save("S", "CRYPTO_NAME_TEXTBOX", value) ? "" : error; });
+    };
+    // No folder of the program's own yet, where none can be made.
+    fs::permissions(config.path(), fs::perms::owner_write, fs::perm_options::remove);
+    EXPECT_EQ(attempt("Bitcoin"), "Cannot create the folder " + config.text("QL_KORVANE") + ": Permission denied");
+
+    fs::permissions(config.path(), fs::perms::owner_write, fs::perm_options::add);
+    ASSERT_TRUE(save("S", "CRYPTO_NAME_TEXTBOX", "Bitcoin")) << error;
+    fs::permissions(config.path() / "QL_KORVANE", fs::perms::owner_write, fs::perm_options::remove);
+    EXPECT_NE(attempt("Dash").find("Permission denied"), std::string::npos);
+    EXPECT_EQ(get("S", "CRYPTO_NAME_TEXTBOX"), "Bitcoin");
+}
+
+// A profile that is a folder, a named pipe or unreadable is named at start, reads as defaults
+// without blocking, and is never written over.
+TEST_F(IniSettingsStoreTest, UnusableProfileFilesAreNamedAndLeftAlone)
+{
+    fake::OwnExecutable executable;
+    Profile profile(store, executable);
+    const auto check = [&](const std::string& section, const std::string& reason) {
+        SCOPED_TRACE(section);
+        executable.executableName = section;
+        const std::string problem = "Cannot read the profile " + sectionFile(section) + ": " + reason;
+        EXPECT_EQ(profile.problem(), problem);
+        EXPECT_EQ(profile.text(Key::CryptoName), "");
+        EXPECT_FALSE(save(section, "CRYPTO_NAME_TEXTBOX", "Dash"));
+        EXPECT_EQ(error, problem);
+    };
+    std::filesystem::create_directories(sectionFile("FOLDER"));
+    check("FOLDER", "Is a directory");
+    EXPECT_TRUE(std::filesystem::is_empty(sectionFile("FOLDER")));
+
+    ASSERT_EQ(::mkfifo(sectionFile("PIPE").c_str(), 0600), 0);
+    check("PIPE", "not a regular file");
+    EXPECT_TRUE(std::filesystem::is_fifo(sectionFile("PIPE")));
+
+    test::writeFile(sectionFile("LOCKED"), "[LOCKED]\nCRYPTO_NAME_TEXTBOX=Bitcoin\n");
+    ::chmod(sectionFile("LOCKED").c_str(), 0);
+    const std::string unprivileged = test::runUnprivileged(config.path(), [&] {
+        return store.problem(kApp, "LOCKED") + "|" + get("LOCKED", "CRYPTO_NAME_TEXTBOX") + "|"
+            + (save("LOCKED", "CRYPTO_NAME_TEXTBOX", "Dash") ? "saved" : error);
+    });
+    const std::string problem = "Cannot read the profile " + sectionFile("LOCKED") + ": Permission denied";
+    EXPECT_EQ(unprivileged, problem + "|default|" + problem);
+    ::chmod(sectionFile("LOCKED").c_str(), 0600);
+    EXPECT_EQ(test::readFile(sectionFile("LOCKED")), "[LOCKED]\nCRYPTO_NAME_TEXTBOX=Bitcoin\n");
 }
 
 } // namespace

@@ -183,13 +183,33 @@ TEST_F(LinuxLauncherTest, PathSearchReportsAProgramItFoundButCouldNotRun)
     EXPECT_EQ(result.error, "Permission denied");
 }
 
-TEST_F(LinuxLauncherTest, RefusesLinesThatCannotBeSplit)
+// Nothing is started from a line the system would cut or refuse: the user is told why instead.
+TEST_F(LinuxLauncherTest, RefusesLinesThatCannotBeRunWhole)
 {
-    for (const char* line : { "", "   ", "\"/opt/Bitcoin Core/bitcoind -daemon" }) {
-        const LaunchResult result = launcher.start(line, WindowStyle::Hidden);
-        EXPECT_FALSE(result.started) << line;
-        EXPECT_FALSE(result.error.empty()) << line;
+    const std::string program = KORVANE_RECORD_ARGS_PATH;
+    const std::string longArgument(131072, 'x');
+    std::string manyArguments = program;
+    for (int i = 0; i < 64; ++i)
+        manyArguments += " " + std::string(100000, 'y');
+    const struct
+    {
+        std::string line;
+        std::string errorMentions;
+    } cases[] = {
+        { "", "empty" },
+        { "   ", "empty" },
+        { "\"/opt/Bitcoin Core/bitcoind -daemon", "quote" },
+        { program + " -conf=a" + std::string(1, '\0') + " -daemon=1", "NUL" },
+        { program + " " + longArgument, "argument 1 has 131072 bytes, at most 131071" },
+        { manyArguments, "longer than Linux starts a program with" },
+    };
+    for (const auto& testCase : cases) {
+        const LaunchResult result = launcher.start(testCase.line, WindowStyle::Hidden);
+        EXPECT_FALSE(result.started) << testCase.line.substr(0, 80);
+        EXPECT_NE(result.error.find(testCase.errorMentions), std::string::npos) << result.error;
     }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(fs::exists(recordFile())) << "a cut line was run";
 }
 
 } // namespace

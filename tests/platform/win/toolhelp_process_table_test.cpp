@@ -1,9 +1,11 @@
 #include "platform/win/toolhelp_process_table.h"
 #include "platform/win/win_launcher.h"
 #include "platform/win/win_own_executable.h"
+#include "platform/win/win_text.h"
 #include "tests/platform/win/win_test_support.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 namespace korvane {
 namespace {
@@ -83,6 +85,24 @@ TEST_F(ToolhelpProcessTableTest, ThisProgramIsNeverEndedButNamedAsARefusal)
     EXPECT_EQ(result.killed, 0);
     ASSERT_EQ(result.refusals.size(), 1U);
     EXPECT_NE(result.refusals[0].find("this program itself"), std::string::npos) << result.refusals[0];
+}
+
+// A process of the name whose program cannot be confirmed is left running and reported as refused,
+// with the reason, rather than passed over as if there were nothing to end.
+TEST_F(ToolhelpProcessTableTest, AProcessWhoseNameCannotBeReadIsARefusal)
+{
+    ToolhelpProcessTable blind([](void*) -> std::optional<std::wstring> {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return std::nullopt;
+    });
+    const TerminateResult result = blind.terminateAll("korvane-sleeper.exe");
+    EXPECT_EQ(result.killed, 0);
+    ASSERT_EQ(result.refusals.size(), 3U);
+    EXPECT_NE(
+        result.refusals[0].find("the name of its program cannot be read: " + win::systemMessage(ERROR_ACCESS_DENIED)),
+        std::string::npos)
+        << result.refusals[0];
+    EXPECT_TRUE(isRunning("korvane-sleeper.exe"));
 }
 
 } // namespace

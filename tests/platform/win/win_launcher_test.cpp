@@ -66,5 +66,32 @@ TEST_F(WinLauncherTest, ABlankCommandLineStartsNothing)
     EXPECT_EQ(result.error, "The command line is empty.");
 }
 
+// A line the system would cut is refused with the reason, and nothing runs.
+TEST_F(WinLauncherTest, LinesTheSystemWouldCutAreRefused)
+{
+    const auto record = folder.path() / "record.txt";
+    const std::string start = quoted(test::helperProgram()) + " record " + quoted(record);
+    const std::string withNul = start + std::string(1, '\0') + " -daemon=1";
+    const std::string fits = start + " " + std::string(32766 - start.size() - 1, 'x');
+    const struct
+    {
+        std::string line;
+        std::string errorMentions;
+    } cases[] = {
+        { withNul, "NUL" },
+        { fits + "y", "32767 characters; Windows starts a program with at most 32766" },
+        { fits + "\xE2\x82\xAC", "32767 characters" }, // one character, three bytes
+    };
+    for (const auto& testCase : cases) {
+        const LaunchResult result = launcher.start(testCase.line, WindowStyle::Hidden);
+        EXPECT_FALSE(result.started);
+        EXPECT_NE(result.error.find(testCase.errorMentions), std::string::npos) << result.error;
+    }
+    Sleep(200);
+    EXPECT_FALSE(std::filesystem::exists(record)) << "a cut line was run";
+
+    startRecorder(fits.substr(start.size()), WindowStyle::Hidden); // the longest line is still run whole
+}
+
 } // namespace
 } // namespace korvane
