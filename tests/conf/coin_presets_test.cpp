@@ -5,26 +5,6 @@
 namespace korvane {
 namespace {
 
-const CoinPreset& coin(std::string_view button)
-{
-    for (const CoinPreset& preset : coinPresets()) {
-        if (preset.button == button)
-            return preset;
-    }
-    throw std::out_of_range(std::string(button));
-}
-
-struct Ticks
-{
-    bool oldWalletSupport, daemon, daemonEnabled;
-};
-
-Ticks ticksOf(const ConfModel& model)
-{
-    return { model.ticked(Key::OldWalletSupportTick), model.ticked(Key::DaemonTick),
-             model.tickEnabled(Key::DaemonTick) };
-}
-
 TEST(CoinPresetsTest, EachCoinWritesItsLabelPortsAndNodeList)
 {
     const struct
@@ -51,29 +31,24 @@ TEST(CoinPresetsTest, EachCoinWritesItsLabelPortsAndNodeList)
     }
 }
 
-TEST(CoinPresetsTest, BasicSettingsAndNamecoinInEitherOrder)
+// The order of basic settings and a coin preset is covered by the window test.
+TEST(CoinPresetsTest, BasicSettingsWriteTheirLinesAndClearTheDaemonPair)
 {
-    ConfModel basicFirst;
-    basicFirst.settleAfterLoad();
-    applyBasicSettings(basicFirst);
-    applyCoinPreset(basicFirst, coin("NMC"), "");
-    const Ticks both = ticksOf(basicFirst);
-    EXPECT_TRUE(both.oldWalletSupport && both.daemon && both.daemonEnabled);
-
-    ConfModel namecoinFirst;
-    namecoinFirst.settleAfterLoad();
-    applyCoinPreset(namecoinFirst, coin("NMC"), "");
-    applyBasicSettings(namecoinFirst);
-    const Ticks neither = ticksOf(namecoinFirst);
-    EXPECT_FALSE(neither.oldWalletSupport || neither.daemon || neither.daemonEnabled);
-
-    const std::string output = namecoinFirst.render();
+    ConfModel model;
+    model.settleAfterLoad();
+    model.setTicked(Key::OldWalletSupportTick, true);
+    model.setTicked(Key::DaemonTick, true);
+    model.setTicked(Key::UpnpTick, true);
+    model.setText(Key::UaComment, "NO2X");
+    applyBasicSettings(model);
+    const std::string output = model.render();
     for (std::string_view line :
          { "\r\nwallet=wallet.dat\r\n", "\r\ndisablewallet=0\r\n", "\r\nserver=1\r\n", "\r\nalerts=1\r\n",
            "\r\nlisten=1\r\n", "\r\n#upnp=0\r\n", "\r\ndns=1\r\n", "\r\n#daemon=0\r\n", "\r\nallowip=127.0.0.1\r\n",
            "\r\nrpcallowip=127.0.0.1\r\n", "\r\ntimeout=3000\r\n", "\r\nrpctimeout=3000\r\n",
-           "\r\nmaxconnections=20\r\n", "\r\nport=8334\r\n", "\r\nrpcport=8336\r\n", "\r\n#uacomment=\r\n" })
+           "\r\nmaxconnections=20\r\n", "\r\n#uacomment=\r\n" })
         EXPECT_NE(output.find(line), std::string::npos) << line;
+    EXPECT_FALSE(model.tickEnabled(Key::DaemonTick));
 }
 
 TEST(CoinPresetsTest, WithoutABuildListTheVtcNodeListIsOneCommentLine)
