@@ -20,17 +20,17 @@ template <typename... Ts> struct Overloaded : Ts...
 
 void KeyBindings::add(Key key, QLineEdit* field)
 {
-    m_bindings.push_back({ key, field, {} });
+    m_bindings.push_back({ key, field, {}, {} });
 }
 
 void KeyBindings::add(Key key, QPlainTextEdit* field)
 {
-    m_bindings.push_back({ key, field, {} });
+    m_bindings.push_back({ key, field, {}, {} });
 }
 
 void KeyBindings::add(Key key, QCheckBox* tickBox)
 {
-    m_bindings.push_back({ key, tickBox, {} });
+    m_bindings.push_back({ key, tickBox, {}, {} });
 }
 
 void KeyBindings::load(const LiveProfile& profile)
@@ -55,6 +55,7 @@ void KeyBindings::load(Binding& binding, const LiveProfile& profile)
                             [&](QPlainTextEdit* field) { field->setPlainText(text); },
                             [&](QCheckBox* tickBox) { tickBox->setChecked(profile.ticked(binding.key)); } },
                binding.widget);
+    binding.loadedShown = shownText(binding.widget);
 }
 
 std::vector<KeyValue> KeyBindings::values() const
@@ -102,11 +103,11 @@ QString KeyBindings::shownText(const Widget& widget)
 
 std::string KeyBindings::valueOf(const Binding& binding)
 {
+    // A text box may show stored bytes differently (bytes that are not UTF-8, line ends): a text the
+    // user has not changed keeps its stored bytes. A tick is stored as it shows.
     const QString shown = shownText(binding.widget);
-    // Decoding is lossy for bytes that are not UTF-8: an unchanged text keeps its stored bytes.
-    if (shown == controls::fromStd(binding.loaded))
-        return binding.loaded;
-    return shown.toStdString();
+    const bool keepsStoredBytes = !std::holds_alternative<QCheckBox*>(binding.widget) && shown == binding.loadedShown;
+    return keepsStoredBytes ? binding.loaded : shown.toStdString();
 }
 
 } // namespace korvane

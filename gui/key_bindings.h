@@ -2,6 +2,7 @@
 
 #include "settings/profile.h"
 
+#include <QString>
 #include <string>
 #include <variant>
 #include <vector>
@@ -9,7 +10,6 @@
 class QCheckBox;
 class QLineEdit;
 class QPlainTextEdit;
-class QString;
 class QWidget;
 
 namespace korvane {
@@ -46,6 +46,7 @@ private:
         Key key;
         Widget widget;
         std::string loaded; // the stored bytes as last loaded
+        QString loadedShown; // how the widget showed them
     };
 
     const Binding& binding(Key key) const;
