@@ -212,23 +212,38 @@ class Desktop:
     # ---- the user's mouse and keyboard ---------------------------------------------------------
 
     def _xdotool(self, *arguments):
-        subprocess.run(["xdotool", *arguments], env=self.env, check=True, stdout=subprocess.PIPE)
+        return subprocess.run(["xdotool", *arguments], env=self.env, check=True, stdout=subprocess.PIPE,
+                              text=True).stdout
 
-    @staticmethod
-    def _raise(window):
-        """xdotool steps that bring the top-level window (title, process id) to the front."""
-        title, pid = window
-        return ["search", "--all", "--pid", str(pid), "--name", f"^{title}$", "windowraise", "%@"]
+    def _window_ids(self, title, pid):
+        found = subprocess.run(["xdotool", "search", "--all", "--pid", str(pid), "--name", f"^{title}$"],
+                               env=self.env, stdout=subprocess.PIPE, text=True)
+        return found.stdout.split()
 
     def raise_window(self, title, pid):
-        self._xdotool(*self._raise((title, pid)))
+        """Brings the top-level window of process `pid` titled `title` to the front; returns the
+        X server's ids of it."""
+        ids = self._window_ids(title, pid)
+        if not ids:
+            raise AssertionError(f"the X server shows no window titled {title!r} of process {pid}")
+        for window in ids:
+            self._xdotool("windowraise", window)
+        return ids
+
+    def _window_under_pointer(self):
+        location = dict(line.split("=", 1) for line in self._xdotool("getmouselocation", "--shell").split())
+        return location["WINDOW"]
 
     def click(self, x, y, count=1, window=None):
-        """Clicks at (x, y), first bringing `window` (title, process id) to the front. The X server
-        handles the fake motion before the fake button presses; waiting for the motion (--sync)
-        would hang when the pointer is already there."""
-        steps = self._raise(window) if window else []
-        self._xdotool(*steps, "mousemove", str(x), str(y), "click", "--repeat", str(count), "1")
+        """Clicks at (x, y), first bringing `window` (title, process id) to the front and waiting
+        until the pointer is over it: a window that the program has just closed may still cover
+        it for a moment. (xdotool's own wait for the motion, --sync, hangs when the pointer is
+        already there.)"""
+        ids = self.raise_window(*window) if window else None
+        self._xdotool("mousemove", str(x), str(y))
+        if ids:
+            wait_until(lambda: self._window_under_pointer() in ids, 10, f"the pointer to be over {window}")
+        self._xdotool("click", "--repeat", str(count), "1")
 
     def key(self, *keys):
         self._xdotool("key", "--clearmodifiers", *keys)

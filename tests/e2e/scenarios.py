@@ -7,6 +7,7 @@ Screenshots of the windows go to FOLDER/NAME.
 """
 
 import argparse
+import os
 import shutil
 import sys
 import time
@@ -42,12 +43,14 @@ class Run:
 
 
 def node_with_stand_ins(run, stand_ins, coin="LTC"):
-    """The profile of a node whose daemon and client are stand-ins, in folders with spaces."""
-    daemon, client = "litecoind-e2e-node", "litecoin-cli-e2e"
+    """The profile of a node whose daemon and client are stand-ins, in folders with spaces. The
+    program watches and kills programs by name across the machine, so the names carry this run's
+    process id; they are longer than the 15 characters that the kernel keeps of a command name."""
+    daemon, client = f"litecoind-e2e-{os.getpid()}", f"litecoin-cli-{os.getpid()}"
     stand_ins.install(daemon)
     stand_ins.install(client)
     return NodeProfile(coin=coin, blockchain_home=str(run.desktop.folder("block chain")),
-                       qt_folder=str(stand_ins.folder), qt_name="litecoin-qt-e2e",
+                       qt_folder=str(stand_ins.folder), qt_name=f"litecoin-qt-{os.getpid()}",
                        daemon_cli_folder=str(stand_ins.folder), cli_name=client, daemon_name=daemon)
 
 
@@ -91,7 +94,7 @@ def hung_daemon(run):
     korvane.start()
     profile = node_with_stand_ins(run, stand_ins)
     korvane.save_node_profile(profile)
-    bystander_name = profile.daemon_name[:-1] + "x"
+    bystander_name = profile.daemon_name[:-1] + "x"  # differs in one character
     stand_ins.install(bystander_name)
     bystander = stand_ins.start(bystander_name)
 
@@ -200,6 +203,9 @@ def main():
     try:
         accessibility.connect()
         SCENARIOS[options.scenario](Run(desktop, options.program, options.standin))
+    except BaseException:
+        desktop.screenshot(None, "failure-whole-screen")
+        raise
     finally:
         logs = sorted(desktop.root.glob("*.log"))
         for log in logs:
