@@ -1,0 +1,283 @@
+"""A private desktop for one end-to-end scenario: an X server, a D-Bus session with the
+accessibility bus, a temporary home, the programs started in it, the mouse and keyboard of its
+user, and screenshots.
+
+Everything started here lives in its own process group and inside the session's temporary
+folder, and is ended when the session closes.
+"""
+
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+from pathlib import Path
+
+POLL_SECONDS = 0.03
+# Errors that a read may meet while the screen changes; a wait tries again after them.
+TRANSIENT_ERRORS = ()
+
+
+class Timeout(AssertionError):
+    pass
+
+
+def wait_until(condition, timeout, what):
+    """Polls `condition` until it returns a true value, which is returned; fails after `timeout`
+    seconds, saying `what` was awaited and what the condition last returned."""
+    deadline = time.monotonic() + timeout
+    while True:
+        try:
+            value = condition()
+        except TRANSIENT_ERRORS as error:
+            value = error
+        if value and not isinstance(value, Exception):
+            return value
+        if time.monotonic() > deadline:
+            raise Timeout(f"gave up after {timeout} s waiting for {what} (last seen: {value!r})")
+        pump_events()
+        time.sleep(POLL_SECONDS)
+
+
+_event_pumps = []
+
+
+def pump_events():
+    for pump in _event_pumps:
+        pump()
+
+
+def add_event_pump(pump):
+    """Runs `pump` while waiting, so queued notifications (the accessibility bus's) are handled."""
+    _event_pumps.append(pump)
+
+
+def _read_line_from(fd):
+    """Reads one line that a child writes to the pipe `fd` once it is ready."""
+    data = b""
+    while not data.endswith(b"\n"):
+        chunk = os.read(fd, 256)
+        if not chunk:
+            break
+        data += chunk
+    os.close(fd)
+    return data.decode().strip()
+
+
+def _process_state(pid):
+    try:
+        stat = Path(f"/proc/{pid}/stat").read_text()
+    except (FileNotFoundError, ProcessLookupError):
+        return None
+    return stat[stat.rindex(")") + 2]
+
+
+def process_alive(pid):
+    """True while `pid` runs (a zombie has ended)."""
+    return _process_state(pid) not in (None, "Z", "X")
+
+
+class Desktop:
+    SCREEN = "1280x800x24"
+
+    def __init__(self, artifacts):
+        self.root = Path(tempfile.mkdtemp(prefix="korvane-e2e-"))
+        self.home = self.root / "home"
+        self.config_home = self.home / ".config"
+        self.artifacts = Path(artifacts)
+        self.artifacts.mkdir(parents=True, exist_ok=True)
+        self._groups = []  # process groups started here, ended at close
+        self._screenshots = 0
+        runtime = self.root / "runtime"
+        for folder in (self.home, self.config_home, runtime):
+            folder.mkdir(mode=0o700)
+        self.env = {
+            "PATH": "/usr/local/bin:/usr/bin:/bin",
+            "HOME": str(self.home),
+            "XDG_CONFIG_HOME": str(self.config_home),
+            "XDG_RUNTIME_DIR": str(runtime),
+            "LANG": "C.UTF-8",
+        }
+        try:
+            self.env["DISPLAY"] = self._start_x_server()
+            self.env["DBUS_SESSION_BUS_ADDRESS"] = self._start_session_bus()
+            self.start(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], log="at-spi")
+            self._wait_for_accessibility_bus()
+            os.environ.pop("AT_SPI_BUS_ADDRESS", None)  # a screen reader asks this session's bus
+            os.environ.update(self.env)
+        except BaseException:
+            self.close()
+            raise
+
+    # ---- servers -------------------------------------------------------------------------------
+
+    def _start_with_ready_pipe(self, command, log):
+        """Starts a server that writes one line to the descriptor appended to `command` when it is
+        ready, and returns that line."""
+        ready_read, ready_write = os.pipe()
+        self.start(command + [str(ready_write)], log=log, pass_fds=(ready_write,))
+        os.close(ready_write)
+        return _read_line_from(ready_read)
+
+    def _start_x_server(self):
+        # -displayfd picks a free display and tells it once the server accepts clients; -noreset
+        # keeps lock-key state when the last client goes.
+        number = self._start_with_ready_pipe(
+            ["Xvfb", "-noreset", "-nolisten", "tcp", "-screen", "0", self.SCREEN, "-displayfd"], "xvfb")
+        if not number:
+            raise RuntimeError(f"Xvfb did not start; see {self.root / 'xvfb.log'}")
+        return f":{number}"
+
+    def _start_session_bus(self):
+        address = self._start_with_ready_pipe(
+            ["dbus-daemon", "--session", "--nofork", "--nosyslog", "--print-address"], "dbus")
+        if not address:
+            raise RuntimeError(f"the D-Bus session did not start; see {self.root / 'dbus.log'}")
+        return address
+
+    def _wait_for_accessibility_bus(self):
+        """Waits until the launcher owns its name on the session bus, where programs and screen
+        readers ask for the accessibility bus's address."""
+        from gi.repository import Gio, GLib
+        flags = Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION
+        bus = Gio.DBusConnection.new_for_address_sync(self.env["DBUS_SESSION_BUS_ADDRESS"], flags, None, None)
+
+        def launched():
+            reply = bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                                  "NameHasOwner", GLib.Variant("(s)", ("org.a11y.Bus",)), None,
+                                  Gio.DBusCallFlags.NONE, -1, None)
+            return reply.unpack()[0]
+        wait_until(launched, 10, "the accessibility bus launcher")
+        bus.close_sync(None)
+
+    # ---- processes -----------------------------------------------------------------------------
+
+    def start(self, command, log=None, env=None, pass_fds=()):
+        """Starts `command` in its own process group with the session's environment plus `env`;
+        its output goes to <root>/<log>.log."""
+        output = open(self.root / f"{log or Path(command[0]).name}.log", "ab")
+        process = subprocess.Popen(command, env={**self.env, **(env or {})}, stdin=subprocess.DEVNULL,
+                                   stdout=output, stderr=subprocess.STDOUT, pass_fds=pass_fds,
+                                   start_new_session=True)
+        output.close()
+        self._groups.append(process)
+        return process
+
+    def folder(self, name):
+        path = self.root / name
+        path.mkdir(parents=True, exist_ok=True)
+        return path
+
+    def copy_program(self, source, name, folder="programs"):
+        """A copy of the executable `source` named `name` in the session folder `folder`."""
+        target = self.folder(folder) / name
+        shutil.copy2(source, target)
+        return target
+
+    def close(self):
+        """Ends every process started here: the process groups, then whatever program copies run
+        from the session folder (programs that the tested program started left its group)."""
+        for process in reversed(self._groups):
+            if process.poll() is None:
+                try:
+                    os.killpg(process.pid, signal.SIGTERM)
+                except ProcessLookupError:
+                    pass
+        for process in reversed(self._groups):
+            try:
+                process.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                os.killpg(process.pid, signal.SIGKILL)
+                process.wait()
+        self._kill_programs_run_from(self.root)
+        shutil.rmtree(self.root, ignore_errors=True)
+
+    @staticmethod
+    def _kill_programs_run_from(folder):
+        prefix = str(folder) + "/"
+        for entry in Path("/proc").iterdir():
+            if not entry.name.isdigit():
+                continue
+            try:
+                executable = os.readlink(entry / "exe")
+            except OSError:
+                continue
+            if executable.startswith(prefix):
+                try:
+                    os.kill(int(entry.name), signal.SIGKILL)
+                except ProcessLookupError:
+                    pass
+
+    # ---- the user's mouse and keyboard ---------------------------------------------------------
+
+    def _xdotool(self, *arguments):
+        return subprocess.run(["xdotool", *arguments], env=self.env, check=True, stdout=subprocess.PIPE,
+                              text=True).stdout
+
+    def _window_ids(self, title, pid):
+        found = subprocess.run(["xdotool", "search", "--all", "--pid", str(pid), "--name", f"^{title}$"],
+                               env=self.env, stdout=subprocess.PIPE, text=True)
+        return found.stdout.split()
+
+    def raise_window(self, title, pid):
+        """Brings the top-level window of process `pid` titled `title` to the front; returns the
+        X server's ids of it."""
+        ids = self._window_ids(title, pid)
+        if not ids:
+            raise AssertionError(f"the X server shows no window titled {title!r} of process {pid}")
+        for window in ids:
+            self._xdotool("windowraise", window)
+        return ids
+
+    def _window_under_pointer(self):
+        location = dict(line.split("=", 1) for line in self._xdotool("getmouselocation", "--shell").split())
+        return location["WINDOW"]
+
+    def click(self, x, y, count=1, window=None):
+        """Clicks at (x, y), first bringing `window` (title, process id) to the front and waiting
+        until the pointer is over it: a window that the program has just closed may still cover
+        it for a moment. (xdotool's own wait for the motion, --sync, hangs when the pointer is
+        already there.)"""
+        ids = self.raise_window(*window) if window else None
+        self._xdotool("mousemove", str(x), str(y))
+        if ids:
+            wait_until(lambda: self._window_under_pointer() in ids, 10, f"the pointer to be over {window}")
+        self._xdotool("click", "--repeat", str(count), "1")
+
+    def key(self, *keys):
+        self._xdotool("key", "--clearmodifiers", *keys)
+
+    def type(self, text):
+        self._xdotool("type", "--clearmodifiers", "--delay", "4", "--", text)
+
+    # ---- the screen ----------------------------------------------------------------------------
+
+    def grab(self, box=None):
+        """The screen, or the part of it inside `box` (x, y, width, height), as an RGB image."""
+        from PIL import ImageGrab  # Debian's python3-pil, built with X support
+        image = ImageGrab.grab(xdisplay=self.env["DISPLAY"]).convert("RGB")
+        if box:
+            x, y, width, height = box
+            image = image.crop((x, y, x + width, y + height))
+        return image
+
+    def screenshot(self, box, label):
+        """Keeps the screen inside `box` as <artifacts>/<nn>-<label>.png, once it has stopped
+        changing (a window just raised or uncovered is still being painted)."""
+        last = [None]
+
+        def steady():
+            image = self.grab(box)
+            same = last[0] is not None and image.tobytes() == last[0].tobytes()
+            last[0] = image
+            return same
+        try:
+            wait_until(steady, 2, f"the screen inside {box} to settle")
+        except Timeout:
+            pass  # a window that keeps changing (a running animation) is kept as it was last seen
+        self._screenshots += 1
+        safe = "".join(c if c.isalnum() or c in "-_" else "_" for c in label).strip("_")
+        path = self.artifacts / f"{self._screenshots:02d}-{safe}.png"
+        last[0].save(path)
+        return path

@@ -1,0 +1,218 @@
+"""End-to-end scenarios: the real program, copied under a coin's name, on a private desktop,
+driven only through what its user and a screen reader have.
+
+Run one with Debian's Python (it has pyatspi):
+    /usr/bin/python3 scenarios.py NAME --program PATH --standin PATH --artifacts FOLDER
+Screenshots of the windows go to FOLDER/NAME.
+"""
+
+import argparse
+import os
+import shutil
+import sys
+import time
+from pathlib import Path
+
+import accessibility
+from accessibility import WAIT_SECONDS, assert_toggle_acts_like_click
+from desktop import Desktop, process_alive, wait_until
+from korvane import CRYPTO_SETTINGS, GREEN, RED, TERMINATOR, Korvane, NodeProfile, StandIns, enter_profile
+
+SCENARIOS = {}
+
+
+def scenario(function):
+    SCENARIOS[function.__name__] = function
+    return function
+
+
+class Run:
+    """What a scenario works with: the desktop, the program to copy and the stand-in node."""
+
+    def __init__(self, desktop, program, standin):
+        self.desktop = desktop
+        self.program = program
+        self.standin = standin
+
+    def korvane(self, name, env=None):
+        """A copy of the program named `name`, not yet started."""
+        return Korvane(self.desktop, self.program, name, env)
+
+    def stand_ins(self):
+        return StandIns(self.desktop, self.standin)
+
+
+def node_with_stand_ins(run, stand_ins, coin="LTC"):
+    """The profile of a node whose daemon and client are stand-ins, in folders with spaces. The
+    program watches and kills programs by name across the machine, so the names carry this run's
+    process id; they are longer than the 15 characters that the kernel keeps of a command name."""
+    daemon, client = f"litecoind-e2e-{os.getpid()}", f"litecoin-cli-{os.getpid()}"
+    stand_ins.install(daemon)
+    stand_ins.install(client)
+    return NodeProfile(coin=coin, blockchain_home=str(run.desktop.folder("block chain")),
+                       qt_folder=str(stand_ins.folder), qt_name=f"litecoin-qt-{os.getpid()}",
+                       daemon_cli_folder=str(stand_ins.folder), cli_name=client, daemon_name=daemon)
+
+
+def start_daemon(korvane, stand_ins, profile):
+    """Presses "START DAEMON" and waits until the daemon runs and its light is green."""
+    korvane.main.press("START DAEMON")
+    pid, arguments = stand_ins.started(profile.daemon_name)
+    stand_ins.wait_event(profile.daemon_name, "started")
+    korvane.wait_light("DAEMON", GREEN, f"{profile.daemon_name} - DAEMON PROCESS RUNNING")
+    korvane.wait_start_buttons(enabled=False)
+    return pid, arguments
+
+
+@scenario
+def typical_request(run):
+    stand_ins = run.stand_ins()
+    korvane = run.korvane("LTC", env=stand_ins.env)
+    korvane.start()
+    profile = node_with_stand_ins(run, stand_ins)
+    korvane.save_node_profile(profile)
+
+    daemon, arguments = start_daemon(korvane, stand_ins, profile)
+    assert arguments == [f"-conf={korvane.conf_location}", f"-datadir={profile.blockchain_home}"], arguments
+    korvane.main.screenshot("daemon running")
+
+    korvane.main.press('CLI "STOP"')
+    _, client_arguments = stand_ins.started(profile.cli_name)
+    assert client_arguments == [f"-conf={korvane.conf_location}", "stop"], client_arguments
+    stand_ins.wait_gone(daemon, profile.daemon_name)
+    assert stand_ins.events(profile.daemon_name) == ["started", "stopped"]
+    korvane.wait_light("DAEMON", RED, f"{profile.daemon_name} - DAEMON PROCESS STOPPED")
+    korvane.wait_start_buttons(enabled=True)
+    korvane.main.screenshot("daemon stopped")
+    korvane.exit()
+
+
+@scenario
+def hung_daemon(run):
+    stand_ins = run.stand_ins()
+    korvane = run.korvane("LTC", env={**stand_ins.env, "KORVANE_STANDIN_IGNORES_STOP": "1"})
+    korvane.start()
+    profile = node_with_stand_ins(run, stand_ins)
+    korvane.save_node_profile(profile)
+    bystander_name = profile.daemon_name[:-1] + "x"  # differs in one character
+    stand_ins.install(bystander_name)
+    bystander = stand_ins.start(bystander_name)
+
+    daemon, _ = start_daemon(korvane, stand_ins, profile)
+    korvane.main.press('CLI "STOP"')
+    stand_ins.wait_event(profile.daemon_name, "stop ignored")
+    korvane.wait_light("DAEMON", GREEN, f"{profile.daemon_name} - DAEMON PROCESS RUNNING")
+
+    terminator = korvane.open(korvane.main, "!!! PROCESS TERMINATOR !!!", TERMINATOR)
+    name_field = terminator.field("DAEMON Process:")
+    terminate = terminator.beside(name_field, "push button")
+    assert terminate.name == "TERMINATE" and not terminate.enabled, "kill buttons must wait for the window to be armed"
+    # Armed, the window shows the daemon running (its name on green) and lets it be killed.
+    assert_toggle_acts_like_click(terminator.tick_box("!!! ENABLE TERMINATOR !!!"),
+                                  effect=lambda: name_field.colour() == GREEN)
+    wait_until(lambda: terminate.enabled, WAIT_SECONDS, "the daemon's TERMINATE button to be enabled")
+    terminator.screenshot("armed")
+
+    terminate.click()
+    stand_ins.wait_gone(daemon, profile.daemon_name)
+    assert process_alive(bystander.pid), f"the bystander {bystander_name} was killed too"
+    terminator.press("OK")
+    korvane.program.wait_closed(terminator)
+    korvane.wait_light("DAEMON", RED, f"{profile.daemon_name} - DAEMON PROCESS STOPPED")
+    korvane.wait_start_buttons(enabled=True)
+    assert process_alive(bystander.pid), f"the bystander {bystander_name} ended"
+    korvane.exit()
+
+
+@scenario
+def two_copies(run):
+    copies = {"BTC": "Bitcoin", "LTC": "Litecoin"}
+    korvanes = {name: run.korvane(name) for name in copies}
+    for name, coin in copies.items():  # both run at once, one window above the other
+        korvanes[name].start()
+        korvanes[name].save_node_profile(NodeProfile(coin=coin, daemon_name=f"{name.lower()}d"))
+        korvanes[name].main.screenshot("profile saved")
+    for korvane in korvanes.values():
+        korvane.exit()
+        assert korvane.profile_file.exists(), f"no profile {korvane.profile_file}"
+    for name, coin in copies.items():
+        main = korvanes[name].start()
+        shown = (main.field("CRYPTO-NAME").text, main.field("DAEMON-NAME").text)
+        assert shown == (coin, f"{name.lower()}d"), f"{name} shows {shown} after a restart"
+    for korvane in korvanes.values():
+        korvane.exit()
+
+
+@scenario
+def bad_input(run):
+    korvane = run.korvane("LTC")
+    main = korvane.start()
+
+    def start_daemon_fails(what, shows):
+        """Presses "START DAEMON": the status shows a message for which `shows` is true, and the
+        program goes on."""
+        main.press("START DAEMON")
+        main.find("label", lambda text: text.startswith("Could not start") and shows(text))
+        main.screenshot(what)
+        assert korvane.program.running, f"the program ended after {what}"
+
+    start_daemon_fails("empty command line", lambda text: "empty" in text)
+    programs = run.desktop.folder("programs")
+    korvane.save_node_profile(NodeProfile(daemon_cli_folder=str(programs), daemon_name="no-such-daemon"))
+    start_daemon_fails("missing program",
+                       lambda text: f'"{programs / "no-such-daemon"}"' in text and "No such file" in text)
+    korvane.exit()
+
+
+@scenario
+def screen_reader_parity(run):
+    korvane = run.korvane("LTC")
+    korvane.start()
+    settings = korvane.open_settings()
+    settings.screenshot("opened")
+    crypto = korvane.open(settings, "CRYPTO SETTINGS", CRYPTO_SETTINGS)
+    crypto.screenshot("opened")
+
+    for group, caption in (("QT", "Wallet"), ("QT", "Disabled")):
+        assert_toggle_acts_like_click(crypto.group(group).tick_box(caption))
+    enter_profile(crypto, NodeProfile(coin="Litecoin"))
+    crypto.press("Save")
+    crypto.press("Close")  # the closing button's caption after a Save
+    korvane.program.wait_closed(crypto)
+
+    for caption in ('USE OWN ".CONF" FILE', "Auto Update Blockchain Folder Size"):
+        assert_toggle_acts_like_click(settings.tick_box(caption))
+    settings.screenshot("toggled")
+    settings.press("OK")
+    korvane.program.wait_closed(settings)
+    korvane.exit()
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("scenario", choices=sorted(SCENARIOS))
+    parser.add_argument("--program", required=True, type=Path, help="the built QL-KORVANE-V1")
+    parser.add_argument("--standin", required=True, type=Path, help="the built stand-in node program")
+    parser.add_argument("--artifacts", required=True, type=Path, help="folder for the screenshots")
+    options = parser.parse_args()
+
+    artifacts = options.artifacts / options.scenario
+    shutil.rmtree(artifacts, ignore_errors=True)
+    started = time.monotonic()
+    desktop = Desktop(artifacts)
+    try:
+        accessibility.connect()
+        SCENARIOS[options.scenario](Run(desktop, options.program, options.standin))
+    except BaseException:
+        desktop.screenshot(None, "failure-whole-screen")
+        raise
+    finally:
+        logs = sorted(desktop.root.glob("*.log"))
+        for log in logs:
+            shutil.copy2(log, artifacts / log.name)
+        desktop.close()
+    print(f"{options.scenario}: passed in {time.monotonic() - started:.1f} s; screenshots in {artifacts}")
+
+
+if __name__ == "__main__":
+    sys.exit(main())

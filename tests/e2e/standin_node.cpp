@@ -1,0 +1,111 @@
+// The stand-in for a coin's node programs in the end-to-end tests, copied under the daemon's and
+// the client's file names (a script would be named after its interpreter, so it is compiled).
+//
+// Every start writes its process id and arguments to $KORVANE_STANDIN_DIR/<own name>.args, one
+// per line ("pid=...", then "arg=..."), under a temporary name first so a reader never sees half.
+//
+// Started with "stop" as its last argument it is the client: it sends SIGTERM to the daemon whose
+// process id is kept beside the conf file named by its "-conf=" argument ("<conf>.pid"), and exits.
+// Otherwise it is the daemon: it keeps its process id there (when it has a "-conf=" argument) and
+// runs until SIGTERM, which ends it unless $KORVANE_STANDIN_IGNORES_STOP is set (a hung daemon).
+// The daemon notes "started", "stop ignored" and "stopped" in $KORVANE_STANDIN_DIR/<own name>.events.
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+std::string ownName(const char* path)
+{
+    const std::string_view name(path);
+    return std::string(name.substr(name.rfind('/') + 1));
+}
+
+std::string recordPath(const std::string& name, std::string_view suffix)
+{
+    const char* folder = std::getenv("KORVANE_STANDIN_DIR");
+    return std::string(folder ? folder : ".") + "/" + name + std::string(suffix);
+}
+
+bool writeWhole(const std::string& path, const std::string& text)
+{
+    const std::string partial = path + ".part";
+    {
+        std::ofstream out(partial, std::ios::trunc);
+        if (!(out << text).flush())
+            return false;
+    }
+    return std::rename(partial.c_str(), path.c_str()) == 0;
+}
+
+void noteEvent(const std::string& name, std::string_view event)
+{
+    std::ofstream(recordPath(name, ".events"), std::ios::app) << event << std::endl;
+}
+
+std::string confPath(const std::vector<std::string>& arguments)
+{
+    constexpr std::string_view kConfOption = "-conf=";
+    for (const std::string& argument : arguments) {
+        if (argument.starts_with(kConfOption))
+            return argument.substr(kConfOption.size());
+    }
+    return {};
+}
+
+int runClient(const std::string& conf)
+{
+    std::ifstream pidFile(conf + ".pid");
+    pid_t daemon = 0;
+    if (!(pidFile >> daemon) || daemon <= 0)
+        return 1;
+    return ::kill(daemon, SIGTERM) == 0 ? 0 : 1;
+}
+
+int runDaemon(const std::string& name, const std::string& conf)
+{
+    sigset_t stop;
+    ::sigemptyset(&stop);
+    ::sigaddset(&stop, SIGTERM);
+    ::sigprocmask(SIG_BLOCK, &stop, nullptr);
+    if (!conf.empty() && !writeWhole(conf + ".pid", std::to_string(::getpid())))
+        return 1;
+    noteEvent(name, "started");
+    const bool ignoresStop = std::getenv("KORVANE_STANDIN_IGNORES_STOP") != nullptr;
+    for (;;) {
+        int received = 0;
+        ::sigwait(&stop, &received);
+        if (!ignoresStop)
+            break;
+        noteEvent(name, "stop ignored");
+    }
+    noteEvent(name, "stopped");
+    if (!conf.empty())
+        std::remove((conf + ".pid").c_str());
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string name = ownName(argv[0]);
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+
+    std::string record = "pid=" + std::to_string(::getpid()) + "\n";
+    for (const std::string& argument : arguments)
+        record += "arg=" + argument + "\n";
+    if (!writeWhole(recordPath(name, ".args"), record))
+        return 1;
+
+    const std::string conf = confPath(arguments);
+    if (!arguments.empty() && arguments.back() == "stop")
+        return runClient(conf);
+    return runDaemon(name, conf);
+}
