@@ -5,8 +5,8 @@ set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
           libx11-dev libxtst-dev xvfb xauth
           # the end-to-end tests: accessibility bus and its Python client, a private D-Bus
-          # session, mouse and keyboard, screenshots
-          at-spi2-core python3-pyatspi dbus-daemon xdotool python3-pil "$@")
+          # session, mouse and keyboard, screenshots, a folder seen read-only (namespaces)
+          at-spi2-core python3-pyatspi dbus-daemon xdotool python3-pil util-linux mount "$@")
 
 missing=()
 for package in "${packages[@]}"; do

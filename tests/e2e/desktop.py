@@ -164,6 +164,18 @@ class Desktop:
         self._groups.append(process)
         return process
 
+    @staticmethod
+    def seeing_read_only(folder, command):
+        """`command` run so that it sees `folder` read-only, as on a read-only disk: a write there
+        fails whoever runs it, root included. The folder is mounted read-only over itself in a
+        mount namespace of the command's own (made in a user namespace, so no privilege is
+        needed); a second user namespace gives the command back the caller's user id, under
+        which the session bus knows it. The command keeps the process id started here."""
+        script = ('mount --bind "$1" "$1" && mount -o remount,bind,ro "$1" && shift && '
+                  'exec unshare --user --map-user="$1" --map-group="$2" -- "${@:3}"')
+        return ["unshare", "--map-root-user", "--mount", "--", "bash", "-c", script, "bash", str(folder),
+                str(os.getuid()), str(os.getgid()), *command]
+
     def folder(self, name):
         path = self.root / name
         path.mkdir(parents=True, exist_ok=True)

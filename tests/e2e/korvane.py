@@ -10,6 +10,8 @@ from desktop import process_alive, wait_until
 MAIN_SETTINGS = "KORVANE - MAIN SETTINGS"
 CRYPTO_SETTINGS = "KORVANE - CRYPTO SETTINGS"
 TERMINATOR = "KORVANE - PROCESS TERMINATOR"
+CONF_GENERATOR = 'KORVANE - CRYPTO ".CONF" CONFIGURATION FILE GENERATOR'
+COIN_PRESETS = "KORVANE - CONF-GENERATOR - IMPORT DEFAULT SETTINGS"
 
 GREEN = (0, 255, 0)
 RED = (255, 0, 0)
@@ -42,12 +44,12 @@ PROFILE_FIELD_NAMES = {
 
 
 class Korvane:
-    """One copy of the program, named after a coin, in its own folder of the session."""
+    """One copy of the program, named after a coin, beside the session's other copies."""
 
     def __init__(self, desktop, executable, name, env=None):
         self.desktop = desktop
         self.name = name
-        self.path = desktop.copy_program(executable, name, folder=f"copies/{name}")
+        self.path = desktop.copy_program(executable, name, folder="copies")
         self.env = env or {}
         self.program = None
         self.main = None
@@ -61,12 +63,21 @@ class Korvane:
         """The conf file the command lines name by default: beside the program, after its name."""
         return self.path.parent / f"{self.name}-CRYPTO-CONFIG.conf"
 
+    def conf_lines(self):
+        """The lines of the conf file, split where it breaks lines (CR LF)."""
+        return self.conf_location.read_bytes().decode().split("\r\n")
+
     @property
     def profile_file(self):
         return Path(self.desktop.env["XDG_CONFIG_HOME"]) / "QL_KORVANE" / f"{self.name}.ini"
 
-    def start(self):
-        process = self.desktop.start([str(self.path)], log=self.name,
+    def start(self, read_only_folder=False):
+        """Starts the copy and waits for its main window; with `read_only_folder`, the copy sees
+        its own folder read-only."""
+        command = [str(self.path)]
+        if read_only_folder:
+            command = self.desktop.seeing_read_only(self.path.parent, command)
+        process = self.desktop.start(command, log=self.name,
                                      env={"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1", **self.env})
         self.program = Program(self.desktop, process)
         self.main = self.program.window(self.title)
@@ -101,6 +112,46 @@ class Korvane:
         self.close_with_escape(crypto)
         settings.press("OK")
         self.program.wait_closed(settings)
+
+    def open_conf_generator(self):
+        """Settings, then the conf file manager: returns the main settings window and the conf
+        generator above it."""
+        settings = self.open_settings()
+        return settings, self.open(settings, 'CRYPTO ".CONF" FILE MANAGER', CONF_GENERATOR)
+
+    def import_presets(self, generator, coin):
+        """In the conf generator, "Import Default Settings": ticks the safety box, applies the
+        basic settings, then the preset of the coin button `coin`, and closes the presets."""
+        presets = self.open(generator, "Import Default Settings", COIN_PRESETS)
+        safety = presets.tick_box("Import Default Settings")
+        basic = presets.button("BASIC SETTINGS")
+        assert not basic.enabled, "the presets must wait for the safety box"
+        safety.click()
+        wait_until(lambda: basic.enabled, WAIT_SECONDS, "the presets to be armed")
+        basic.click()
+        presets.button("Close")  # the closing button's caption after an import
+        presets.press(coin)
+        wait_until(lambda: not safety.checked, WAIT_SECONDS, f"the {coin} preset to untick the safety box")
+        presets.screenshot(f"{coin} imported")
+        presets.press("Close")
+        self.program.wait_closed(presets)
+
+    def close_conf_generator(self, settings, generator, caption):
+        """Closes the conf generator with its button `caption`, then the settings with "OK"."""
+        generator.press(caption)
+        self.program.wait_closed(generator)
+        settings.press("OK")
+        self.program.wait_closed(settings)
+
+    def save_conf(self, coin):
+        """Writes the conf file of the basic settings and the preset of `coin` with the conf
+        generator; returns the settings window and the generator, both left open."""
+        settings, generator = self.open_conf_generator()
+        self.import_presets(generator, coin)
+        generator.press("SAVE")
+        generator.button("Close")  # the caption once the file is written
+        generator.screenshot(f"{coin} saved")
+        return settings, generator
 
     def start_buttons_enabled(self):
         return [self.main.button(caption).enabled for caption in START_BUTTONS]

@@ -7,7 +7,9 @@ Screenshots of the windows go to FOLDER/NAME.
 """
 
 import argparse
+import difflib
 import os
+import stat
 import shutil
 import sys
 import time
@@ -124,17 +126,71 @@ def hung_daemon(run):
     korvane.exit()
 
 
+# The conf file of the basic settings followed by the Litecoin preset, line by line: options
+# that are ticked or filled are active, the others commented out; the file ends with a line break.
+BASIC_THEN_LITECOIN_CONF = [
+    "# - LTC - Litecoin - CONF FILE CREATED USING QUILLON - VORSELL - CONF-GENERATOR -",
+    "wallet=wallet.dat",
+    "disablewallet=0",
+    "server=1",
+    "alerts=1",
+    "listen=1",
+    "#upnp=0",
+    "dns=1",
+    "#daemon=0",
+    "allowip=127.0.0.1",
+    "rpcallowip=127.0.0.1",
+    "timeout=3000",
+    "rpctimeout=3000",
+    "maxconnections=20",
+    "port=9333",
+    "rpcport=9332",
+    "#uacomment=",
+    "",
+    "#rpcuser=",
+    "#rpcpassword=",
+    "#rpcauth=",
+    "",
+    "",  # the user's own settings: none
+    "",
+    "",  # the node list: none for Litecoin
+    "",  # after the final line break
+]
+
+
+@scenario
+def conf_generator(run):
+    korvane = run.korvane("LTC")
+    korvane.start()
+    settings, generator = korvane.save_conf("LTC")
+    location = generator.field("CONF File Location:").text
+    assert location == str(korvane.conf_location), f"the generator names {location} as the conf file"
+    written = korvane.conf_lines()
+    assert written == BASIC_THEN_LITECOIN_CONF, "the conf file differs (- expected, + written):\n" + "\n".join(
+        line for line in difflib.ndiff(BASIC_THEN_LITECOIN_CONF, written) if line[0] in "+-")
+    preview = generator.field("CRYPTO CONFIG OUTPUT").text
+    assert preview.split("\n") == written[:-1], f"the preview shows {preview!r}"
+    mode = stat.S_IMODE(korvane.conf_location.stat().st_mode)
+    assert mode == 0o600, f"the conf file, which may hold RPC passwords, has mode {mode:o}"
+    korvane.close_conf_generator(settings, generator, "Close")
+    korvane.exit()
+
+
 @scenario
 def two_copies(run):
     copies = {"BTC": "Bitcoin", "LTC": "Litecoin"}
-    korvanes = {name: run.korvane(name) for name in copies}
+    korvanes = {name: run.korvane(name) for name in copies}  # side by side in one folder
     for name, coin in copies.items():  # both run at once, one window above the other
         korvanes[name].start()
+        korvanes[name].close_conf_generator(*korvanes[name].save_conf(name), "Close")
         korvanes[name].save_node_profile(NodeProfile(coin=coin, daemon_name=f"{name.lower()}d"))
         korvanes[name].main.screenshot("profile saved")
     for korvane in korvanes.values():
         korvane.exit()
         assert korvane.profile_file.exists(), f"no profile {korvane.profile_file}"
+    for name, port in (("BTC", "8333"), ("LTC", "9333")):  # each copy's file has its own coin
+        lines = korvanes[name].conf_lines()
+        assert lines[0].startswith(f"# - {name} - ") and f"port={port}" in lines, f"{name} wrote {lines}"
     for name, coin in copies.items():
         main = korvanes[name].start()
         shown = (main.field("CRYPTO-NAME").text, main.field("DAEMON-NAME").text)
@@ -161,6 +217,18 @@ def bad_input(run):
     korvane.save_node_profile(NodeProfile(daemon_cli_folder=str(programs), daemon_name="no-such-daemon"))
     start_daemon_fails("missing program",
                        lambda text: f'"{programs / "no-such-daemon"}"' in text and "No such file" in text)
+    korvane.exit()
+
+    # A conf folder that cannot be written (read-only for root too): SAVE says so and the
+    # generator's closing button keeps its caption "Cancel".
+    korvane.start(read_only_folder=True)
+    settings, generator = korvane.open_conf_generator()
+    generator.press("SAVE")
+    generator.find("label", lambda text: text.startswith(f"{korvane.conf_location} was not written")
+                   and "Read-only file system" in text)
+    generator.screenshot("conf folder read-only")
+    assert not korvane.conf_location.exists(), "a conf file appeared in the read-only folder"
+    korvane.close_conf_generator(settings, generator, "Cancel")
     korvane.exit()
 
 
