@@ -298,7 +298,8 @@ class Program:
         return self.snapshot()
 
 
-def _difference(expected, seen):
+def difference(expected, seen):
+    """The lines in which `seen` differs from `expected`: - expected, + seen."""
     return "\n".join(line.rstrip() for line in difflib.ndiff(expected, seen) if line[0] in "+-")
 
 
@@ -329,4 +330,4 @@ def assert_toggle_acts_like_click(tick_box, effect=None):
     tick_box.toggle()
     if program.snapshot_once(tick_box, not ticked) != clicked:
         raise AssertionError(f"Toggle on {tick_box!r} does not act like a mouse click; after a click (-) and "
-                             f"after Toggle (+):\n{_difference(clicked, program.snapshot())}")
+                             f"after Toggle (+):\n{difference(clicked, program.snapshot())}")

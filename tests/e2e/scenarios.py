@@ -7,7 +7,6 @@ Screenshots of the windows go to FOLDER/NAME.
 """
 
 import argparse
-import difflib
 import os
 import stat
 import shutil
@@ -16,7 +15,7 @@ import time
 from pathlib import Path
 
 import accessibility
-from accessibility import WAIT_SECONDS, assert_toggle_acts_like_click
+from accessibility import WAIT_SECONDS, assert_toggle_acts_like_click, difference
 from desktop import Desktop, process_alive, wait_until
 from korvane import CRYPTO_SETTINGS, GREEN, RED, TERMINATOR, Korvane, NodeProfile, StandIns, enter_profile
 
@@ -166,13 +165,15 @@ def conf_generator(run):
     location = generator.field("CONF File Location:").text
     assert location == str(korvane.conf_location), f"the generator names {location} as the conf file"
     written = korvane.conf_lines()
-    assert written == BASIC_THEN_LITECOIN_CONF, "the conf file differs (- expected, + written):\n" + "\n".join(
-        line for line in difflib.ndiff(BASIC_THEN_LITECOIN_CONF, written) if line[0] in "+-")
+    assert written == BASIC_THEN_LITECOIN_CONF, \
+        f"the conf file differs (- expected, + written):\n{difference(BASIC_THEN_LITECOIN_CONF, written)}"
     preview = generator.field("CRYPTO CONFIG OUTPUT").text
     assert preview.split("\n") == written[:-1], f"the preview shows {preview!r}"
     mode = stat.S_IMODE(korvane.conf_location.stat().st_mode)
     assert mode == 0o600, f"the conf file, which may hold RPC passwords, has mode {mode:o}"
     korvane.close_conf_generator(settings, generator, "Close")
+    name = korvane.main.field("CRYPTO-NAME")  # the main window takes the saved name
+    wait_until(lambda: name.text == "LTC - Litecoin", WAIT_SECONDS, "the main window to show the coin")
     korvane.exit()
 
 
