@@ -130,9 +130,10 @@ void DonationsWindow::toggleFlashing()
 void DonationsWindow::takeAddress(TextBox& box, const DonationAddress& donation)
 {
     infocontrols::paintTextBox(box, colours::kBlack, infocontrols::kPink);
+    if (donation.address.empty())
+        return;
     box.selectAll();
-    if (!donation.address.empty())
-        QGuiApplication::clipboard()->setText(controls::fromStd(donation.address));
+    QGuiApplication::clipboard()->setText(controls::fromStd(donation.address));
 }
 
 } // namespace korvane
