@@ -10,7 +10,10 @@
 namespace korvane::infocontrols {
 namespace {
 
-void paint(QWidget& widget, QPalette::ColorRole textRole, const QColor& text, QPalette::ColorRole backgroundRole,
+void paint(QWidget& widget,
+           QPalette::ColorRole textRole,
+           const QColor& text,
+           QPalette::ColorRole backgroundRole,
            const QColor& background)
 {
     controls::paintBackground(widget, backgroundRole, background);

@@ -48,8 +48,8 @@ QColor backColour(const QWidget& window, const char* name)
 }
 
 // The colour `colourNow` reads after each of the next `ticks` ticks of the window's flash timer.
-std::vector<QColor> flashed(const QWidget& window, const char* timerName, const std::function<QColor()>& colourNow,
-                            std::size_t ticks)
+std::vector<QColor>
+flashed(const QWidget& window, const char* timerName, const std::function<QColor()>& colourNow, std::size_t ticks)
 {
     auto* timer = child<QTimer>(window, timerName);
     EXPECT_EQ(timer->interval(), 200);
@@ -264,8 +264,9 @@ TEST(InfoWindows, AboutOpensFromTheMainWindowAndDonationsFromAboutStoringOnlyThe
     for (auto save = fakes.settings.saves.begin() + static_cast<std::ptrdiff_t>(savesBefore);
          save != fakes.settings.saves.end(); ++save)
         writtenKeys.push_back(save->substr(save->find('/') + 1, save->find('=') - save->find('/') - 1));
-    EXPECT_EQ(writtenKeys, (std::vector<std::string> { "DONATIONS_WINDOW-Left", "DONATIONS_WINDOW-Top", "ABOUT_Left",
-                                                       "ABOUT_Top" }));
+    EXPECT_EQ(
+        writtenKeys,
+        (std::vector<std::string> { "DONATIONS_WINDOW-Left", "DONATIONS_WINDOW-Top", "ABOUT_Left", "ABOUT_Top" }));
 }
 
 } // namespace
