@@ -5,6 +5,7 @@
 #include "gui/korvane_dialog.h"
 #include "gui/light.h"
 #include "gui/window_geometry.h"
+#include "info/about_window.h"
 #include "launch/main_settings_window.h"
 #include "processes/process_watcher.h"
 #include "processes/terminator_window.h"
@@ -124,7 +125,11 @@ void MainWindow::openTerminator()
     terminator.exec();
 }
 
-void MainWindow::openAbout() { }
+void MainWindow::openAbout()
+{
+    AboutWindow about(m_profile, this);
+    about.exec();
+}
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {

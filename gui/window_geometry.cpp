@@ -32,4 +32,11 @@ bool saveWindowPosition(const QWidget& window, Profile& profile, WindowId id)
     return profile.savePosition(id, twipsFromPixels(window.pos().x(), dpi), twipsFromPixels(window.pos().y(), dpi));
 }
 
+void placeInTwips(QWidget& control, const Geometry& twips)
+{
+    const double dpi = logicalDpi(control);
+    control.setGeometry(pixelsFromTwips(twips.left, dpi), pixelsFromTwips(twips.top, dpi),
+                        pixelsFromTwips(twips.width, dpi), pixelsFromTwips(twips.height, dpi));
+}
+
 } // namespace korvane

@@ -14,5 +14,7 @@ class Profile;
 // use it, so saving and restoring never makes a window creep.
 void restoreWindowGeometry(QWidget& window, const Profile& profile, WindowId id);
 bool saveWindowPosition(const QWidget& window, Profile& profile, WindowId id);
+// Places a control at a position and size given in twips inside its window.
+void placeInTwips(QWidget& control, const Geometry& twips);
 
 } // namespace korvane
