@@ -129,6 +129,10 @@ class Control:
         self.window.desktop.type(text)
         wait_until(lambda: self.text == text, WAIT_SECONDS, f"{self!r} to read {text!r}")
 
+    def pixels(self):
+        """How many pixels of each colour (red, green, blue) the control shows on the screen."""
+        return Counter(self.window.desktop.grab(self.extents).getdata())
+
     def colour(self):
         """The control's background colour on the screen (red, green, blue): the commonest colour
         of the four points just inside its corners, where no text or frame is drawn."""
@@ -183,6 +187,15 @@ class Scope:
     def label(self, text):
         return self.find("label", text)
 
+    def text_box(self, text):
+        """The one shown text box holding `text`, for a box that no label names; waits for it."""
+        def holding():
+            found = [box for box in self.controls("text") if box.text == text]
+            if len(found) > 1:
+                raise AssertionError(f"{self!r} has {len(found)} text boxes holding {text!r}")
+            return found[0] if found else None
+        return wait_until(holding, WAIT_SECONDS, f"a text box holding {text!r} in {self!r}")
+
     def group(self, title):
         """The group of controls under the frame titled `title`."""
         return Scope(self.find("panel", title).accessible, self.window)
@@ -231,6 +244,12 @@ class Window(Scope):
         box = self.accessible.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
         return box.x, box.y, box.width, box.height
 
+    def move(self, x, y):
+        """Moves the window's top left corner to (x, y), as a user dragging it would, and waits
+        until the program has it there."""
+        self.desktop.move_window(*self.x_window(), x, y)
+        wait_until(lambda: self.extents()[:2] == (x, y), WAIT_SECONDS, f"{self!r} to move to {(x, y)}")
+
     def screenshot(self, label):
         self.bring_to_front()
         return self.desktop.screenshot(self.extents(), f"{self.title}-{label}")
@@ -277,11 +296,14 @@ class Program:
         return [Window(child, self) for child in _children(application)] if application else []
 
     def window(self, title):
-        """The program's top-level window titled `title`; waits for it to open."""
+        """The program's top-level window titled `title` (or whose title `title`, a function, is
+        true for); waits for it to open."""
+        matches = title if callable(title) else (lambda candidate: candidate == title)
+
         def titled():
             if not self.running:
                 raise AssertionError(f"the program ended with status {self.process.returncode}")
-            return next((window for window in self.windows() if window.title == title), None)
+            return next((window for window in self.windows() if matches(window.title)), None)
         return wait_until(titled, WAIT_SECONDS, f"a window titled {title!r}")
 
     def wait_closed(self, window):

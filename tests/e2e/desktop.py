@@ -12,6 +12,7 @@ import signal
 import subprocess
 import tempfile
 import time
+from collections import Counter
 from pathlib import Path
 
 POLL_SECONDS = 0.03
@@ -38,6 +39,17 @@ def wait_until(condition, timeout, what):
             raise Timeout(f"gave up after {timeout} s waiting for {what} (last seen: {value!r})")
         pump_events()
         time.sleep(POLL_SECONDS)
+
+
+def sample(read, seconds):
+    """Everything that `read` returns while it is polled for `seconds`, with how often."""
+    seen = Counter()
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        seen[read()] += 1
+        pump_events()
+        time.sleep(POLL_SECONDS)
+    return seen
 
 
 _event_pumps = []
@@ -256,6 +268,20 @@ class Desktop:
         if ids:
             wait_until(lambda: self._window_under_pointer() in ids, 10, f"the pointer to be over {window}")
         self._xdotool("click", "--repeat", str(count), "1")
+
+    def move_window(self, title, pid, x, y):
+        """Moves the top-level window of process `pid` titled `title` so that its top left corner
+        is at (x, y), as a user dragging it would."""
+        for window in self.raise_window(title, pid):
+            self._xdotool("windowmove", window, str(x), str(y))
+
+    def lock_keys(self, reader):
+        """The lock keys' states as the X server keeps them: {"num": bool, "caps": bool,
+        "scroll": bool}, read by the compiled `reader` (lock_keys.cpp); a key whose light the
+        keyboard map lacks reads None."""
+        line = subprocess.run([str(reader)], env=self.env, check=True, stdout=subprocess.PIPE, text=True).stdout
+        states = dict(field.split("=") for field in line.split())
+        return {key: None if value == "-1" else value == "1" for key, value in states.items()}
 
     def key(self, *keys):
         self._xdotool("key", "--clearmodifiers", *keys)

@@ -13,8 +13,14 @@ TERMINATOR = "KORVANE - PROCESS TERMINATOR"
 CONF_GENERATOR = 'KORVANE - CRYPTO ".CONF" CONFIGURATION FILE GENERATOR'
 COIN_PRESETS = "KORVANE - CONF-GENERATOR - IMPORT DEFAULT SETTINGS"
 
+ABOUT = "KORVANE - ABOUT"
+DONATIONS_BUTTON = "!!! DONATIONS ALWAYS APPRECIATED !!!"
+
+BLACK = (0, 0, 0)
 GREEN = (0, 255, 0)
 RED = (255, 0, 0)
+# The colours that the information windows flash in; black is not among them.
+FLASH_PALETTE = {GREEN, RED, (0, 255, 255), (255, 0, 255), (255, 255, 0)}
 
 START_BUTTONS = ("START QT", "START DAEMON")
 
@@ -96,6 +102,17 @@ class Korvane:
     def close_with_escape(self, window):
         window.bring_to_front()
         self.desktop.key("Escape")
+        self.program.wait_closed(window)
+
+    def open_about(self):
+        return self.open(self.main, "About", ABOUT)
+
+    def open_donations(self, about):
+        """The donations window, opened from the about window."""
+        return self.open(about, DONATIONS_BUTTON, lambda title: title.startswith("KORVANE - PLEASE SUPPORT"))
+
+    def close_with_ok(self, window):
+        window.press("OK")
         self.program.wait_closed(window)
 
     def open_settings(self):

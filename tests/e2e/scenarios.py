@@ -2,7 +2,7 @@
 driven only through what its user and a screen reader have.
 
 Run one with Debian's Python (it has pyatspi):
-    /usr/bin/python3 scenarios.py NAME --program PATH --standin PATH --artifacts FOLDER
+    /usr/bin/python3 scenarios.py NAME --program PATH --standin PATH --lock-keys PATH --artifacts FOLDER
 Screenshots of the windows go to FOLDER/NAME.
 """
 
@@ -16,8 +16,9 @@ from pathlib import Path
 
 import accessibility
 from accessibility import WAIT_SECONDS, assert_toggle_acts_like_click, difference
-from desktop import Desktop, process_alive, wait_until
-from korvane import CRYPTO_SETTINGS, GREEN, RED, TERMINATOR, Korvane, NodeProfile, StandIns, enter_profile
+from desktop import Desktop, process_alive, sample, wait_until
+from korvane import (BLACK, CRYPTO_SETTINGS, DONATIONS_BUTTON, FLASH_PALETTE, GREEN, RED, TERMINATOR, Korvane,
+                     NodeProfile, StandIns, enter_profile)
 
 SCENARIOS = {}
 
@@ -30,10 +31,11 @@ def scenario(function):
 class Run:
     """What a scenario works with: the desktop, the program to copy and the stand-in node."""
 
-    def __init__(self, desktop, program, standin):
+    def __init__(self, desktop, program, standin, lock_keys_reader):
         self.desktop = desktop
         self.program = program
         self.standin = standin
+        self.lock_keys_reader = lock_keys_reader
 
     def korvane(self, name, env=None):
         """A copy of the program named `name`, not yet started."""
@@ -41,6 +43,10 @@ class Run:
 
     def stand_ins(self):
         return StandIns(self.desktop, self.standin)
+
+    def lock_keys(self):
+        """The lock keys' states on the desktop: {"num": bool, "caps": bool, "scroll": bool}."""
+        return self.desktop.lock_keys(self.lock_keys_reader)
 
 
 def node_with_stand_ins(run, stand_ins, coin="LTC"):
@@ -257,11 +263,64 @@ def screen_reader_parity(run):
     korvane.exit()
 
 
+def assert_flashes(read_colour, what):
+    """Over a little more than one round of the flash palette (a second), `read_colour` shows
+    several of its colours."""
+    seen = sample(read_colour, 1.2)
+    assert len(FLASH_PALETTE & set(seen)) >= 3, f"{what} does not flash; it shows {dict(seen)}"
+
+
+def text_colour(box):
+    """The colour of the text in `box`: black or the flash colour that most of its pixels show
+    (its background and frame are neither)."""
+    pixels = box.pixels()
+    colour = max(FLASH_PALETTE | {BLACK}, key=lambda candidate: pixels[candidate])
+    return colour if pixels[colour] else None
+
+
+@scenario
+def about_and_donations(run):
+    korvane = run.korvane("LTC")
+    korvane.start()
+    about = korvane.open_about()
+    assert_flashes(about.beside(about.button(DONATIONS_BUTTON), "frame").colour,
+                   "the frame behind the donations button")
+    about.screenshot("flashing")
+    about.move(300, 240)
+
+    donations = korvane.open_donations(about)
+    thanks = donations.text_box(DONATIONS_BUTTON)
+    assert thanks.tool_tip == "!!! DOUBLE-CLICK TO STOP / START FLASHING TEXT !!!", thanks.tool_tip
+    assert_flashes(lambda: text_colour(thanks), "the thanks text")
+    donations.screenshot("flashing")
+    thanks.click(count=2)
+    wait_until(lambda: text_colour(thanks) == BLACK, WAIT_SECONDS, "a double-click to stop the flashing text")
+    stopped = sample(lambda: text_colour(thanks), 0.6)
+    assert set(stopped) == {BLACK}, f"the stopped thanks text shows {dict(stopped)}"
+    donations.screenshot("flashing stopped")
+    thanks.click(count=2)
+    wait_until(lambda: text_colour(thanks) in FLASH_PALETTE, WAIT_SECONDS, "a double-click to restart the flashing")
+    donations.move(520, 160)
+
+    # Each window opens again where the user left it.
+    korvane.close_with_ok(donations)
+    korvane.close_with_ok(about)
+    about = korvane.open_about()
+    assert about.extents()[:2] == (300, 240), f"the about window reopens at {about.extents()}"
+    donations = korvane.open_donations(about)
+    assert donations.extents()[:2] == (520, 160), f"the donations window reopens at {donations.extents()}"
+    donations.screenshot("reopened")
+    korvane.close_with_ok(donations)
+    korvane.close_with_ok(about)
+    korvane.exit()
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("scenario", choices=sorted(SCENARIOS))
     parser.add_argument("--program", required=True, type=Path, help="the built QL-KORVANE-V1")
     parser.add_argument("--standin", required=True, type=Path, help="the built stand-in node program")
+    parser.add_argument("--lock-keys", required=True, type=Path, help="the built lock-key reader")
     parser.add_argument("--artifacts", required=True, type=Path, help="folder for the screenshots")
     options = parser.parse_args()
 
@@ -271,7 +330,7 @@ def main():
     desktop = Desktop(artifacts)
     try:
         accessibility.connect()
-        SCENARIOS[options.scenario](Run(desktop, options.program, options.standin))
+        SCENARIOS[options.scenario](Run(desktop, options.program, options.standin, options.lock_keys))
     except BaseException:
         desktop.screenshot(None, "failure-whole-screen")
         raise
