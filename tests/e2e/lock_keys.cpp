@@ -37,8 +37,8 @@ int main()
     unsigned int state = 0;
     const bool read = XkbGetIndicatorState(display, XkbUseCoreKbd, &state) == Success;
     if (read)
-        std::printf("num=%d caps=%d scroll=%d\n", shown(display, state, "Num Lock"),
-                    shown(display, state, "Caps Lock"), shown(display, state, "Scroll Lock"));
+        std::printf("num=%d caps=%d scroll=%d\n", shown(display, state, "Num Lock"), shown(display, state, "Caps Lock"),
+                    shown(display, state, "Scroll Lock"));
     else
         std::fprintf(stderr, "lock_keys: the display does not tell its indicators\n");
     XCloseDisplay(display);
