@@ -286,6 +286,11 @@ class Desktop:
     def key(self, *keys):
         self._xdotool("key", "--clearmodifiers", *keys)
 
+    def press_lock_key(self, key):
+        """Presses the lock key `key` ("Num_Lock", "Caps_Lock"), which toggles it. (Not through
+        `key`: xdotool's --clearmodifiers puts back the lock state that it found.)"""
+        self._xdotool("key", key)
+
     def type(self, text):
         self._xdotool("type", "--clearmodifiers", "--delay", "4", "--", text)
 
