@@ -2,7 +2,6 @@
 
 #include "platform/keyboard.h"
 
-#include <charconv>
 #include <cstdio>
 #include <vector>
 
@@ -22,11 +21,15 @@ std::string_view trimmed(std::string_view text)
 // A field of one or two digits, no larger than `maximum`.
 std::optional<int> field(std::string_view digits, int maximum)
 {
-    int value = 0;
     if (digits.empty() || digits.size() > 2)
         return std::nullopt;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (error != std::errc() || end != digits.data() + digits.size() || value > maximum)
+    int value = 0;
+    for (const char digit : digits) {
+        if (digit < '0' || digit > '9')
+            return std::nullopt;
+        value = value * 10 + (digit - '0');
+    }
+    if (value > maximum)
         return std::nullopt;
     return value;
 }
