@@ -89,7 +89,8 @@ void Heartbeat::start(std::string_view countdownText)
 
 void Heartbeat::stop()
 {
-    for (const HeartbeatTimer timer : { HeartbeatTimer::Countdown, HeartbeatTimer::FirstPress, HeartbeatTimer::SecondPress })
+    for (const HeartbeatTimer timer :
+         { HeartbeatTimer::Countdown, HeartbeatTimer::FirstPress, HeartbeatTimer::SecondPress })
         m_timers.setRunning(timer, false);
     if (m_numLockToggled)
         press(false);

@@ -40,8 +40,8 @@ public:
 // The background of the beat indicator.
 enum class BeatIndicator
 {
-    Rest,       // black
-    Beat,       // cyan: the countdown has just reached zero
+    Rest, // black
+    Beat, // cyan: the countdown has just reached zero
     FirstPress, // green: Num Lock has been pressed once
 };
 

@@ -37,7 +37,8 @@ HeartbeatPanel::HeartbeatPanel(const HeartbeatControls& controls, Keyboard& keyb
     , m_heartbeat(keyboard, *this)
 {
     m_shownLit.fill(-1);
-    for (const HeartbeatTimer timer : { HeartbeatTimer::Countdown, HeartbeatTimer::FirstPress, HeartbeatTimer::SecondPress }) {
+    for (const HeartbeatTimer timer :
+         { HeartbeatTimer::Countdown, HeartbeatTimer::FirstPress, HeartbeatTimer::SecondPress }) {
         timerOf(timer)->setInterval(intervalOf(timer));
         connect(timerOf(timer), &QTimer::timeout, this, [this, timer] { fire(timer); });
     }
@@ -125,7 +126,8 @@ void HeartbeatPanel::showScanner()
         if (m_shownLit[i] == lit)
             continue;
         m_shownLit[i] = lit;
-        controls::paintBackground(*m_controls.scannerLights[i], QPalette::Window, lit ? colours::kRed : colours::kBlack);
+        controls::paintBackground(*m_controls.scannerLights[i], QPalette::Window,
+                                  lit ? colours::kRed : colours::kBlack);
     }
 }
 

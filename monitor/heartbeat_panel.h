@@ -20,8 +20,8 @@ class Keyboard;
 struct HeartbeatControls
 {
     QPushButton* startStop; // "START KITT" / "STOP KITT"
-    QLineEdit* countdown;   // "hh:mm:ss"
-    QLabel* indicator;      // flashes with each beat; holds the scanner lights
+    QLineEdit* countdown; // "hh:mm:ss"
+    QLabel* indicator; // flashes with each beat; holds the scanner lights
     std::array<QLabel*, kScannerLightCount> scannerLights;
     QTimer* countdownTimer;
     QTimer* firstPressTimer;

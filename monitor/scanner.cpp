@@ -12,8 +12,22 @@ struct StepChange
 };
 
 constexpr std::array<StepChange, kScannerStepCount> kSteps { {
-    { 0, 1 }, { 1, 2 }, { 2, 3 }, { 3, 4 }, { 4, 5 }, { 5, 6 }, { 6, 7 }, { 7, 0 }, // left to right, then dark
-    { 0, 7 }, { 7, 6 }, { 6, 5 }, { 5, 4 }, { 4, 3 }, { 3, 2 }, { 2, 1 }, { 1, 0 }, // right to left, then dark
+    { 0, 1 },
+    { 1, 2 },
+    { 2, 3 },
+    { 3, 4 },
+    { 4, 5 },
+    { 5, 6 },
+    { 6, 7 },
+    { 7, 0 }, // left to right, then dark
+    { 0, 7 },
+    { 7, 6 },
+    { 6, 5 },
+    { 5, 4 },
+    { 4, 3 },
+    { 3, 2 },
+    { 2, 1 },
+    { 1, 0 }, // right to left, then dark
 } };
 
 } // namespace

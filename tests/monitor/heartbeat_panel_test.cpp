@@ -7,8 +7,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QThreadPool>
 #include <QTimer>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace korvane {
 namespace {
@@ -23,19 +26,43 @@ QString scannerLights(const QWidget& window)
 {
     QString text;
     for (int i = 1; i <= 7; ++i) {
-        const QColor colour = window.findChild<QLabel*>(QStringLiteral("KITT_LABEL_%1").arg(i))->palette().color(QPalette::Window);
-        text += colour == QColor(255, 0, 0) ? QLatin1Char('#') : colour == QColor(0, 0, 0) ? QLatin1Char('.') : QLatin1Char('?');
+        const QColor colour
+            = window.findChild<QLabel*>(QStringLiteral("KITT_LABEL_%1").arg(i))->palette().color(QPalette::Window);
+        text += colour == QColor(255, 0, 0) ? QLatin1Char('#')
+            : colour == QColor(0, 0, 0)     ? QLatin1Char('.')
+                                            : QLatin1Char('?');
     }
     return text;
 }
 
-TEST(HeartbeatPanel, KittButtonRunsHeartbeatAndScannerTogetherAndIsReadByItsCaption)
+// The main window on fake services. Its process watcher takes snapshots on a worker thread; the
+// last one must end before the fakes it reads go away.
+class HeartbeatPanelTest : public ::testing::Test
 {
+protected:
+    ~HeartbeatPanelTest() override
+    {
+        m_window.reset();
+        QThreadPool::globalInstance()->waitForDone();
+    }
+
+    MainWindow& open()
+    {
+        m_window = std::make_unique<MainWindow>(services);
+        m_window->show();
+        return *m_window;
+    }
+
     fake::Services fakes;
-    fakes.settings.saveSetting("QL_KORVANE", fakes.ownExecutable.name(), "HEARTBEAT_COUNTDOWN_TIME_TEXTBOX", "soon", nullptr);
     Services services = fakes.services();
-    MainWindow window(services);
-    window.show();
+    std::unique_ptr<MainWindow> m_window;
+};
+
+TEST_F(HeartbeatPanelTest, KittButtonRunsHeartbeatAndScannerTogetherAndIsReadByItsCaption)
+{
+    fakes.settings.saveSetting("QL_KORVANE", fakes.ownExecutable.name(), "HEARTBEAT_COUNTDOWN_TIME_TEXTBOX", "soon",
+                               nullptr);
+    MainWindow& window = open();
     auto* button = window.findChild<QPushButton*>(QStringLiteral("KITT_START_BUTTON"));
     auto* countdown = window.findChild<QLineEdit*>(QStringLiteral("HEARTBEAT_COUNTDOWN_TIME_TEXTBOX"));
     auto* indicator = window.findChild<QLabel*>(QStringLiteral("KITT_BACKGROUND_LABEL"));
@@ -71,6 +98,19 @@ TEST(HeartbeatPanel, KittButtonRunsHeartbeatAndScannerTogetherAndIsReadByItsCapt
     for (const char* name : { "HEARTBEAT_TIMER", "NUMLOCK_TIMER_1", "NUMLOCK_TIMER_2", "KITT_RED_TIMER" })
         EXPECT_FALSE(timer(name)->isActive()) << name;
     EXPECT_EQ(countdown->text(), "00:04:59"); // a later start goes on from here
+}
+
+TEST_F(HeartbeatPanelTest, AScannerStepThatComesLateIsNeitherLostNorDoubled)
+{
+    MainWindow& window = open();
+    QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("KITT_START_BUTTON")), Qt::LeftButton);
+
+    // The window is busy for longer than a step, three times over.
+    for (const char* expected : { "#######", ".######", "..#####" }) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(scannerLights(window), expected);
+    }
 }
 
 } // namespace

@@ -82,7 +82,8 @@ TEST(Countdown, ReadsTimesOfDayAndShowsThemAsHoursMinutesSeconds)
     EXPECT_EQ(parseCountdown(" 1:02:03 "), 3723);
     EXPECT_EQ(parseCountdown("12:30"), 45000);
     EXPECT_EQ(parseCountdown("23:59:59"), 86399);
-    for (const char* notATime : { "", "abc", "--:--:--", "24:00:00", "00:60:00", "00:00:1x", "1:2:3:4", "-1:00:00", "100:00" })
+    for (const char* notATime :
+         { "", "abc", "--:--:--", "24:00:00", "00:60:00", "00:00:1x", "1:2:3:4", "-1:00:00", "100:00" })
         EXPECT_EQ(parseCountdown(notATime), std::nullopt) << notATime;
 
     EXPECT_EQ(formatCountdown(0), "00:00:00");

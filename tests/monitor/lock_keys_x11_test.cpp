@@ -8,7 +8,9 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
+#include <QThreadPool>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <optional>
@@ -31,9 +33,12 @@ protected:
         m_capsWasOn = m_keyboard.isOn(LockKey::Caps);
     }
 
-    // Puts back any lock state a test changed.
+    // Puts back any lock state a test changed. The window's process watcher takes snapshots on a
+    // worker thread: the last one ends before the fakes it reads go away.
     void TearDown() override
     {
+        m_window.reset();
+        QThreadPool::globalInstance()->waitForDone();
         if (!m_keyboard.available())
             return;
         if (m_keyboard.isOn(LockKey::Num) != m_numWasOn)
@@ -107,25 +112,29 @@ TEST(LockKeysWithoutXServer, LightsAreGreyAndTheHeartbeatSaysNumLockCannotBePres
     test::ScopedEnvironment noDisplay("DISPLAY", std::nullopt);
     X11Keyboard keyboard;
     fake::Services fakes;
-    Services services { fakes.settings, fakes.ownExecutable, fakes.processes, fakes.launcher, fakes.folderSize,
+    Services services { fakes.settings, fakes.ownExecutable, fakes.processes,   fakes.launcher, fakes.folderSize,
                         keyboard,       fakes.stacking,      fakes.fileDialogs, fakes.textFiles };
-    MainWindow window(services);
-    window.show();
+    auto window = std::make_unique<MainWindow>(services);
+    window->show();
+    const auto waitForWatcher = qScopeGuard([&] {
+        window.reset();
+        QThreadPool::globalInstance()->waitForDone();
+    });
 
-    auto* num = window.findChild<Light*>(QStringLiteral("VERT_NUM_LIGHT_LABEL"));
+    auto* num = window->findChild<Light*>(QStringLiteral("VERT_NUM_LIGHT_LABEL"));
     QTRY_COMPARE_WITH_TIMEOUT(num->colour(), QColor(160, 160, 160), 1500);
     for (const char* name : { "VERT_NUM_LIGHT_LABEL", "VERT_CAPS_LIGHT_LABEL", "VERT_SCROLL_LIGHT_LABEL" }) {
-        auto* light = window.findChild<Light*>(QString::fromLatin1(name));
+        auto* light = window->findChild<Light*>(QString::fromLatin1(name));
         EXPECT_EQ(light->colour(), num->colour()) << name;
         EXPECT_TRUE(light->toolTip().contains(QLatin1String("CANNOT BE READ"))) << name;
     }
 
     QTest::mouseDClick(num, Qt::LeftButton);
-    QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("KITT_START_BUTTON")), Qt::LeftButton);
-    auto* status = window.findChild<QLabel*>(QStringLiteral("STATUS_LABEL"));
+    QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("KITT_START_BUTTON")), Qt::LeftButton);
+    auto* status = window->findChild<QLabel*>(QStringLiteral("STATUS_LABEL"));
     EXPECT_TRUE(status->isVisible());
     EXPECT_TRUE(status->text().contains(QLatin1String("Num Lock cannot be pressed"))) << status->text().toStdString();
-    EXPECT_TRUE(window.findChild<QTimer*>(QStringLiteral("KITT_RED_TIMER"))->isActive());
+    EXPECT_TRUE(window->findChild<QTimer*>(QStringLiteral("KITT_RED_TIMER"))->isActive());
 }
 
 } // namespace

@@ -22,10 +22,26 @@ TEST(Scanner, OneRedLightRunsThereAndBackWithADarkStepAtEachEnd)
     scanner.start();
     const std::vector<std::string> afterEachStep {
         // The first sweep darkens the lights that are all red at the start.
-        "#######", ".######", "..#####", "...####", "....###", ".....##", "......#", ".......",
-        "......#", ".....#.", "....#..", "...#...", "..#....", ".#.....", "#......", ".......",
+        "#######",
+        ".######",
+        "..#####",
+        "...####",
+        "....###",
+        ".....##",
+        "......#",
+        ".......",
+        "......#",
+        ".....#.",
+        "....#..",
+        "...#...",
+        "..#....",
+        ".#.....",
+        "#......",
+        ".......",
         // From the second cycle on, a single light travels.
-        "#......", ".#.....", "..#....",
+        "#......",
+        ".#.....",
+        "..#....",
     };
     for (std::size_t i = 0; i < afterEachStep.size(); ++i) {
         EXPECT_EQ(scanner.nextStep(), static_cast<int>(i % kScannerStepCount) + 1);
