@@ -39,7 +39,6 @@ class HeartbeatPanel : public QObject, private HeartbeatTimers
 public:
     HeartbeatPanel(const HeartbeatControls& controls, Keyboard& keyboard, QObject* parent);
 
-    bool running() const { return m_heartbeat.running(); }
     void startOrStop();
 
 Q_SIGNALS:

@@ -12,6 +12,7 @@ struct StepChange
 };
 
 constexpr std::array<StepChange, kScannerStepCount> kSteps { {
+    // Steps 1 to 8: left to right, then all dark.
     { 0, 1 },
     { 1, 2 },
     { 2, 3 },
@@ -19,7 +20,8 @@ constexpr std::array<StepChange, kScannerStepCount> kSteps { {
     { 4, 5 },
     { 5, 6 },
     { 6, 7 },
-    { 7, 0 }, // left to right, then dark
+    { 7, 0 },
+    // Steps 9 to 16: right to left, then all dark.
     { 0, 7 },
     { 7, 6 },
     { 6, 5 },
@@ -27,7 +29,7 @@ constexpr std::array<StepChange, kScannerStepCount> kSteps { {
     { 4, 3 },
     { 3, 2 },
     { 2, 1 },
-    { 1, 0 }, // right to left, then dark
+    { 1, 0 },
 } };
 
 } // namespace
