@@ -77,6 +77,13 @@ Heartbeat::Heartbeat(Keyboard& keyboard, HeartbeatTimers& timers)
 {
 }
 
+// The timers may be gone by now; only the keyboard is touched.
+Heartbeat::~Heartbeat()
+{
+    if (m_numLockToggled)
+        m_keyboard.press(LockKey::Num);
+}
+
 void Heartbeat::start(std::string_view countdownText)
 {
     const std::optional<int> seconds = parseCountdown(countdownText);

@@ -47,12 +47,15 @@ enum class BeatIndicator
 
 // Keeps the workstation awake: while on, the countdown runs down once a second, and each time it
 // reaches zero it starts again from five minutes and Num Lock is pressed twice, 750 ms apart, so its
-// state ends as it was. A beat also comes 750 ms after the start. Stopping between the two presses
-// sends the second at once, so Num Lock is never left toggled.
+// state ends as it was. A beat also comes 750 ms after the start. Stopping between the two presses,
+// or ending the program there, sends the second at once, so Num Lock is never left toggled.
 class Heartbeat
 {
 public:
     Heartbeat(Keyboard& keyboard, HeartbeatTimers& timers);
+    ~Heartbeat();
+    Heartbeat(const Heartbeat&) = delete;
+    Heartbeat& operator=(const Heartbeat&) = delete;
 
     // Starts from the countdown text. Text that is no time, or zero, starts from five minutes.
     void start(std::string_view countdownText);

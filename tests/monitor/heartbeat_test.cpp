@@ -137,7 +137,7 @@ TEST_F(HeartbeatTest, ACountdownThatIsNoTimeOrZeroStartsFromFiveMinutes)
     }
 }
 
-TEST_F(HeartbeatTest, AStopNeverLeavesNumLockToggledAndARestartBeatsAgainAfter750Ms)
+TEST_F(HeartbeatTest, AStopOrTheEndNeverLeavesNumLockToggledAndARestartBeatsAgainAfter750Ms)
 {
     heartbeat.start("00:05:00");
     clock.runUntil(1000, heartbeat); // between the two presses
@@ -160,6 +160,16 @@ TEST_F(HeartbeatTest, AStopNeverLeavesNumLockToggledAndARestartBeatsAgainAfter75
     EXPECT_EQ(pressTimes().size(), 2U);
     clock.runUntil(3000, heartbeat);
     EXPECT_EQ(pressTimes(), (std::vector<long long> { 750, 1000, 2250, 3000 }));
+    EXPECT_FALSE(numLockOn());
+
+    // The program ends between the presses.
+    heartbeat.stop();
+    {
+        Heartbeat ending(keyboard, clock);
+        ending.start("00:05:00");
+        clock.runUntil(clock.now + 1000, ending);
+        ASSERT_TRUE(numLockOn());
+    }
     EXPECT_FALSE(numLockOn());
 }
 
