@@ -7,6 +7,7 @@
 #include "gui/window_geometry.h"
 #include "info/about_window.h"
 #include "launch/main_settings_window.h"
+#include "monitor/lock_lights.h"
 #include "processes/process_watcher.h"
 #include "processes/terminator_window.h"
 
@@ -74,8 +75,6 @@ constexpr const char* kFileSizeBoxes[] = {
     "FILE_SIZE_BYTES_TEXTBOX",     "FILE_SIZE_KILOBYTES_TEXTBOX", "FILE_SIZE_MEGABYTES_TEXTBOX",
     "FILE_SIZE_GIGABYTES_TEXTBOX", "FILE_SIZE_TERABYTES_TEXTBOX", "FILE_SIZE_PETABYTES_TEXTBOX",
 };
-
-constexpr int kKittLightCount = 7;
 
 void setRunning(QTimer* timer, bool running)
 {
@@ -172,15 +171,18 @@ void MainWindow::buildControls()
 
     m_watcherTimer = addTimer("MULTI_PROCESS_WATCHER_TIMER", 250);
     m_watcherTimer->start();
-    addTimer("NCS_TIMER", 1000)->start();
+    auto* lockLightsTimer = addTimer("NCS_TIMER", 1000);
+    lockLightsTimer->start();
+    new LockLights(m_lockLights, lockLightsTimer, m_services.keyboard, this);
     m_alwaysOnTopTimer = addTimer("AlwaysOnTopTimer", 1000);
     connect(m_alwaysOnTopTimer, &QTimer::timeout, this, &MainWindow::keepOnTop);
     m_folderSizeTimer = addTimer("BC_FOLDERSIZE_TIMER", 60000);
-    addTimer("HEARTBEAT_TIMER", 1000);
-    addTimer("NUMLOCK_TIMER_1", 750);
-    addTimer("NUMLOCK_TIMER_2", 750);
-    for (int i = 1; i <= 16; ++i)
-        addTimer(QStringLiteral("KITT_RED_TIMER_%1").arg(i).toLatin1().constData(), 100);
+    m_heartbeat.countdownTimer = addTimer("HEARTBEAT_TIMER", 1000);
+    m_heartbeat.firstPressTimer = addTimer("NUMLOCK_TIMER_1", 750);
+    m_heartbeat.secondPressTimer = addTimer("NUMLOCK_TIMER_2", 750);
+    m_heartbeat.scannerTimer = addTimer("KITT_RED_TIMER", 100);
+    auto* heartbeat = new HeartbeatPanel(m_heartbeat, m_services.keyboard, this);
+    connect(heartbeat, &HeartbeatPanel::statusMessage, this, &MainWindow::showStatus);
 }
 
 QLayout* MainWindow::buildHeader()
@@ -294,9 +296,11 @@ QLayout* MainWindow::buildFolderSizeBox()
 QLayout* MainWindow::buildHeartbeatRow()
 {
     auto* kittStart = button("KITT_START_BUTTON", QStringLiteral("START KITT"), this);
+    m_heartbeat.startStop = kittStart;
     kittStart->setToolTip(QStringLiteral("START / STOP KITT \"Num-Lock\" HEARTBEAT"));
 
     m_heartbeatCountdown = new QLineEdit(QStringLiteral("--:--:--"), this);
+    m_heartbeat.countdown = m_heartbeatCountdown;
     m_heartbeatCountdown->setObjectName(controls::objectNameOf(Key::HeartbeatCountdown));
     m_heartbeatCountdown->setAccessibleName(QStringLiteral("Heartbeat countdown"));
     m_heartbeatCountdown->setAlignment(Qt::AlignCenter);
@@ -304,15 +308,15 @@ QLayout* MainWindow::buildHeartbeatRow()
         m_heartbeatCountdown->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 16);
 
     auto* scanner = label("KITT_BACKGROUND_LABEL", QString(), this);
-    controls::paintBackground(*scanner, QPalette::Window, colours::kBlack);
+    m_heartbeat.indicator = scanner;
     auto* scannerRow = new QHBoxLayout(scanner);
     scannerRow->setContentsMargins(4, 4, 4, 4);
     scannerRow->setSpacing(3);
-    for (int i = 1; i <= kKittLightCount; ++i) {
-        auto* light = label(QStringLiteral("KITT_LABEL_%1").arg(i).toLatin1().constData(), QString(), scanner);
+    for (std::size_t i = 0; i < m_heartbeat.scannerLights.size(); ++i) {
+        auto* light = label(QStringLiteral("KITT_LABEL_%1").arg(i + 1).toLatin1().constData(), QString(), scanner);
         light->setMinimumSize(10, 8);
         scannerRow->addWidget(light);
-        m_kittLights.push_back(light);
+        m_heartbeat.scannerLights[i] = light;
     }
 
     auto* row = new QHBoxLayout;
@@ -320,11 +324,13 @@ QLayout* MainWindow::buildHeartbeatRow()
     row->addWidget(kittStart);
     row->addWidget(m_heartbeatCountdown);
     row->addWidget(scanner, 1);
-    for (const auto& design : kLockLights) {
+    for (std::size_t i = 0; i < m_lockLights.size(); ++i) {
+        const LightDesign& design = kLockLights[i];
         auto* light = named(new Light(QString::fromLatin1(design.text), this), design.name);
         light->setToolTip(QString::fromLatin1(design.toolTip));
         light->setFixedWidth(light->fontMetrics().horizontalAdvance(QLatin1Char('W')) + 10);
         row->addWidget(light);
+        m_lockLights[i] = light;
     }
     return row;
 }
@@ -371,8 +377,6 @@ void MainWindow::load()
     const bool onTop = m_alwaysOnTop->isChecked();
     setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
     setRunning(m_alwaysOnTopTimer, onTop);
-    for (QLabel* light : m_kittLights)
-        controls::paintBackground(*light, QPalette::Window, colours::kRed);
     setRunning(m_folderSizeTimer, m_autoUpdateFolderSize->isChecked());
     m_profileProblem = fromStd(m_profile.profile().problem());
     showStatus(QString());

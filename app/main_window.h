@@ -2,6 +2,7 @@
 
 #include "gui/key_bindings.h"
 #include "gui/live_profile.h"
+#include "monitor/heartbeat_panel.h"
 #include "platform/launcher.h"
 #include "platform/services.h"
 
@@ -71,7 +72,8 @@ private:
     QCheckBox* m_autoUpdateFolderSize = nullptr;
     QLineEdit* m_heartbeatCountdown = nullptr;
     QPlainTextEdit* m_folderSizeSummary = nullptr;
-    std::vector<QLabel*> m_kittLights;
+    HeartbeatControls m_heartbeat {}; // the heartbeat row's widgets and timers
+    std::array<Light*, 3> m_lockLights {}; // Num, Caps, Scroll
     QLabel* m_status = nullptr;
     QString m_profileProblem;
     QPushButton* m_qtStart = nullptr;

@@ -9,5 +9,7 @@ inline const QColor kGreen { 0, 255, 0 };
 inline const QColor kRed { 255, 0, 0 };
 inline const QColor kBlack { 0, 0, 0 };
 inline const QColor kCyan { 0, 255, 255 };
+// A state that cannot be read.
+inline const QColor kGrey { 160, 160, 160 };
 
 } // namespace korvane::colours

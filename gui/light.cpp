@@ -1,5 +1,7 @@
 #include "gui/light.h"
 
+#include <QMouseEvent>
+
 namespace korvane {
 
 Light::Light(const QString& text, QWidget* parent)
@@ -26,6 +28,13 @@ void Light::resetDesignLook()
 {
     m_colour = QColor();
     setPalette(QPalette());
+}
+
+void Light::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        Q_EMIT doubleClicked();
+    QLabel::mouseDoubleClickEvent(event);
 }
 
 } // namespace korvane

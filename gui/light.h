@@ -18,6 +18,12 @@ public:
     void setColour(const QColor& colour);
     void resetDesignLook();
 
+Q_SIGNALS:
+    void doubleClicked();
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
 private:
     QColor m_colour;
 };

@@ -139,6 +139,8 @@ FolderSizeResult FolderSize::measure(const std::string& folder)
 
 void Keyboard::press(LockKey key)
 {
+    if (!reachable)
+        return;
     presses.push_back(key);
     if (!on.erase(key))
         on.insert(key);

@@ -94,9 +94,11 @@ public:
 class Keyboard : public korvane::Keyboard
 {
 public:
-    bool isOn(LockKey key) override { return on.count(key) != 0; }
+    bool available() override { return reachable; }
+    bool isOn(LockKey key) override { return reachable && on.count(key) != 0; }
     void press(LockKey key) override;
 
+    bool reachable = true;
     std::set<LockKey> on;
     std::vector<LockKey> presses;
 };

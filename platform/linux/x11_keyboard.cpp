@@ -48,6 +48,11 @@ bool keyHeldDown(Display* display, KeyCode keyCode)
 
 } // namespace
 
+bool X11Keyboard::available()
+{
+    return m_display.get() != nullptr;
+}
+
 bool X11Keyboard::isOn(LockKey key)
 {
     Display* display = m_display.get();

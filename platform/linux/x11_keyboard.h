@@ -10,6 +10,7 @@ namespace korvane {
 class X11Keyboard : public Keyboard
 {
 public:
+    bool available() override;
     bool isOn(LockKey key) override;
     void press(LockKey key) override;
 

@@ -8,6 +8,7 @@ namespace korvane {
 class WinKeyboard : public Keyboard
 {
 public:
+    bool available() override { return true; }
     bool isOn(LockKey key) override;
     void press(LockKey key) override;
 };

@@ -80,7 +80,7 @@ TEST_F(MainWindowTest, FirstStartShowsTheDefaultsUnderTheExecutablesName)
     EXPECT_TRUE(child<QTimer>(*window, "AlwaysOnTopTimer")->isActive());
     EXPECT_FALSE(child<QTimer>(*window, "BC_FOLDERSIZE_TIMER")->isActive());
     EXPECT_FALSE(child<QTimer>(*window, "HEARTBEAT_TIMER")->isActive());
-    EXPECT_EQ(child<QTimer>(*window, "KITT_RED_TIMER_16")->interval(), 100);
+    EXPECT_EQ(child<QTimer>(*window, "KITT_RED_TIMER")->interval(), 100);
 }
 
 TEST_F(MainWindowTest, ShowsTheStoredProfile)

@@ -15,6 +15,7 @@ TEST(X11Keyboard, WithoutXServerEveryKeyIsOffAndPressesDoNothing)
 {
     test::ScopedEnvironment noDisplay("DISPLAY", std::nullopt);
     X11Keyboard keyboard;
+    EXPECT_FALSE(keyboard.available());
     for (const LockKey key : { LockKey::Num, LockKey::Caps, LockKey::Scroll }) {
         keyboard.press(key);
         EXPECT_FALSE(keyboard.isOn(key));
@@ -25,6 +26,7 @@ TEST(X11Keyboard, NumAndCapsLockPressTogglesAndSecondPressRestores)
 {
     SKIP_WITHOUT_X_SERVER();
     X11Keyboard keyboard;
+    EXPECT_TRUE(keyboard.available());
     for (const LockKey key : { LockKey::Num, LockKey::Caps }) {
         const bool before = keyboard.isOn(key);
         keyboard.press(key);

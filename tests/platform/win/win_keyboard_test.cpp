@@ -19,6 +19,7 @@ bool isOnAfterInput(WinKeyboard& keyboard, LockKey key)
 TEST(WinKeyboardTest, APressTogglesEachLockKeyAndASecondRestoresIt)
 {
     WinKeyboard keyboard;
+    EXPECT_TRUE(keyboard.available());
     for (const auto& [key, name] : { std::pair { LockKey::Num, "Num Lock" }, std::pair { LockKey::Caps, "Caps Lock" },
                                      std::pair { LockKey::Scroll, "Scroll Lock" } }) {
         SCOPED_TRACE(name);
