@@ -4,7 +4,7 @@ and the steps a user takes in them. Scenarios are written with these."""
 from dataclasses import dataclass, fields
 from pathlib import Path
 
-from accessibility import WAIT_SECONDS, Program
+from accessibility import WAIT_SECONDS, Program, Scope
 from desktop import process_alive, wait_until
 
 MAIN_SETTINGS = "KORVANE - MAIN SETTINGS"
@@ -19,8 +19,9 @@ DONATIONS_BUTTON = "!!! DONATIONS ALWAYS APPRECIATED !!!"
 BLACK = (0, 0, 0)
 GREEN = (0, 255, 0)
 RED = (255, 0, 0)
+CYAN = (0, 255, 255)
 # The colours that the information windows flash in; black is not among them.
-FLASH_PALETTE = {GREEN, RED, (0, 255, 255), (255, 0, 255), (255, 255, 0)}
+FLASH_PALETTE = {GREEN, RED, CYAN, (255, 0, 255), (255, 255, 0)}
 
 START_BUTTONS = ("START QT", "START DAEMON")
 
@@ -169,6 +170,15 @@ class Korvane:
         generator.button("Close")  # the caption once the file is written
         generator.screenshot(f"{coin} saved")
         return settings, generator
+
+    def scanner(self):
+        """The heartbeat's beat indicator and its seven scanner lights, left to right: labels
+        without captions, found as the one label that holds seven others."""
+        def holding_seven():
+            return next((label for label in self.main.controls("label") if label.accessible.childCount == 7), None)
+        indicator = wait_until(holding_seven, WAIT_SECONDS, "the scanner's row of seven lights")
+        lights = Scope(indicator.accessible, self.main).controls("label")
+        return indicator, sorted(lights, key=lambda light: light.extents[0])
 
     def start_buttons_enabled(self):
         return [self.main.button(caption).enabled for caption in START_BUTTONS]

@@ -12,13 +12,14 @@ import stat
 import shutil
 import sys
 import time
+from collections import Counter
 from pathlib import Path
 
 import accessibility
 from accessibility import WAIT_SECONDS, assert_toggle_acts_like_click, difference
 from desktop import Desktop, process_alive, sample, wait_until
-from korvane import (BLACK, CRYPTO_SETTINGS, DONATIONS_BUTTON, FLASH_PALETTE, GREEN, RED, TERMINATOR, Korvane,
-                     NodeProfile, StandIns, enter_profile)
+from korvane import (BLACK, CRYPTO_SETTINGS, CYAN, DONATIONS_BUTTON, FLASH_PALETTE, GREEN, RED, TERMINATOR,
+                     Korvane, NodeProfile, StandIns, enter_profile)
 
 SCENARIOS = {}
 
@@ -312,6 +313,108 @@ def about_and_donations(run):
     donations.screenshot("reopened")
     korvane.close_with_ok(donations)
     korvane.close_with_ok(about)
+    korvane.exit()
+
+
+BEAT_PERIOD = "00:05:00"  # the countdown of every beat after the first
+
+
+def watch_heartbeat(run, started, countdown, indicator):
+    """What the heartbeat shows, read every 50 ms or so until the countdown has come round to five
+    minutes and that beat's two presses are over (or 16 s pass): a list of (seconds since
+    `started`, the countdown's text, Num Lock on, the beat indicator's colour). The indicator's
+    colour is read in its margin, left of the first scanner light."""
+    x, y, _, height = indicator.extents
+    margin = (x + 1, y + height // 2, 1, 1)
+    timeline = []
+    wrapped = None
+    while time.monotonic() - (wrapped or started) < (2.5 if wrapped else 16):
+        seconds = time.monotonic() - started
+        text = countdown.text
+        timeline.append((seconds, text, run.lock_keys()["num"], run.desktop.grab(margin).getpixel((0, 0))))
+        if text == BEAT_PERIOD and wrapped is None:
+            wrapped = time.monotonic()
+        time.sleep(0.05)
+    return timeline
+
+
+def changes(timeline, field):
+    """(seconds, value) of the first reading and of every change of the timeline's `field`."""
+    found = []
+    for reading in timeline:
+        if not found or reading[field] != found[-1][1]:
+            found.append((reading[0], reading[field]))
+    return found
+
+
+def assert_heartbeat(timeline, num_lock):
+    """A ten-second countdown, one beat 750 ms after the start and one when the countdown reaches
+    zero, each two Num Lock presses 750 ms apart that leave it as it was (`num_lock`)."""
+    texts, presses, indicator = (changes(timeline, field) for field in (1, 2, 3))
+    seen = (f"countdown {[(round(t, 2), v) for t, v in texts]}; Num Lock {[(round(t, 2), v) for t, v in presses]}; "
+            f"indicator {[(round(t, 2), v) for t, v in indicator]}")
+    counted = [f"00:00:{n:02d}" for n in range(10, 0, -1)] + [BEAT_PERIOD]
+    assert [text for _, text in texts[:len(counted)]] == counted, f"the countdown does not count down from ten seconds: {seen}"
+    zero = texts[len(counted) - 1][0]
+    assert 9 <= zero <= 11.5, f"ten seconds took {zero:.2f} s: {seen}"
+    assert [on for _, on in presses] == [num_lock, not num_lock] * 2 + [num_lock], \
+        f"Num Lock is not pressed twice per beat, at the start and at zero: {seen}"
+    (first, _), (second, _), (third, _), (fourth, _) = presses[1:]
+    assert 0.6 <= first <= 1.5 and 0.5 <= third - zero <= 1.5, f"the beats come late or early: {seen}"
+    assert 0.5 <= second - first <= 1.2 and 0.5 <= fourth - third <= 1.2, f"a beat's presses are not 750 ms apart: {seen}"
+    assert [colour for _, colour in indicator] == [BLACK, GREEN, BLACK, CYAN, GREEN, BLACK], \
+        f"the beat indicator does not flash cyan at zero and green between the presses: {seen}"
+    return f"beats at {first:.2f}/{second:.2f} s and, after zero at {zero:.2f} s, {third:.2f}/{fourth:.2f} s"
+
+
+def colours_of(desktop, controls):
+    """The colour that most pixels of each control show, from one look at the screen."""
+    screen = desktop.grab()
+    boxes = (control.extents for control in controls)
+    return tuple(Counter(screen.crop((x, y, x + width, y + height)).getdata()).most_common(1)[0][0]
+                 for x, y, width, height in boxes)
+
+
+@scenario
+def heartbeat(run):
+    korvane = run.korvane("LTC")
+    main = korvane.start()
+    indicator, lights = korvane.scanner()
+    scanner = lambda: colours_of(run.desktop, lights)
+    countdown = main.field("Heartbeat countdown")
+    countdown.type_over("00:00:10")
+    num_lock = run.lock_keys()["num"]
+
+    main.press("START KITT")
+    started = time.monotonic()
+    stop = main.button("STOP KITT")  # a screen reader reads the caption that the button shows
+    timings = assert_heartbeat(watch_heartbeat(run, started, countdown, indicator), num_lock)
+    print(f"heartbeat: {timings}")
+    sweep = sample(scanner, 1.2)  # more than one pass of the scanner
+    lit = {pattern.index(RED) for pattern in sweep if pattern.count(RED) == 1}
+    assert all(set(pattern) <= {RED, BLACK} and pattern.count(RED) <= 1 for pattern in sweep) and len(lit) >= 4, \
+        f"the scanner does not run one red light to and fro; it shows {dict(sweep)}"
+    main.screenshot("scanner running")
+
+    stop.click()
+    main.button("START KITT")
+    wait_until(lambda: scanner() == (RED,) * 7, WAIT_SECONDS, "STOP KITT to light all seven scanner lights")
+    stopped = sample(scanner, 0.5)
+    assert set(stopped) == {(RED,) * 7}, f"the stopped scanner shows {dict(stopped)}"
+    assert run.lock_keys()["num"] == num_lock, "the heartbeat left Num Lock toggled"
+    main.screenshot("scanner stopped")
+
+    # Double-clicks on the Caps Lock light press the key; the light follows.
+    caps = main.label("C")
+    assert run.lock_keys()["caps"] is False, "the test desktop starts with Caps Lock on"
+    korvane.wait_light("C", RED, "CAPS LOCK = OFF")
+    for on, colour, tool_tip in ((True, GREEN, "CAPS LOCK = ON"), (False, RED, "CAPS LOCK = OFF")):
+        caps.click(count=2)
+        wait_until(lambda: run.lock_keys()["caps"] == on, WAIT_SECONDS, \
+                   f"a double-click on C to turn Caps Lock {'on' if on else 'off'}")
+        korvane.wait_light("C", colour, tool_tip)
+        if on:
+            main.screenshot("caps lock on")
     korvane.exit()
 
 
