@@ -178,6 +178,8 @@ void MainWindow::buildControls()
     connect(m_alwaysOnTopTimer, &QTimer::timeout, this, &MainWindow::keepOnTop);
     m_folderSizeTimer = addTimer("BC_FOLDERSIZE_TIMER", 60000);
     m_heartbeat.countdownTimer = addTimer("HEARTBEAT_TIMER", 1000);
+    // A coarse timer may fire up to 5% early, which a countdown would add up tick after tick.
+    m_heartbeat.countdownTimer->setTimerType(Qt::PreciseTimer);
     m_heartbeat.firstPressTimer = addTimer("NUMLOCK_TIMER_1", 750);
     m_heartbeat.secondPressTimer = addTimer("NUMLOCK_TIMER_2", 750);
     m_heartbeat.scannerTimer = addTimer("KITT_RED_TIMER", 100);
