@@ -23,6 +23,7 @@ std::optional<std::string> ProcessCache::refresh(const std::vector<std::string>&
     const bool changed = !counter || !m_counter || *counter != *m_counter;
     m_lastCounter = m_counter;
     m_counter = counter;
+    m_lastListed = changed;
     if (changed) {
         if (auto failure = takeListing()) {
             m_counter.reset();

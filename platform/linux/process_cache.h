@@ -47,8 +47,9 @@ public:
     // Whether a process answered to `lowered` at the last tick.
     bool anyAnswersTo(std::string_view lowered) const;
 
-    // How many processes the last tick read.
+    // How many processes the last tick read, and whether it listed /proc.
     std::size_t lastReads() const { return m_lastReads; }
+    bool lastListed() const { return m_lastListed; }
     // Sets what the cache believes of an id, as if an earlier tick had read it.
     void remember(pid_t pid, CachedProcess process) { m_processes.insert_or_assign(pid, std::move(process)); }
 
@@ -73,6 +74,7 @@ private:
     std::optional<Clock::time_point> m_lastTick;
     pid_t m_sliceFrom = 0;
     std::size_t m_lastReads = 0;
+    bool m_lastListed = false;
 };
 
 } // namespace korvane
