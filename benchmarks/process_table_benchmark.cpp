@@ -18,6 +18,7 @@
 #include <string>
 #include <string_view>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -30,11 +31,15 @@ using korvane::bench::isProcessId;
 
 const std::vector<std::string> kTickNames = { "bitcoin-qt", "bitcoind", "bitcoin-cli", "sendEmail" };
 
-// The cache's clock moves on by one watcher interval per tick, as the timer moves it. Counters:
-// processes read per tick, and the share of ticks that listed /proc.
+// The cache's clock moves on by one watcher interval per tick, as the timer moves it, and the
+// extra processes are older than the cache's young ones. With a second argument of 1, a thread is
+// started and ended before each tick, as on a busy machine, so that every tick lists /proc rather
+// than finding /proc/loadavg unchanged. Counters: processes read per tick, and the share of ticks
+// that listed /proc.
 void steadyTick(benchmark::State& state)
 {
     const IdleProcesses extra(state);
+    std::this_thread::sleep_for(korvane::ProcessCache::kYoung);
     const korvane::ProcFolder proc;
     korvane::ProcessCache cache(proc);
     const std::vector<std::string> wanted = { "bitcoin-qt", "bitcoind", "bitcoin-cli", "sendemail" };
@@ -42,9 +47,15 @@ void steadyTick(benchmark::State& state)
     constexpr auto kInterval = std::chrono::milliseconds(250);
     for (int warm = 0; warm < 16; ++warm)
         cache.refresh(wanted, now += kInterval);
+    const bool busy = state.range(1) != 0;
     double reads = 0;
     double listings = 0;
     for (auto _ : state) {
+        if (busy) {
+            state.PauseTiming();
+            std::thread([] {}).join();
+            state.ResumeTiming();
+        }
         benchmark::DoNotOptimize(cache.refresh(wanted, now += kInterval));
         reads += static_cast<double>(cache.lastReads());
         listings += cache.lastListed() ? 1 : 0;
@@ -123,7 +134,9 @@ constexpr std::int64_t kExtraProcesses = 1000;
 
 } // namespace
 
-BENCHMARK(steadyTick)->Arg(0)->Arg(kExtraProcesses)->Unit(benchmark::kMicrosecond);
+BENCHMARK(steadyTick)
+    ->ArgsProduct({ { 0, kExtraProcesses }, { 0, 1 } })
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(bareListing)->Arg(0)->Arg(kExtraProcesses)->Unit(benchmark::kMicrosecond);
 BENCHMARK(bareProcWalk)->Arg(0)->Arg(kExtraProcesses)->Unit(benchmark::kMicrosecond);
 BENCHMARK(terminatorWalk)->Arg(0)->Arg(kExtraProcesses)->Unit(benchmark::kMicrosecond);
