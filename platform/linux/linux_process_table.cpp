@@ -38,11 +38,8 @@ std::optional<std::pair<ProcessStat, ProgramNames>> runningProgram(const ProcFol
 
 // Ends the process `pid`, found named `wanted` when it started at `startTime`, if it is still that
 // process and still so named once a handle to it is held.
-void endProcess(const ProcFolder& proc,
-                pid_t pid,
-                unsigned long long startTime,
-                std::string_view wanted,
-                TerminateResult& result)
+void endProcess(
+    const ProcFolder& proc, pid_t pid, unsigned long long startTime, std::string_view wanted, TerminateResult& result)
 {
     const std::string label = "process " + std::to_string(pid);
     if (pid == ::getpid()) {

@@ -8,12 +8,12 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
+#include <ctime>
 #include <fcntl.h>
 #include <span>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <system_error>
-#include <ctime>
 #include <unistd.h>
 
 namespace korvane {
@@ -155,8 +155,9 @@ std::optional<ProcessStat> ProcFolder::stat(pid_t pid) const
     const auto close = text->rfind(") ");
     if (open == std::string_view::npos || close == std::string_view::npos || close < open)
         return std::nullopt;
-    // After the command name's closing parenthesis: the state, four numbers, the flags, and at
-    // the 20th place the start time.
+    // After the command name's closing parenthesis: the state, four numbers, the flags, at the
+    // 20th place the start time, and at the 36th the signal sent to the parent at the end, which
+    // a thread has not (-1).
     const std::string_view fields = text->substr(close + 2);
     const std::string_view state = wordAt(fields, 0);
     ProcessStat stat;
@@ -164,6 +165,7 @@ std::optional<ProcessStat> ProcFolder::stat(pid_t pid) const
     stat.startTime = numberIn<unsigned long long>(wordAt(fields, 19));
     stat.kernelThread = (numberIn<unsigned long>(wordAt(fields, 6)) & kKernelThreadFlag) != 0;
     stat.zombie = state == "Z" || state == "X";
+    stat.thread = wordAt(fields, 35) == "-1";
     return stat;
 }
 
@@ -187,7 +189,7 @@ std::string ProcFolder::firstCommandWord(pid_t pid) const
 
 bool ProcFolder::namesExecutable(pid_t pid, std::string_view word) const
 {
-    struct stat executable {};
+    struct stat executable = {};
     if (::fstatat(m_folder.get(), procPath(pid, "exe").c_str(), &executable, 0) != 0)
         return false;
     // Paths are read inside the process's own root folder and from its working folder.
@@ -195,7 +197,7 @@ bool ProcFolder::namesExecutable(pid_t pid, std::string_view word) const
     const std::string workingFolder = procPath(pid, "cwd/");
     for (const auto& candidate : programSearchPaths(std::string(word))) {
         const std::string path = candidate.starts_with('/') ? root + candidate : workingFolder + candidate;
-        struct stat file {};
+        struct stat file = {};
         if (::fstatat(m_folder.get(), path.c_str(), &file, 0) == 0)
             return S_ISREG(file.st_mode) && sameFile(file, executable);
     }
@@ -216,10 +218,8 @@ std::optional<TaskCounter> ProcFolder::taskCounter() const
     return TaskCounter { numberIn<unsigned long>(tasks.substr(slash + 1)), numberIn<pid_t>(wordAt(*text, 4)) };
 }
 
-ProgramNames programNames(const ProcFolder& proc,
-                          pid_t pid,
-                          const ProcessStat& stat,
-                          const std::optional<std::string>& link)
+ProgramNames
+programNames(const ProcFolder& proc, pid_t pid, const ProcessStat& stat, const std::optional<std::string>& link)
 {
     if (!stat.isRunningProgram())
         return {};

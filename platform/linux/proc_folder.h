@@ -17,6 +17,7 @@ struct ProcessStat
     unsigned long long startTime = 0; // clock ticks after boot: with the id, it tells processes apart
     bool kernelThread = false;
     bool zombie = false; // ended, or ending, and not yet reaped
+    bool thread = false; // a thread of a process rather than the process (read by its thread id)
 
     bool isRunningProgram() const { return !kernelThread && !zombie; }
 };
@@ -82,10 +83,8 @@ private:
 // symbolic link under another name). Where it cannot, by its first command-line word's file name.
 // The command name, which any program may set for itself, never names a process; a script is named
 // by its interpreter. `link` is what ProcFolder::executableLink gave.
-ProgramNames programNames(const ProcFolder& proc,
-                          pid_t pid,
-                          const ProcessStat& stat,
-                          const std::optional<std::string>& link);
+ProgramNames
+programNames(const ProcFolder& proc, pid_t pid, const ProcessStat& stat, const std::optional<std::string>& link);
 
 // The time since boot in clock ticks, the unit of ProcessStat::startTime.
 unsigned long long clockTicksSinceBoot();

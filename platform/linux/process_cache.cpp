@@ -19,16 +19,17 @@ bool inHandedOutRange(pid_t pid, pid_t from, pid_t to)
 std::optional<std::string> ProcessCache::refresh(const std::vector<std::string>& wanted, Clock::time_point now)
 {
     m_lastReads = 0;
-    const auto counter = m_proc.taskCounter();
-    const bool changed = !counter || !m_counter || *counter != *m_counter;
     m_lastCounter = m_counter;
-    m_counter = counter;
-    m_lastListed = changed;
-    if (changed) {
+    m_counter = m_proc.taskCounter();
+    m_lastListed = mustList(now);
+    if (m_lastListed) {
         if (auto failure = takeListing()) {
             m_counter.reset();
             return failure;
         }
+        m_lastListing = now;
+    } else {
+        readHandedOutIds();
     }
     const auto youngTicks = clockTicksPerSecond() * static_cast<unsigned long long>(kYoung.count()) / 1000;
     const auto nowTicks = clockTicksSinceBoot();
@@ -36,6 +37,29 @@ std::optional<std::string> ProcessCache::refresh(const std::vector<std::string>&
     readSlice(m_lastTick ? now - *m_lastTick : Clock::duration::zero());
     m_lastTick = now;
     return std::nullopt;
+}
+
+// Probing the ids handed out since the last tick finds every new process; it is cheaper than a
+// listing while they are few. A process that ended is of no matter until its id comes round
+// again, or the slice reaches it: the periodic listing only drops what neither has.
+bool ProcessCache::mustList(Clock::time_point now) const
+{
+    if (!m_counter || !m_lastCounter || !m_lastListing || now - *m_lastListing >= kListingPeriod)
+        return true;
+    const auto from = m_lastCounter->lastId;
+    const auto to = m_counter->lastId;
+    const auto fewIds = static_cast<pid_t>(std::max<std::size_t>(kFewIds, m_processes.size() / kFewIdsShare));
+    return to < from || to - from > fewIds;
+}
+
+void ProcessCache::readHandedOutIds()
+{
+    for (pid_t pid = m_lastCounter->lastId + 1; pid <= m_counter->lastId; ++pid) {
+        if (CachedProcess process; readAfresh(pid, process))
+            m_processes.insert_or_assign(pid, std::move(process));
+        else
+            m_processes.erase(pid);
+    }
 }
 
 bool ProcessCache::anyAnswersTo(std::string_view lowered) const
@@ -87,13 +111,13 @@ void ProcessCache::readYoungAndWanted(const std::vector<std::string>& wanted, un
 
 void ProcessCache::readSlice(Clock::duration sinceLastTick)
 {
-    const auto readable = static_cast<std::size_t>(std::count_if(
-        m_processes.begin(), m_processes.end(), [](const auto& entry) { return !entry.second.settled; }));
+    const auto readable = static_cast<std::size_t>(
+        std::count_if(m_processes.begin(), m_processes.end(), [](const auto& entry) { return !entry.second.settled; }));
     const auto elapsed = std::min<Clock::duration>(sinceLastTick, kRereadPeriod);
     const auto period = std::chrono::duration_cast<Clock::duration>(kRereadPeriod);
     // Rounded up, so that every process is read again within the period however short the ticks.
-    std::size_t budget = static_cast<std::size_t>((static_cast<long long>(readable) * elapsed.count() + period.count() - 1)
-                                                  / period.count());
+    std::size_t budget = static_cast<std::size_t>(
+        (static_cast<long long>(readable) * elapsed.count() + period.count() - 1) / period.count());
     auto process = m_processes.lower_bound(m_sliceFrom);
     for (std::size_t visited = 0; budget > 0 && visited < m_processes.size(); ++visited) {
         if (process == m_processes.end())
@@ -129,7 +153,7 @@ bool ProcessCache::readAfresh(pid_t pid, CachedProcess& process)
 {
     ++m_lastReads;
     const auto stat = m_proc.stat(pid);
-    if (!stat)
+    if (!stat || stat->thread)
         return false;
     take(pid, *stat, stat->isRunningProgram() ? m_proc.executableLink(pid) : std::nullopt, process);
     return true;

@@ -20,10 +20,10 @@ struct CachedProcess
 };
 
 // The running processes as a series of ticks learns them, so that a tick reads few processes
-// rather than all of /proc. Each tick lists /proc (or, when /proc/loadavg shows that no process
-// was created or reaped since the last one, keeps the last listing) and reads, with their
-// executable link:
-// - processes not seen before, and listed processes whose id was handed out since the last tick;
+// rather than all of /proc. /proc/loadavg tells which ids were handed out since the last tick;
+// each tick reads, with their executable link:
+// - the processes with those ids (found by listing /proc when the ids are many, and every
+//   kListingPeriod, else by reading each id; threads are passed over);
 // - processes younger than kYoung, so that a wrapper that execs right after it starts is seen;
 // - processes that answered to a wanted name at the last tick, so that one that ends (even as a
 //   zombie) or execs into another program is seen at once;
@@ -35,6 +35,7 @@ public:
     using Clock = std::chrono::steady_clock;
     static constexpr std::chrono::milliseconds kYoung { 2000 };
     static constexpr std::chrono::milliseconds kRereadPeriod { 1750 };
+    static constexpr std::chrono::seconds kListingPeriod { 8 };
 
     explicit ProcessCache(const ProcFolder& proc)
         : m_proc(proc)
@@ -56,7 +57,12 @@ public:
 private:
     using Processes = std::map<pid_t, CachedProcess>;
 
+    static constexpr std::size_t kFewIds = 16; // ids handed out in a tick that are read one by one
+    static constexpr std::size_t kFewIdsShare = 16; // or this share of the cached processes
+
+    bool mustList(Clock::time_point now) const;
     std::optional<std::string> takeListing();
+    void readHandedOutIds();
     // Whether the id may have been handed out since the last tick.
     bool mayBeReused(pid_t pid) const;
     void readYoungAndWanted(const std::vector<std::string>& wanted, unsigned long long youngSince);
@@ -72,6 +78,7 @@ private:
     std::optional<TaskCounter> m_lastCounter;
     std::optional<TaskCounter> m_counter;
     std::optional<Clock::time_point> m_lastTick;
+    std::optional<Clock::time_point> m_lastListing;
     pid_t m_sliceFrom = 0;
     std::size_t m_lastReads = 0;
     bool m_lastListed = false;

@@ -104,8 +104,7 @@ TEST_F(LinuxProcessTableTest, ShebangScriptIsNamedByItsInterpreter)
 TEST_F(LinuxProcessTableTest, ImpostorsAreNeitherFoundNorEndedWhileALinkedProgramIsBoth)
 {
     const std::string renamedTo = uniqueName("btcd");
-    ChildProcess renamer(programs.program(uniqueName("renamerprog-")), {},
-                         { "KORVANE_SLEEPER_RENAME=" + renamedTo });
+    ChildProcess renamer(programs.program(uniqueName("renamerprog-")), {}, { "KORVANE_SLEEPER_RENAME=" + renamedTo });
     const std::string longNode = uniqueName("fakenode-long-daemon-", 24);
     ChildProcess tool(programs.program(longNode + "-tool"), { "/srv/" + longNode });
     const std::string alias = uniqueName("alias-");

@@ -67,8 +67,10 @@ TEST_F(ProcessCacheTest, ProcessThatExecsIntoAWatchedNameIsSeen)
     const auto wrapper = programs.program(uniqueName("wrapper-"));
     EXPECT_FALSE(tick(quickName));
 
-    ChildProcess late(wrapper, {}, { "KORVANE_SLEEPER_EXEC=" + lateNode.string(), "KORVANE_SLEEPER_EXEC_AFTER_MS=3000" });
-    ChildProcess quick(wrapper, {}, { "KORVANE_SLEEPER_EXEC=" + quickNode.string(), "KORVANE_SLEEPER_EXEC_AFTER_MS=100" });
+    ChildProcess late(wrapper, {},
+                      { "KORVANE_SLEEPER_EXEC=" + lateNode.string(), "KORVANE_SLEEPER_EXEC_AFTER_MS=3000" });
+    ChildProcess quick(wrapper, {},
+                       { "KORVANE_SLEEPER_EXEC=" + quickNode.string(), "KORVANE_SLEEPER_EXEC_AFTER_MS=100" });
     EXPECT_FALSE(tick(quickName));
     ASSERT_TRUE(waitUntilRunning(quick.pid(), quickNode, 2s));
     EXPECT_TRUE(tick(quickName));
