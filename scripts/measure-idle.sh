@@ -38,7 +38,8 @@ if [ ! -x "$empty_window" ] || [ scripts/empty_qt_window.cpp -nt "$empty_window"
 fi
 
 measure() {
-    local idle=() started=() names=() folder
+    idle=() started=() names=()
+    local folder
     trap 'kill "${started[@]}" "${idle[@]}" 2>/dev/null || true; wait 2>/dev/null || true' EXIT
     for _ in $(seq "$extra"); do
         sleep 100000 &
