@@ -1,18 +1,24 @@
-// The cost of one process watcher tick (a snapshot and the four name tests) beside two references
-// taken in the same run: the least a full walk of /proc costs (opening and reading every process's
-// command name) and four runs of `pgrep -x NAME`. Each runs with the machine's own processes and
-// with 1,000 extra idle processes.
+// The cost of one process watcher tick in its steady state (the cache warm, ticks 250 ms apart)
+// beside references taken in the same run: a bare listing of /proc (getdents64 on a kept
+// descriptor, the least any tick does), the least a full walk of /proc costs (opening and reading
+// every process's command name), the terminator's walk (every process named, as a click does) and
+// four runs of `pgrep -x NAME`. Each runs with the machine's own processes and with 1,000 extra
+// idle processes.
 #include "benchmarks/idle_processes.h"
 #include "platform/linux/linux_process_table.h"
+#include "platform/linux/proc_folder.h"
+#include "platform/linux/process_cache.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <dirent.h>
 #include <fcntl.h>
 #include <spawn.h>
 #include <string>
 #include <string_view>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -25,12 +31,59 @@ using korvane::bench::isProcessId;
 
 const std::vector<std::string> kTickNames = { "bitcoin-qt", "bitcoind", "bitcoin-cli", "sendEmail" };
 
-void watcherTick(benchmark::State& state)
+// The cache's clock moves on by one watcher interval per tick, as the timer moves it, and the
+// extra processes are older than the cache's young ones. The second argument is how many threads
+// are started and ended before each tick: none (a quiet machine), one (a few ids to read), or 100
+// (a busy one, where each tick lists /proc). Counters: processes read per tick, and the share of
+// ticks that listed /proc.
+void steadyTick(benchmark::State& state)
+{
+    const IdleProcesses extra(state);
+    std::this_thread::sleep_for(korvane::ProcessCache::kYoung);
+    const korvane::ProcFolder proc;
+    korvane::ProcessCache cache(proc);
+    const std::vector<std::string> wanted = { "bitcoin-qt", "bitcoind", "bitcoin-cli", "sendemail" };
+    auto now = korvane::ProcessCache::Clock::now();
+    constexpr auto kInterval = std::chrono::milliseconds(250);
+    for (int warm = 0; warm < 16; ++warm)
+        cache.refresh(wanted, now += kInterval);
+    const auto threadsPerTick = state.range(1);
+    double reads = 0;
+    double listings = 0;
+    for (auto _ : state) {
+        if (threadsPerTick > 0) {
+            state.PauseTiming();
+            for (std::int64_t thread = 0; thread < threadsPerTick; ++thread)
+                std::thread([] {}).join();
+            state.ResumeTiming();
+        }
+        benchmark::DoNotOptimize(cache.refresh(wanted, now += kInterval));
+        reads += static_cast<double>(cache.lastReads());
+        listings += cache.lastListed() ? 1 : 0;
+    }
+    state.counters["reads"] = benchmark::Counter(reads, benchmark::Counter::kAvgIterations);
+    state.counters["listed"] = benchmark::Counter(listings, benchmark::Counter::kAvgIterations);
+}
+
+// getdents64 on a kept descriptor of /proc, and nothing else.
+void bareListing(benchmark::State& state)
+{
+    const IdleProcesses extra(state);
+    const korvane::ProcFolder proc;
+    std::vector<pid_t> ids;
+    for (auto _ : state) {
+        proc.listProcessIds(ids);
+        benchmark::DoNotOptimize(ids.data());
+    }
+}
+
+// What a click on a terminate button costs: every process read and named.
+void terminatorWalk(benchmark::State& state)
 {
     const IdleProcesses extra(state);
     korvane::LinuxProcessTable table;
     for (auto _ : state)
-        benchmark::DoNotOptimize(table.queryRunning(kTickNames));
+        benchmark::DoNotOptimize(table.terminateAll("nothing-runs-under-this-name"));
 }
 
 // Opens and reads the command name of every process: the floor of any walk that looks at each one.
@@ -82,8 +135,10 @@ constexpr std::int64_t kExtraProcesses = 1000;
 
 } // namespace
 
-BENCHMARK(watcherTick)->Arg(0)->Arg(kExtraProcesses)->Unit(benchmark::kMicrosecond);
+BENCHMARK(steadyTick)->ArgsProduct({ { 0, kExtraProcesses }, { 0, 1, 100 } })->Unit(benchmark::kMicrosecond);
+BENCHMARK(bareListing)->Arg(0)->Arg(kExtraProcesses)->Unit(benchmark::kMicrosecond);
 BENCHMARK(bareProcWalk)->Arg(0)->Arg(kExtraProcesses)->Unit(benchmark::kMicrosecond);
+BENCHMARK(terminatorWalk)->Arg(0)->Arg(kExtraProcesses)->Unit(benchmark::kMicrosecond);
 BENCHMARK(fourPgrepRuns)->Arg(0)->Arg(kExtraProcesses)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

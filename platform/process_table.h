@@ -24,8 +24,9 @@ struct TerminateResult
 };
 
 // Running processes, recognised by the file name of their executable, compared in full and
-// without regard to letter case. An empty name matches nothing. Implementations keep no state
-// between calls, so the table may be asked from any thread.
+// without regard to letter case. An empty name matches nothing. The table may be asked from any
+// thread; an implementation may keep what earlier queries learned, as long as every query answers
+// for the processes running at that moment.
 class ProcessTable
 {
 public:

@@ -1,19 +1,28 @@
 #pragma once
 
+#include "platform/linux/proc_folder.h"
+#include "platform/linux/process_cache.h"
 #include "platform/process_table.h"
+
+#include <mutex>
 
 namespace korvane {
 
-// The process table read from /proc. A process is known by the file name of its executable link
-// (also after the file was replaced or deleted), by the file name of its first command-line word
-// (the name it was started under, readable for every user's processes) and by the kernel's command
-// name (which also names a shebang script, cut to 15 characters). Zombies and kernel threads are
-// not running programs. Processes are ended through a pidfd, so a reused process id is never hit.
+// The process table read from /proc. A process is named as programNames() says: by its executable,
+// never by the command name a program may give itself. Zombies and kernel threads are not running
+// programs. The watcher's queries go through a cache of what earlier queries learned, so a query
+// reads few processes; ending processes walks the whole table. Processes are ended through a
+// pidfd after their names were read again, so a reused process id is never hit.
 class LinuxProcessTable : public ProcessTable
 {
 public:
     ProcessQuery queryRunning(const std::vector<std::string>& names) override;
     TerminateResult terminateAll(std::string_view name) override;
+
+private:
+    std::mutex m_cacheMutex;
+    ProcFolder m_proc;
+    ProcessCache m_cache { m_proc };
 };
 
 } // namespace korvane

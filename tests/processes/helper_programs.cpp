@@ -59,17 +59,39 @@ fs::path HelperPrograms::script(std::string_view fileName, const fs::path& inter
     return path;
 }
 
-ChildProcess::ChildProcess(const fs::path& program)
+namespace {
+
+// Pointers to `texts` and a null pointer after them, as exec takes them.
+std::vector<char*> nullEnded(std::vector<std::string>& texts)
+{
+    std::vector<char*> pointers;
+    for (auto& text : texts)
+        pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+} // namespace
+
+ChildProcess::ChildProcess(const fs::path& program,
+                           const std::vector<std::string>& arguments,
+                           const std::vector<std::string>& environment)
 {
     std::string path = program.string();
-    char* argv[] = { path.data(), nullptr };
+    std::vector<std::string> words { path };
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<std::string> variables(environment);
+    for (char** variable = environ; *variable; ++variable)
+        variables.emplace_back(*variable);
+    const auto argv = nullEnded(words);
+    const auto envp = nullEnded(variables);
     int ready[2];
     if (::pipe2(ready, O_CLOEXEC) != 0)
         throw std::system_error(errno, std::generic_category(), "pipe2");
     posix_spawn_file_actions_t actions;
     ::posix_spawn_file_actions_init(&actions);
     ::posix_spawn_file_actions_adddup2(&actions, ready[1], 3);
-    const int error = ::posix_spawn(&m_pid, path.c_str(), &actions, nullptr, argv, environ);
+    const int error = ::posix_spawn(&m_pid, path.c_str(), &actions, nullptr, argv.data(), envp.data());
     ::posix_spawn_file_actions_destroy(&actions);
     ::close(ready[1]);
     // The kernel gives the child its new names some time after the spawn returns: wait until the

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include <sys/types.h>
+#include <vector>
 
 namespace korvane::test {
 
@@ -31,12 +32,15 @@ private:
     std::filesystem::path m_folder;
 };
 
-// A child process running `program` (started under that path as its first word); killed and
+// A child process running `program` (started under that path as its first word, followed by
+// `arguments`, with `environment`'s "NAME=value" entries added to this process's); killed and
 // reaped when it goes.
 class ChildProcess
 {
 public:
-    explicit ChildProcess(const std::filesystem::path& program);
+    explicit ChildProcess(const std::filesystem::path& program,
+                          const std::vector<std::string>& arguments = {},
+                          const std::vector<std::string>& environment = {});
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;

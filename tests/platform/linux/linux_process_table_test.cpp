@@ -89,15 +89,34 @@ TEST_F(LinuxProcessTableTest, ProgramStartedThroughALinkMatchesBothNames)
     EXPECT_EQ(running({ real, alias, alias.substr(0, 15) }), (Found { true, true, false }));
 }
 
-TEST_F(LinuxProcessTableTest, ShebangScriptMatchesByItsOwnName)
+TEST_F(LinuxProcessTableTest, ShebangScriptIsNamedByItsInterpreter)
 {
-    const auto interpreter = programs.program(uniqueName("interp-"));
-    const std::string shortName = uniqueName("job-");
-    const std::string longName = uniqueName("a-rather-long-job-", 24);
-    ChildProcess shortScript(programs.script(shortName, interpreter));
-    ChildProcess longScript(programs.script(longName, interpreter));
-    EXPECT_EQ(running({ shortName, longName, longName.substr(0, 15), longName.substr(0, 23) }),
-              (Found { true, true, false, false }));
+    const std::string interpreterName = uniqueName("interp-");
+    const auto interpreter = programs.program(interpreterName);
+    const std::string scriptName = uniqueName("job-");
+    ChildProcess script(programs.script(scriptName, interpreter));
+    EXPECT_EQ(running({ interpreterName, scriptName }), (Found { true, false }));
+}
+
+// Only the executable names a process: a program that gave itself a watched command name, and one
+// whose executable's name begins like a watched name and whose argument ends in it, are neither
+// found nor ended. A program started through a link under another name is both.
+TEST_F(LinuxProcessTableTest, ImpostorsAreNeitherFoundNorEndedWhileALinkedProgramIsBoth)
+{
+    const std::string renamedTo = uniqueName("btcd");
+    ChildProcess renamer(programs.program(uniqueName("renamerprog-")), {}, { "KORVANE_SLEEPER_RENAME=" + renamedTo });
+    const std::string longNode = uniqueName("fakenode-long-daemon-", 24);
+    ChildProcess tool(programs.program(longNode + "-tool"), { "/srv/" + longNode });
+    const std::string alias = uniqueName("alias-");
+    ChildProcess linked(programs.link(alias, programs.program(uniqueName("aliased-"))));
+
+    EXPECT_EQ(running({ renamedTo, longNode, alias }), (Found { false, false, true }));
+    EXPECT_EQ(table.terminateAll(renamedTo).killed, 0);
+    EXPECT_EQ(table.terminateAll(longNode).killed, 0);
+    EXPECT_EQ(table.terminateAll(alias).killed, 1);
+    EXPECT_TRUE(renamer.alive());
+    EXPECT_TRUE(tool.alive());
+    EXPECT_TRUE(linked.reapKilled());
 }
 
 TEST_F(LinuxProcessTableTest, ReplacedOrDeletedExecutableStillMatches)
@@ -144,15 +163,16 @@ TEST_F(LinuxProcessTableTest, TerminateWithoutAMatchDoesNothing)
     EXPECT_TRUE(child.alive());
 }
 
-// Another user sees this user's processes by their command names and command lines only, and
-// may not end them: the refusal comes back with its reason.
+// Another user cannot read this user's executable links: it sees the processes by their first
+// command-line words, also one that renamed itself, and may not end them: the refusal comes back
+// with its reason.
 TEST_F(LinuxProcessTableTest, OtherUsersProcessIsFoundButItsKillIsRefused)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "needs root to act as another user";
     const std::string name = uniqueName("guarded-");
     const std::string longName = uniqueName("guarded-long-name-", 21);
-    ChildProcess child(programs.program(name));
+    ChildProcess child(programs.program(name), {}, { "KORVANE_SLEEPER_RENAME=renamed" });
     ChildProcess longChild(programs.program(longName));
 
     int pipeEnds[2];

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Measures the processor time the program uses while it sits idle, as a percentage of one core,
+# under a private Xvfb, with three program names set (none of them running) and extra idle
+# processes on the machine. In the same run, measured the same way at the same time: an empty Qt
+# window, and the program as it was built before the watcher kept a cache (commit 97454fd, built
+# once in release from a temporary git worktree and kept under build/measure-idle).
+# Usage: scripts/measure-idle.sh [SECONDS] [EXTRA_PROCESSES]   (defaults 60 and 300)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+extra=${2:-300}
+earlier_commit=97454fd
+work="$PWD/build/measure-idle"
+mkdir -p "$work"
+
+cmake --preset release >/dev/null
+cmake --build --preset release -j2 >/dev/null
+
+earlier="$work/earlier/QL-KORVANE-V1"
+if [ ! -x "$earlier" ]; then
+    echo "building $earlier_commit in release (once)..." >&2
+    source_tree="$work/earlier-source"
+    git worktree add --detach "$source_tree" "$earlier_commit" >/dev/null 2>&1
+    trap 'git worktree remove --force "$source_tree" >/dev/null 2>&1 || true' EXIT
+    cmake -S "$source_tree" -B "$work/earlier-build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DKORVANE_BUILD_TESTS=OFF >/dev/null
+    cmake --build "$work/earlier-build" -j2 --target QL-KORVANE-V1 >/dev/null
+    mkdir -p "$work/earlier"
+    cp "$work/earlier-build/app/QL-KORVANE-V1" "$earlier"
+    git worktree remove --force "$source_tree"
+    trap - EXIT
+fi
+
+empty_window="$work/empty_qt_window"
+if [ ! -x "$empty_window" ] || [ scripts/empty_qt_window.cpp -nt "$empty_window" ]; then
+    # shellcheck disable=SC2046
+    g++ -O2 -fPIC -std=c++20 scripts/empty_qt_window.cpp -o "$empty_window" $(pkg-config --cflags --libs Qt6Widgets)
+fi
+
+measure() {
+    idle=() started=() names=()
+    local folder
+    trap 'kill "${started[@]}" "${idle[@]}" 2>/dev/null || true; wait 2>/dev/null || true' EXIT
+    for _ in $(seq "$extra"); do
+        sleep 100000 &
+        idle+=($!)
+    done
+    start() { # NAME PROGRAM: a copy named BTC with its own profile naming three programs
+        folder=$(mktemp -d "$work/run-XXXXXX")
+        mkdir -p "$folder/config/QL_KORVANE"
+        printf '[BTC]\nQT_NAME_TEXTBOX=bitcoin-qt\nDAEMON_NAME_TEXTBOX=bitcoind\nCLI_NAME_TEXTBOX=bitcoin-cli\n' \
+            >"$folder/config/QL_KORVANE/BTC.ini"
+        cp "$2" "$folder/BTC"
+        XDG_CONFIG_HOME="$folder/config" "$folder/BTC" >/dev/null 2>&1 &
+        started+=($!)
+        names+=("$1")
+    }
+    start "this build" "$PWD/build/release/app/QL-KORVANE-V1"
+    start "empty Qt window" "$empty_window"
+    start "build $earlier_commit" "$earlier"
+    sleep 5
+    cpu() { sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'; }
+    local before=() after=()
+    for pid in "${started[@]}"; do before+=("$(cpu "$pid")"); done
+    local processes
+    processes=$(find /proc -maxdepth 1 -name '[0-9]*' | wc -l)
+    sleep "$seconds"
+    for pid in "${started[@]}"; do after+=("$(cpu "$pid")"); done
+    local hertz
+    hertz=$(getconf CLK_TCK)
+    echo "processor use over $seconds s, $extra extra idle processes ($processes processes listed in /proc):"
+    for i in "${!started[@]}"; do
+        awk -v name="${names[$i]}" -v ticks=$((after[i] - before[i])) -v hz="$hertz" -v s="$seconds" \
+            'BEGIN { printf "  %-22s %6.2f %% of a core (%d ticks of %d ms)\n", name, 100 * ticks / hz / s, ticks, 1000 / hz }'
+    done
+}
+
+export -f measure
+export seconds extra work earlier earlier_commit empty_window
+XDG_RUNTIME_DIR=$(mktemp -d)
+export XDG_RUNTIME_DIR
+scripts/with-xvfb.sh bash -c measure
+rm -rf "$work"/run-* "$XDG_RUNTIME_DIR"
