@@ -6,6 +6,7 @@
 #include "platform/services.h"
 
 #include <QWidget>
+#include <array>
 
 class QCheckBox;
 class QLabel;
@@ -71,6 +72,8 @@ private:
     QCheckBox* m_autoUpdateFolderSize = nullptr;
     QLineEdit* m_heartbeatCountdown = nullptr;
     QPlainTextEdit* m_folderSizeSummary = nullptr;
+    QPushButton* m_measureFolderSize = nullptr;
+    std::array<QLineEdit*, 6> m_fileSizeBoxes {}; // bytes to petabytes
     std::vector<QLabel*> m_kittLights;
     QLabel* m_status = nullptr;
     QString m_profileProblem;
