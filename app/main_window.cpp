@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -269,9 +270,10 @@ QLayout* MainWindow::buildFolderSizeBox()
     m_folderSizeSummary->setReadOnly(true);
     m_folderSizeSummary->setToolTip(QStringLiteral("Blockchain Folder Size"));
     m_folderSizeSummary->setAccessibleName(QStringLiteral("Blockchain Folder Size"));
-    m_folderSizeSummary->setLineWrapMode(QPlainTextEdit::NoWrap);
-    // Six sizes and a line for subfolders that could not be read.
-    m_folderSizeSummary->setFixedHeight(m_folderSizeSummary->fontMetrics().lineSpacing() * 7 + 8);
+    // Six sizes, then room for a note on subfolders that could not be read; a long path wraps.
+    const int margins = 2 * (m_folderSizeSummary->frameWidth()
+                             + static_cast<int>(m_folderSizeSummary->document()->documentMargin()) + 1);
+    m_folderSizeSummary->setFixedHeight(m_folderSizeSummary->fontMetrics().lineSpacing() * 8 + margins);
 
     m_autoUpdateFolderSize
         = tickBox(Key::AutoUpdateFolderSize, QStringLiteral("Auto Update Blockchain Folder Size"), this);

@@ -89,8 +89,8 @@ std::string failureText(const std::string& folder, const FolderSizeResult& resul
 
 std::string partialText(std::uint64_t unreadableFolders)
 {
-    const char* noun = unreadableFolders == 1 ? " subfolder" : " subfolders";
-    return "PARTIAL: " + std::to_string(unreadableFolders) + noun + " could not be read";
+    const char* noun = unreadableFolders == 1 ? " folder" : " folders";
+    return "PARTIAL: " + std::to_string(unreadableFolders) + noun + kLineBreak + "could not be read";
 }
 
 } // namespace

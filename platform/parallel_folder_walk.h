@@ -74,11 +74,13 @@ private:
     unsigned m_listing = 0;
 };
 
-// Lists `folders` and all folders below them with `threads` threads (the calling one included).
+// Lists `folders` and all folders below them on `threads` threads of their own, while the calling
+// thread waits. Each thread first calls enterThread() (to lower its own priority, say).
 // list(folder, tally, subfolders, stop) lists one folder: it adds its files' sizes, or an
 // unreadable folder, to `tally` and appends the folder's subfolders to `subfolders`.
-template <typename Folder, typename ListFolder>
-FolderTally walkFolders(std::vector<Folder> folders, const ListFolder& list, unsigned threads, std::stop_token stop)
+template <typename Folder, typename ListFolder, typename EnterThread>
+FolderTally walkFolders(std::vector<Folder> folders, const ListFolder& list, unsigned threads,
+                        const EnterThread& enterThread, std::stop_token stop)
 {
     FolderQueue<Folder> queue(std::move(folders));
     std::vector<FolderTally> tallies(std::max(threads, 1u));
@@ -90,16 +92,20 @@ FolderTally walkFolders(std::vector<Folder> folders, const ListFolder& list, uns
         }
     };
 
-    std::vector<std::jthread> helpers;
-    for (std::size_t helper = 1; helper < tallies.size(); ++helper) {
+    std::vector<std::jthread> workers;
+    for (FolderTally& tally : tallies) {
         try {
-            helpers.emplace_back(work, std::ref(tallies[helper]));
+            workers.emplace_back([&work, &enterThread, &tally] {
+                enterThread();
+                work(tally);
+            });
         } catch (const std::system_error&) {
             break; // no more threads to be had: the others do the work
         }
     }
-    work(tallies.front());
-    helpers.clear(); // joins them
+    if (workers.empty())
+        work(tallies.front());
+    workers.clear(); // joins them
 
     FolderTally total;
     for (const FolderTally& tally : tallies)

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
+#include <sched.h>
 #include <sys/stat.h>
 #include <system_error>
 
@@ -95,6 +97,14 @@ void listSubfolder(const std::string& path, FolderTally& tally, std::vector<std:
         ++tally.unreadableFolders;
 }
 
+// The scan's threads yield to every other thread of normal priority at once, so that the window
+// stays responsive while they keep both cores busy.
+void yieldToOtherThreads()
+{
+    const sched_param parameters {};
+    ::pthread_setschedparam(::pthread_self(), SCHED_IDLE, &parameters);
+}
+
 } // namespace
 
 FolderSizeResult LinuxFolderSize::measure(const std::string& folder, std::stop_token stop)
@@ -110,7 +120,7 @@ FolderSizeResult LinuxFolderSize::measure(const std::string& folder, std::stop_t
     std::vector<std::string> subfolders;
     if (const int error = listFolder(root.get(), folder, tally, subfolders, stop))
         return failure(FolderSizeOutcome::Unreadable, errorText(error));
-    tally += walkFolders(std::move(subfolders), listSubfolder, m_threads, stop);
+    tally += walkFolders(std::move(subfolders), listSubfolder, m_threads, yieldToOtherThreads, stop);
     if (stop.stop_requested())
         return failure(FolderSizeOutcome::Stopped, "Stopped");
     return { FolderSizeOutcome::Measured, tally.bytes, tally.unreadableFolders, {} };

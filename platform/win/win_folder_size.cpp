@@ -87,6 +87,12 @@ void listSubfolder(const std::wstring& folder, FolderTally& tally, std::vector<s
         ++tally.unreadableFolders;
 }
 
+// The scan's threads give way to the window's.
+void yieldToOtherThreads()
+{
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
+}
+
 FolderSizeResult failure(FolderSizeOutcome outcome, std::string error)
 {
     return { outcome, 0, 0, std::move(error) };
@@ -113,7 +119,7 @@ FolderSizeResult WinFolderSize::measure(const std::string& folder, std::stop_tok
     std::vector<std::wstring> subfolders;
     if (const DWORD error = listFolder(root, tally, subfolders, stop))
         return failure(FolderSizeOutcome::Unreadable, win::systemMessage(error));
-    tally += walkFolders(std::move(subfolders), listSubfolder, m_threads, stop);
+    tally += walkFolders(std::move(subfolders), listSubfolder, m_threads, yieldToOtherThreads, stop);
     if (stop.stop_requested())
         return failure(FolderSizeOutcome::Stopped, "Stopped");
     return { FolderSizeOutcome::Measured, tally.bytes, tally.unreadableFolders, {} };

@@ -55,9 +55,9 @@ TEST(FolderSizeFormat, TheSummaryJoinsTheUnitsOrSaysWhatWentWrong)
     FolderSizeResult partial = measured;
     partial.unreadableFolders = 2;
     EXPECT_EQ(folderSizeReport("/srv/btc", partial).summary,
-              report.summary + "\r\nPARTIAL: 2 subfolders could not be read");
+              report.summary + "\r\nPARTIAL: 2 folders\r\ncould not be read");
     partial.unreadableFolders = 1;
-    EXPECT_TRUE(folderSizeReport("/srv/btc", partial).summary.ends_with("\r\nPARTIAL: 1 subfolder could not be read"));
+    EXPECT_TRUE(folderSizeReport("/srv/btc", partial).summary.ends_with("\r\nPARTIAL: 1 folder\r\ncould not be read"));
 
     const std::pair<FolderSizeResult, std::string> failures[] = {
         { { FolderSizeOutcome::NoFolderName, 0, 0, "none" }, "FOLDER NAME IS EMPTY" },

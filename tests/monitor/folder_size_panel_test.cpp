@@ -86,7 +86,7 @@ TEST_F(FolderSizePanelTest, TheButtonShowsAFailureOrAPartialTotalAndComesBack)
     m_fakes.folderSize.answer("/srv/gone", { FolderSizeOutcome::Measured, 1'234'567'890, 3, "" });
     QTest::mouseClick(button(), Qt::LeftButton);
     QTRY_VERIFY(button()->isEnabled());
-    EXPECT_EQ(summary(), kExampleSummary + "\nPARTIAL: 3 subfolders could not be read");
+    EXPECT_EQ(summary(), kExampleSummary + "\nPARTIAL: 3 folders\ncould not be read");
     EXPECT_EQ(scans(), 3u);
 }
 
