@@ -3,8 +3,9 @@
 //                            files each, of apparent sizes 0 to 8190 bytes (sparse: nothing is written)
 //   scan DIR                 measures DIR once with the folder-size service: "milliseconds bytes unreadable"
 //   gui DIR SCANS            measures DIR SCANS times through the main window's button while a 1 ms
-//                            timer runs on the GUI thread: "lateness_ms scan_ms" per scan, where
-//                            lateness is how much later than 1 ms after the previous tick a tick came
+//                            timer runs on the GUI thread, then ticks as long again without a scan:
+//                            "lateness_ms idle_lateness_ms scan_ms" per scan, where lateness is the
+//                            most a tick came later than 1 ms after the one before
 #include "app/main_window.h"
 #include "platform/fake/fake_services.h"
 #include "platform/linux/linux_folder_size.h"
@@ -18,6 +19,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <unistd.h>
 
@@ -84,20 +86,38 @@ int scanThroughTheWindow(int argc, char** argv, const std::string& folder, int s
         latestNs = std::max(latestNs, now - lastTickNs - 1'000'000);
         lastTickNs = now;
     });
-    for (int run = 0; run < scans; ++run) {
-        summary->clear();
+    // Ticks until `done` says so and 20 ms more (the ticks right after a result is shown); returns
+    // the largest lateness in milliseconds.
+    const auto tickUntil = [&](const std::function<bool()>& done) {
         clock.start();
         lastTickNs = 0;
         latestNs = 0;
         tick.start();
-        button->click();
-        while (summary->toPlainText().isEmpty())
+        while (!done())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        const qint64 scanNs = clock.nsecsElapsed();
-        while (clock.nsecsElapsed() < scanNs + 20'000'000) // the ticks right after the result is shown
+        const qint64 endNs = clock.nsecsElapsed() + 20'000'000;
+        while (clock.nsecsElapsed() < endNs)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         tick.stop();
-        std::printf("%.3f %.1f\n", static_cast<double>(latestNs) / 1e6, static_cast<double>(scanNs) / 1e6);
+        return static_cast<double>(latestNs) / 1e6;
+    };
+    for (int run = 0; run < scans; ++run) {
+        summary->clear();
+        QElapsedTimer scanClock;
+        scanClock.start();
+        button->click();
+        qint64 scanNs = 0;
+        const double duringScan = tickUntil([&] {
+            if (summary->toPlainText().isEmpty())
+                return false;
+            scanNs = scanClock.nsecsElapsed();
+            return true;
+        });
+        // The same time again without a scan: what the machine itself adds.
+        QElapsedTimer idleClock;
+        idleClock.start();
+        const double withoutScan = tickUntil([&] { return idleClock.nsecsElapsed() >= scanNs; });
+        std::printf("%.3f %.3f %.1f\n", duringScan, withoutScan, static_cast<double>(scanNs) / 1e6);
     }
     return 0;
 }
