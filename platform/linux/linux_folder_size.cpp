@@ -5,10 +5,11 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
-#include <pthread.h>
 #include <sched.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace korvane {
 namespace {
@@ -97,12 +98,29 @@ void listSubfolder(const std::string& path, FolderTally& tally, std::vector<std:
         ++tally.unreadableFolders;
 }
 
-// The scan's threads yield to every other thread of normal priority at once, so that the window
-// stays responsive while they keep both cores busy.
+// The kernel's sched_attr, first version (the C library has no call for it).
+struct SchedulingAttributes
+{
+    std::uint32_t size;
+    std::uint32_t policy;
+    std::uint64_t flags;
+    std::int32_t nice;
+    std::uint32_t priority;
+    std::uint64_t runtimeNs; // for SCHED_OTHER: the length of the thread's time slices
+    std::uint64_t deadlineNs;
+    std::uint64_t periodNs;
+};
+
+// The scan's threads keep their fair share of the processor, but in long time slices, which a
+// thread with the usual short slice (the GUI thread) cuts short the moment it wakes: the window
+// answers at once while the scan keeps both cores busy. (Kernels before 6.12 ignore the slice.)
 void yieldToOtherThreads()
 {
-    const sched_param parameters {};
-    ::pthread_setschedparam(::pthread_self(), SCHED_IDLE, &parameters);
+    SchedulingAttributes attributes {};
+    attributes.size = sizeof attributes;
+    attributes.policy = SCHED_OTHER;
+    attributes.runtimeNs = 100'000'000; // the longest slice the kernel grants
+    ::syscall(SYS_sched_setattr, 0, &attributes, 0);
 }
 
 } // namespace

@@ -87,10 +87,10 @@ void listSubfolder(const std::wstring& folder, FolderTally& tally, std::vector<s
         ++tally.unreadableFolders;
 }
 
-// The scan's threads give way to the window's.
+// The scan's threads give way to the window's at once.
 void yieldToOtherThreads()
 {
-    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
 }
 
 FolderSizeResult failure(FolderSizeOutcome outcome, std::string error)
