@@ -2,6 +2,7 @@
 #include "platform/qt/qt_file_dialogs.h"
 
 #include <QApplication>
+#include <QThreadPool>
 
 int main(int argc, char* argv[])
 {
@@ -12,7 +13,12 @@ int main(int argc, char* argv[])
     korvane::Services services { *os.settings, *os.ownExecutable, *os.processes, *os.launcher, *os.folderSize,
                                  *os.keyboard, *os.stacking,      fileDialogs,   *os.textFiles };
 
-    korvane::MainWindow window(services);
-    window.show();
-    return application.exec();
+    int exitCode = 0;
+    {
+        korvane::MainWindow window(services);
+        window.show();
+        exitCode = application.exec();
+    } // closing the window tells its background tasks to stop...
+    QThreadPool::globalInstance()->waitForDone(); // ...and they end before the services they use
+    return exitCode;
 }

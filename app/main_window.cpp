@@ -7,6 +7,7 @@
 #include "gui/window_geometry.h"
 #include "info/about_window.h"
 #include "launch/main_settings_window.h"
+#include "monitor/folder_size_panel.h"
 #include "monitor/lock_lights.h"
 #include "processes/process_watcher.h"
 #include "processes/terminator_window.h"
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -96,6 +98,8 @@ MainWindow::MainWindow(Services& services, QWidget* parent)
     buildControls();
     load();
     startWatcher();
+    new FolderSizePanel({ m_folderSizeSummary, m_measureFolderSize, m_fileSizeBoxes, m_folderSizeTimer }, m_profile,
+                        m_services.folderSize, this);
     connect(&m_profile, &LiveProfile::changed, this, &MainWindow::follow);
 }
 
@@ -275,8 +279,10 @@ QLayout* MainWindow::buildFolderSizeBox()
     m_folderSizeSummary->setReadOnly(true);
     m_folderSizeSummary->setToolTip(QStringLiteral("Blockchain Folder Size"));
     m_folderSizeSummary->setAccessibleName(QStringLiteral("Blockchain Folder Size"));
-    m_folderSizeSummary->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_folderSizeSummary->setFixedHeight(m_folderSizeSummary->fontMetrics().lineSpacing() * 6 + 8);
+    // Six sizes, then room for a note on subfolders that could not be read; a long path wraps.
+    const int margins = 2 * (m_folderSizeSummary->frameWidth()
+                             + static_cast<int>(m_folderSizeSummary->document()->documentMargin()) + 1);
+    m_folderSizeSummary->setFixedHeight(m_folderSizeSummary->fontMetrics().lineSpacing() * 8 + margins);
 
     m_autoUpdateFolderSize
         = tickBox(Key::AutoUpdateFolderSize, QStringLiteral("Auto Update Blockchain Folder Size"), this);
@@ -288,9 +294,13 @@ QLayout* MainWindow::buildFolderSizeBox()
     box->setSpacing(2);
     box->addWidget(label("BC_FOLDER_LABEL", QStringLiteral("Blockchain Folder Size:"), this));
     box->addWidget(m_folderSizeSummary);
-    box->addWidget(button("FFS_RUN_1_BUTTON", QStringLiteral("Get Folder Size Now"), this));
-    for (const char* name : kFileSizeBoxes)
-        named(new QLineEdit(QString::fromLatin1(name), this), name)->setVisible(false);
+    m_measureFolderSize = button("FFS_RUN_1_BUTTON", QStringLiteral("Get Folder Size Now"), this);
+    box->addWidget(m_measureFolderSize);
+    for (std::size_t unit = 0; unit < m_fileSizeBoxes.size(); ++unit) {
+        const char* name = kFileSizeBoxes[unit];
+        m_fileSizeBoxes[unit] = named(new QLineEdit(QString::fromLatin1(name), this), name);
+        m_fileSizeBoxes[unit]->setVisible(false);
+    }
     box->addStretch(1);
     return box;
 }

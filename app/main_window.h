@@ -7,6 +7,7 @@
 #include "platform/services.h"
 
 #include <QWidget>
+#include <array>
 
 class QCheckBox;
 class QLabel;
@@ -74,6 +75,8 @@ private:
     QPlainTextEdit* m_folderSizeSummary = nullptr;
     HeartbeatControls m_heartbeat {}; // the heartbeat row's widgets and timers
     std::array<Light*, 3> m_lockLights {}; // Num, Caps, Scroll
+    QPushButton* m_measureFolderSize = nullptr;
+    std::array<QLineEdit*, 6> m_fileSizeBoxes {}; // bytes to petabytes
     QLabel* m_status = nullptr;
     QString m_profileProblem;
     QPushButton* m_qtStart = nullptr;

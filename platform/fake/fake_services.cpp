@@ -124,17 +124,51 @@ LaunchResult Launcher::start(std::string_view commandLine, WindowStyle style)
     return result;
 }
 
-FolderSizeResult FolderSize::measure(const std::string& folder)
+FolderSizeResult FolderSize::measure(const std::string& folder, std::stop_token stop)
 {
-    measured.push_back(folder);
-    FolderSizeResult result;
-    const auto found = sizes.find(folder);
-    result.ok = found != sizes.end();
-    if (result.ok)
-        result.bytes = found->second;
-    else
-        result.error = "No such file or directory";
-    return result;
+    std::unique_lock lock(m_mutex);
+    m_measured.push_back(folder);
+    if (!m_released.wait(lock, stop, [this] { return !m_held; })) {
+        ++m_stopped;
+        return { FolderSizeOutcome::Stopped, 0, 0, "Stopped" };
+    }
+    const auto found = m_answers.find(folder);
+    if (found != m_answers.end())
+        return found->second;
+    return { FolderSizeOutcome::NotFound, 0, 0, "No such file or directory" };
+}
+
+void FolderSize::answer(const std::string& folder, const FolderSizeResult& result)
+{
+    const std::lock_guard lock(m_mutex);
+    m_answers[folder] = result;
+}
+
+void FolderSize::hold()
+{
+    const std::lock_guard lock(m_mutex);
+    m_held = true;
+}
+
+void FolderSize::release()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_held = false;
+    }
+    m_released.notify_all();
+}
+
+std::vector<std::string> FolderSize::measured() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_measured;
+}
+
+int FolderSize::stopped() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_stopped;
 }
 
 void Keyboard::press(LockKey key)

@@ -2,6 +2,7 @@
 
 #include "platform/services.h"
 
+#include <condition_variable>
 #include <deque>
 #include <map>
 #include <mutex>
@@ -82,13 +83,26 @@ public:
     std::string failure; // when set, every start fails with this reason
 };
 
+// Answers from a table; unknown folders are not found. Safe to use from the scan's worker thread.
+// While held, every scan waits until it is released or stopped.
 class FolderSize : public korvane::FolderSize
 {
 public:
-    FolderSizeResult measure(const std::string& folder) override;
+    FolderSizeResult measure(const std::string& folder, std::stop_token stop) override;
 
-    std::map<std::string, std::uint64_t> sizes; // unknown folders fail
-    std::vector<std::string> measured;
+    void answer(const std::string& folder, const FolderSizeResult& result);
+    void hold();
+    void release();
+    std::vector<std::string> measured() const; // the folders asked for, in order
+    int stopped() const; // scans that were stopped while held
+
+private:
+    mutable std::mutex m_mutex;
+    std::condition_variable_any m_released;
+    std::map<std::string, FolderSizeResult> m_answers;
+    std::vector<std::string> m_measured;
+    bool m_held = false;
+    int m_stopped = 0;
 };
 
 class Keyboard : public korvane::Keyboard

@@ -1,5 +1,6 @@
 #include "platform/linux/atomic_text_file_writer.h"
 #include "platform/linux/ini_settings_store.h"
+#include "platform/linux/linux_folder_size.h"
 #include "platform/linux/linux_launcher.h"
 #include "platform/linux/linux_own_executable.h"
 #include "platform/linux/linux_process_table.h"
@@ -7,7 +8,6 @@
 #include "platform/linux/x11_window_stacking.h"
 #include "platform/native_os.h"
 #include "platform/services.h"
-#include "platform/std_folder_size.h"
 
 namespace korvane {
 
@@ -21,7 +21,7 @@ OsServices createOsServices()
     return {
         std::make_unique<IniSettingsStore>(),  std::make_unique<LinuxOwnExecutable>(),
         std::make_unique<LinuxProcessTable>(), std::make_unique<LinuxLauncher>(),
-        std::make_unique<StdFolderSize>(),     std::make_unique<X11Keyboard>(),
+        std::make_unique<LinuxFolderSize>(),   std::make_unique<X11Keyboard>(),
         std::make_unique<X11WindowStacking>(), std::make_unique<AtomicTextFileWriter>(),
     };
 }

@@ -1,8 +1,8 @@
 #include "platform/native_os.h"
 #include "platform/services.h"
-#include "platform/std_folder_size.h"
 #include "platform/win/registry_settings_store.h"
 #include "platform/win/toolhelp_process_table.h"
+#include "platform/win/win_folder_size.h"
 #include "platform/win/win_keyboard.h"
 #include "platform/win/win_launcher.h"
 #include "platform/win/win_own_executable.h"
@@ -23,7 +23,7 @@ OsServices createOsServices()
     services.ownExecutable = std::make_unique<WinOwnExecutable>();
     services.processes = std::make_unique<ToolhelpProcessTable>();
     services.launcher = std::make_unique<WinLauncher>();
-    services.folderSize = std::make_unique<StdFolderSize>();
+    services.folderSize = std::make_unique<WinFolderSize>();
     services.keyboard = std::make_unique<WinKeyboard>();
     services.stacking = std::make_unique<WinWindowStacking>();
     services.textFiles = std::make_unique<WinTextFileWriter>();

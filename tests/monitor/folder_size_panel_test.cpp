@@ -1,0 +1,109 @@
+#include "app/main_window.h"
+#include "platform/fake/fake_services.h"
+
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QThreadPool>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace korvane {
+namespace {
+
+const QString kExampleSummary = QStringLiteral(
+    "1,234,567,890 B  \n1,234,567.89 KB\n1,234.568 MB\n1.235 GB\n0.001235 TB\n0.000001235 PB");
+
+// The main window's folder size box, measuring through a fake service, with English separators.
+class FolderSizePanelTest : public ::testing::Test
+{
+protected:
+    FolderSizePanelTest()
+    {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        m_fakes.folderSize.answer("/srv/btc", { FolderSizeOutcome::Measured, 1'234'567'890, 0, {} });
+        m_window = std::make_unique<MainWindow>(m_services);
+        m_window->profile().setText(Key::BlockchainHome, QStringLiteral("/srv/btc"));
+    }
+    ~FolderSizePanelTest() override
+    {
+        m_fakes.folderSize.release();
+        m_window.reset();
+        QThreadPool::globalInstance()->waitForDone();
+        QLocale::setDefault(QLocale::system());
+    }
+
+    template <typename Widget = QWidget> Widget* child(const char* name)
+    {
+        auto* widget = m_window->findChild<Widget*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    QPushButton* button() { return child<QPushButton>("FFS_RUN_1_BUTTON"); }
+    QString summary() { return child<QPlainTextEdit>("BC_FOLDER_SIZE_BEFORE")->toPlainText(); }
+    std::size_t scans() { return m_fakes.folderSize.measured().size(); }
+
+    fake::Services m_fakes;
+    Services m_services = m_fakes.services();
+    std::unique_ptr<MainWindow> m_window;
+};
+
+TEST_F(FolderSizePanelTest, TheTimerMeasuresOnceAtATimeWithTheButtonDisabledMeanwhile)
+{
+    m_fakes.folderSize.hold();
+    auto* timer = child<QTimer>("BC_FOLDERSIZE_TIMER");
+    EXPECT_EQ(timer->interval(), 60000);
+    timer->start(1);
+    QTRY_COMPARE(scans(), 1u);
+    EXPECT_FALSE(button()->isEnabled());
+    QTest::qWait(50); // ticks while the scan runs start no other
+    timer->stop();
+    EXPECT_EQ(scans(), 1u);
+    EXPECT_TRUE(summary().isEmpty());
+
+    m_fakes.folderSize.release();
+    QTRY_VERIFY(button()->isEnabled());
+    EXPECT_EQ(summary(), kExampleSummary);
+    EXPECT_EQ(child<QLineEdit>("FILE_SIZE_BYTES_TEXTBOX")->text(), "1,234,567,890 B  ");
+    EXPECT_EQ(child<QLineEdit>("FILE_SIZE_PETABYTES_TEXTBOX")->text(), "0.000001235 PB");
+}
+
+TEST_F(FolderSizePanelTest, TheButtonShowsAFailureOrAPartialTotalAndComesBack)
+{
+    QTest::mouseClick(button(), Qt::LeftButton);
+    QTRY_VERIFY(button()->isEnabled());
+    ASSERT_EQ(summary(), kExampleSummary);
+
+    m_window->profile().setText(Key::BlockchainHome, QStringLiteral("/srv/gone"));
+    QTest::mouseClick(button(), Qt::LeftButton);
+    QTRY_VERIFY(button()->isEnabled());
+    EXPECT_EQ(summary(), "FOLDER NOT FOUND: /srv/gone");
+    EXPECT_TRUE(child<QLineEdit>("FILE_SIZE_BYTES_TEXTBOX")->text().isEmpty());
+
+    m_fakes.folderSize.answer("/srv/gone", { FolderSizeOutcome::Measured, 1'234'567'890, 3, "" });
+    QTest::mouseClick(button(), Qt::LeftButton);
+    QTRY_VERIFY(button()->isEnabled());
+    EXPECT_EQ(summary(), kExampleSummary + "\nPARTIAL: 3 folders\ncould not be read");
+    EXPECT_EQ(scans(), 3u);
+}
+
+TEST_F(FolderSizePanelTest, ClosingTheProgramDuringALongScanStopsItAtOnce)
+{
+    m_fakes.folderSize.hold();
+    QTest::mouseClick(button(), Qt::LeftButton);
+    QTRY_COMPARE(scans(), 1u);
+
+    QElapsedTimer closing;
+    closing.start();
+    m_window->close();
+    m_window.reset();
+    EXPECT_TRUE(QThreadPool::globalInstance()->waitForDone(1000));
+    EXPECT_LT(closing.elapsed(), 1000);
+    EXPECT_EQ(m_fakes.folderSize.stopped(), 1);
+}
+
+} // namespace
+} // namespace korvane
