@@ -256,7 +256,10 @@ def folder_size(run):
         """Clicks "Get Folder Size Now": the summary box comes to read `shows`, and the button
         is enabled again."""
         measure.click()
-        wait_until(lambda: summary.text == shows, WAIT_SECONDS, f"the summary box to read {shows!r}")
+        try:
+            wait_until(lambda: summary.text == shows, WAIT_SECONDS, f"the summary box to read {shows!r}")
+        except AssertionError as failure:
+            raise AssertionError(f"{failure}; it reads {summary.text!r}") from None
         wait_until(lambda: measure.enabled, WAIT_SECONDS, "the button to be enabled after the scan")
 
     measured("FOLDER NAME IS EMPTY")
