@@ -240,6 +240,41 @@ def bad_input(run):
     korvane.exit()
 
 
+# The summary box's six sizes of 1,234,567,890 bytes, one a line.
+FOLDER_SIZE_FIGURES = "\n".join(["1,234,567,890 B  ", "1,234,567.89 KB", "1,234.568 MB", "1.235 GB",
+                                 "0.001235 TB", "0.000001235 PB"])
+
+
+@scenario
+def folder_size(run):
+    korvane = run.korvane("LTC")
+    main = korvane.start()
+    summary = main.field("Blockchain Folder Size")
+    measure = main.button("Get Folder Size Now")
+
+    def measured(shows):
+        """Clicks "Get Folder Size Now": the summary box comes to read `shows`, and the button
+        is enabled again."""
+        measure.click()
+        try:
+            wait_until(lambda: summary.text == shows, WAIT_SECONDS, f"the summary box to read {shows!r}")
+        except AssertionError as failure:
+            raise AssertionError(f"{failure}; it reads {summary.text!r}") from None
+        wait_until(lambda: measure.enabled, WAIT_SECONDS, "the button to be enabled after the scan")
+
+    measured("FOLDER NAME IS EMPTY")
+    home = run.desktop.root / "block chain"  # not made yet
+    korvane.save_node_profile(NodeProfile(blockchain_home=str(home)))
+    measured(f"FOLDER NOT FOUND: {home}")
+    blocks = home / "blocks"
+    blocks.mkdir(parents=True)
+    with open(blocks / "blk00000.dat", "wb") as block_file:
+        block_file.truncate(1_234_567_890)  # sparse: takes no room on the disk
+    measured(FOLDER_SIZE_FIGURES)
+    main.screenshot("folder size")
+    korvane.exit()
+
+
 @scenario
 def screen_reader_parity(run):
     korvane = run.korvane("LTC")
