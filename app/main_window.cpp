@@ -311,13 +311,13 @@ QLayout* MainWindow::buildHeartbeatRow()
     m_heartbeat.startStop = kittStart;
     kittStart->setToolTip(QStringLiteral("START / STOP KITT \"Num-Lock\" HEARTBEAT"));
 
-    m_heartbeatCountdown = new QLineEdit(QStringLiteral("--:--:--"), this);
-    m_heartbeat.countdown = m_heartbeatCountdown;
-    m_heartbeatCountdown->setObjectName(controls::objectNameOf(Key::HeartbeatCountdown));
-    m_heartbeatCountdown->setAccessibleName(QStringLiteral("Heartbeat countdown"));
-    m_heartbeatCountdown->setAlignment(Qt::AlignCenter);
-    m_heartbeatCountdown->setMaximumWidth(
-        m_heartbeatCountdown->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 16);
+    auto* countdown = new QLineEdit(QStringLiteral("--:--:--"), this);
+    m_heartbeat.countdown = countdown;
+    countdown->setObjectName(controls::objectNameOf(Key::HeartbeatCountdown));
+    countdown->setAccessibleName(QStringLiteral("Heartbeat countdown"));
+    countdown->setAlignment(Qt::AlignCenter);
+    countdown->setMaximumWidth(
+        countdown->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 16);
 
     auto* scanner = label("KITT_BACKGROUND_LABEL", QString(), this);
     m_heartbeat.indicator = scanner;
@@ -334,7 +334,7 @@ QLayout* MainWindow::buildHeartbeatRow()
     auto* row = new QHBoxLayout;
     row->setSpacing(4);
     row->addWidget(kittStart);
-    row->addWidget(m_heartbeatCountdown);
+    row->addWidget(countdown);
     row->addWidget(scanner, 1);
     for (std::size_t i = 0; i < m_lockLights.size(); ++i) {
         const LightDesign& design = kLockLights[i];
@@ -378,7 +378,7 @@ void MainWindow::load()
     restoreWindowGeometry(*this, m_profile.profile(), WindowId::Main);
     m_profileFields.load(m_profile);
     m_alwaysOnTop->setChecked(m_profile.ticked(Key::AlwaysOnTop));
-    m_heartbeatCountdown->setText(m_profile.text(Key::HeartbeatCountdown));
+    m_heartbeat.countdown->setText(m_profile.text(Key::HeartbeatCountdown));
     m_autoUpdateFolderSize->setChecked(m_profile.ticked(Key::AutoUpdateFolderSize));
     m_folderSizeSummary->setPlainText(QString());
     m_exeName->setText(fromStd(m_services.ownExecutable.name()));

@@ -71,7 +71,6 @@ private:
     QLineEdit* m_exeName = nullptr;
     QCheckBox* m_alwaysOnTop = nullptr;
     QCheckBox* m_autoUpdateFolderSize = nullptr;
-    QLineEdit* m_heartbeatCountdown = nullptr;
     QPlainTextEdit* m_folderSizeSummary = nullptr;
     HeartbeatControls m_heartbeat {}; // the heartbeat row's widgets and timers
     std::array<Light*, 3> m_lockLights {}; // Num, Caps, Scroll
