@@ -20,3 +20,6 @@ if [ -x scripts/windows-cross-test.sh ]; then
     echo "=== windows-cross ==="
     scripts/windows-cross-test.sh
 fi
+
+echo "=== package ==="
+scripts/package-test.sh

@@ -12,3 +12,15 @@ convert -size 256x256 xc:none \
     -draw 'rectangle 156,198 180,222' -draw 'rectangle 186,198 210,222' \
     -fill '#ff2020' -draw 'rectangle 126,198 150,222' \
     -depth 8 -define icon:auto-resize=256,48,32,16 QL-KORVANE-V1.ico
+
+# The same pictures as PNG files for the desktop's icon theme (hicolor), with Python's PIL.
+/usr/bin/python3 - <<'PYTHON'
+import os
+from PIL import Image
+
+for size in (16, 32, 48, 256):
+    icon = Image.open("QL-KORVANE-V1.ico")
+    icon.size = (size, size)
+    os.makedirs(f"icons/{size}x{size}", exist_ok=True)
+    icon.save(f"icons/{size}x{size}/ql-korvane.png")
+PYTHON

@@ -53,10 +53,12 @@ PROFILE_FIELD_NAMES = {
 class Korvane:
     """One copy of the program, named after a coin, beside the session's other copies."""
 
-    def __init__(self, desktop, executable, name, env=None):
+    def __init__(self, desktop, executable, name, env=None, copy=True):
+        """With `copy` false, the program runs where it stands (an installed one) and goes by its
+        own file name."""
         self.desktop = desktop
-        self.name = name
-        self.path = desktop.copy_program(executable, name, folder="copies")
+        self.name = name if copy else executable.name
+        self.path = desktop.copy_program(executable, name, folder="copies") if copy else executable
         self.env = env or {}
         self.program = None
         self.main = None

@@ -42,6 +42,10 @@ class Run:
         """A copy of the program named `name`, not yet started."""
         return Korvane(self.desktop, self.program, name, env)
 
+    def installed(self):
+        """The program itself, where it is installed, not yet started."""
+        return Korvane(self.desktop, self.program, None, copy=False)
+
     def stand_ins(self):
         return StandIns(self.desktop, self.standin)
 
@@ -466,12 +470,22 @@ def heartbeat(run):
     korvane.exit()
 
 
+@scenario
+def installed_program(run):
+    """The program as a package installs it: started from where it stands, its main window
+    shows under its own name, and Exit ends it."""
+    korvane = run.installed()
+    main = korvane.start()
+    main.screenshot("installed program")
+    korvane.exit()
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("scenario", choices=sorted(SCENARIOS))
     parser.add_argument("--program", required=True, type=Path, help="the built QL-KORVANE-V1")
-    parser.add_argument("--standin", required=True, type=Path, help="the built stand-in node program")
-    parser.add_argument("--lock-keys", required=True, type=Path, help="the built lock-key reader")
+    parser.add_argument("--standin", type=Path, help="the built stand-in node program")
+    parser.add_argument("--lock-keys", type=Path, help="the built lock-key reader")
     parser.add_argument("--artifacts", required=True, type=Path, help="folder for the screenshots")
     options = parser.parse_args()
 
