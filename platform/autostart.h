@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+namespace korvane {
+
+// Starting this copy of the program when the user logs in: one entry per copy, named after it and
+// starting exactly this copy's file, so that each coin's copy has its own.
+class Autostart
+{
+public:
+    virtual ~Autostart() = default;
+
+    // Whether this copy's entry is there and starts this copy.
+    virtual bool enabled() const = 0;
+    // Adds this copy's entry, or replaces it; an empty text on success, else the reason.
+    virtual std::string enable() = 0;
+    // Removes exactly this copy's entry, never one that starts another program; an empty text on
+    // success (also when there was none), else the reason.
+    virtual std::string disable() = 0;
+};
+
+} // namespace korvane

@@ -1,0 +1,158 @@
+#include "platform/linux/xdg_autostart.h"
+
+#include "platform/linux/atomic_text_file_writer.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace korvane {
+namespace {
+
+// Says which copy wrote the entry, so that only its own entry is ever removed.
+constexpr std::string_view kProgramKey = "X-QL-KORVANE-Program=";
+
+std::string readWhole(const std::string& path, bool* found)
+{
+    std::ifstream in(path, std::ios::binary);
+    *found = static_cast<bool>(in);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool hasLine(const std::string& text, const std::string& line)
+{
+    std::istringstream lines(text);
+    for (std::string each; std::getline(lines, each);) {
+        if (each == line)
+            return true;
+    }
+    return false;
+}
+
+// Creates the folder and its missing parents; an empty text on success.
+std::string makeFolders(const std::string& folder)
+{
+    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        const std::string part = folder.substr(0, slash);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+            return "cannot create the folder " + part + ": " + std::strerror(errno);
+        if (slash == std::string::npos)
+            return {};
+    }
+}
+
+bool holdsLineBreak(std::string_view text)
+{
+    return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
+// A value of the entry's string type: a backslash is written doubled.
+std::string entryString(std::string_view text)
+{
+    std::string value;
+    for (char c : text)
+        value += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    return value;
+}
+
+} // namespace
+
+std::string autostartFolder()
+{
+    const char* configHome = std::getenv("XDG_CONFIG_HOME");
+    if (configHome && *configHome == '/')
+        return std::string(configHome) + "/autostart";
+    const char* home = std::getenv("HOME");
+    return std::string(home ? home : "") + "/.config/autostart";
+}
+
+std::string desktopExecValue(std::string_view programPath)
+{
+    // Inside quotes '"', '`', '$' and '\' take a backslash; then the string escape doubles every
+    // backslash, and a field code's '%' is doubled.
+    std::string value = "\"";
+    for (char c : programPath) {
+        if (c == '"' || c == '`' || c == '$')
+            value += "\\\\";
+        if (c == '\\')
+            value += "\\\\\\";
+        value += c == '%' ? std::string("%%") : std::string(1, c);
+    }
+    return value + '"';
+}
+
+std::string autostartEntryText(std::string_view name, std::string_view programPath)
+{
+    std::string text = "[Desktop Entry]\n"
+                       "Type=Application\n";
+    text += "Name=QL-KORVANE - " + entryString(name) + "\n";
+    text += "Comment=Looks after the node of the copy " + entryString(name) + "\n";
+    text += "Exec=" + desktopExecValue(programPath) + "\n";
+    text += "Icon=ql-korvane\n"
+            "Terminal=false\n"
+            "X-GNOME-Autostart-enabled=true\n";
+    text += std::string(kProgramKey) + entryString(programPath) + "\n";
+    return text;
+}
+
+XdgAutostart::XdgAutostart(std::string name, std::string programPath)
+    : m_name(std::move(name))
+    , m_programPath(std::move(programPath))
+    , m_entryPath(autostartFolder() + "/" + m_name + ".desktop")
+{
+}
+
+bool XdgAutostart::entryStartsThisCopy() const
+{
+    bool found = false;
+    const std::string text = readWhole(m_entryPath, &found);
+    return found && hasLine(text, std::string(kProgramKey) + entryString(m_programPath))
+        && hasLine(text, "Exec=" + desktopExecValue(m_programPath));
+}
+
+bool XdgAutostart::enabled() const
+{
+    bool found = false;
+    const std::string text = readWhole(m_entryPath, &found);
+    return entryStartsThisCopy() && !hasLine(text, "Hidden=true") && !hasLine(text, "X-GNOME-Autostart-enabled=false");
+}
+
+std::string XdgAutostart::enable()
+{
+    if (holdsLineBreak(m_programPath))
+        return "the program's path holds a line break, which a desktop entry cannot hold";
+    if (std::string problem = makeFolders(autostartFolder()); !problem.empty())
+        return problem;
+    struct stat existing
+    {
+    };
+    if (::lstat(m_entryPath.c_str(), &existing) == 0 && !entryStartsThisCopy())
+        return m_entryPath + " is there already and starts another program; it was left as it is";
+    std::string error;
+    AtomicTextFileWriter writer;
+    if (!writer.write(m_entryPath, autostartEntryText(m_name, m_programPath), FilePermissions::Default, &error))
+        return error;
+    return {};
+}
+
+std::string XdgAutostart::disable()
+{
+    struct stat existing
+    {
+    };
+    if (::lstat(m_entryPath.c_str(), &existing) != 0)
+        return {};
+    if (!entryStartsThisCopy())
+        return m_entryPath + " starts another program; it was left as it is";
+    if (::unlink(m_entryPath.c_str()) != 0)
+        return "cannot remove " + m_entryPath + ": " + std::strerror(errno);
+    return {};
+}
+
+} // namespace korvane

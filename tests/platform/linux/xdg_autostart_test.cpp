@@ -1,0 +1,77 @@
+#include "platform/linux/xdg_autostart.h"
+#include "tests/helpers/temporary_folder.h"
+#include "tests/platform/linux/posix_test_support.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace korvane {
+namespace {
+
+using test::readFile;
+using test::ScopedEnvironment;
+using test::TemporaryFolder;
+using test::writeFile;
+
+TEST(XdgAutostart, EachCopyHasItsOwnEntryAndRemovesOnlyIt)
+{
+    TemporaryFolder config;
+    ScopedEnvironment configHome { "XDG_CONFIG_HOME", config.text() };
+    XdgAutostart btc("BTC", "/home/u/nodes/BTC");
+    XdgAutostart ltc("LTC", "/home/u/nodes/LTC");
+    EXPECT_FALSE(btc.enabled());
+    EXPECT_EQ(btc.disable(), "");
+
+    ASSERT_EQ(btc.enable(), "");
+    ASSERT_EQ(ltc.enable(), "");
+    EXPECT_EQ(btc.entryPath(), config.text("autostart/BTC.desktop"));
+    EXPECT_TRUE(btc.enabled());
+    EXPECT_NE(readFile(btc.entryPath()).find("Exec=\"/home/u/nodes/BTC\"\n"), std::string::npos);
+
+    ASSERT_EQ(btc.disable(), "");
+    EXPECT_FALSE(std::filesystem::exists(btc.entryPath()));
+    EXPECT_TRUE(ltc.enabled());
+
+    // A copy of the same name elsewhere does not take over, nor remove, the other's entry.
+    XdgAutostart other("LTC", "/opt/LTC");
+    EXPECT_FALSE(other.enabled());
+    EXPECT_NE(other.disable().find("starts another program"), std::string::npos);
+    EXPECT_NE(other.enable().find("starts another program"), std::string::npos);
+    EXPECT_TRUE(ltc.enabled());
+
+    // An entry the desktop was told to hide counts as off.
+    writeFile(ltc.entryPath(), readFile(ltc.entryPath()) + "Hidden=true\n");
+    EXPECT_FALSE(ltc.enabled());
+}
+
+TEST(XdgAutostart, QuotesThePathAsDesktopEntriesRequire)
+{
+    EXPECT_EQ(desktopExecValue("/home/u/my nodes/BTC"), "\"/home/u/my nodes/BTC\"");
+    EXPECT_EQ(desktopExecValue("/a/$x`y\"z"), R"("/a/\\$x\\`y\\"z")");
+    EXPECT_EQ(desktopExecValue("/a\\b/100%"), R"("/a\\\\b/100%%")");
+
+    TemporaryFolder config;
+    ScopedEnvironment configHome { "XDG_CONFIG_HOME", config.text() };
+    XdgAutostart broken("BTC", "/a\nExec=/bin/evil/BTC");
+    EXPECT_NE(broken.enable().find("line break"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(broken.entryPath()));
+
+    const char* home = std::getenv("HOME");
+    ScopedEnvironment unset { "XDG_CONFIG_HOME", std::nullopt };
+    EXPECT_EQ(autostartFolder(), std::string(home ? home : "") + "/.config/autostart");
+}
+
+TEST(XdgAutostart, EntryPassesTheDesktopsValidator)
+{
+    if (std::system("command -v desktop-file-validate >/dev/null") != 0)
+        GTEST_SKIP() << "desktop-file-validate is not installed";
+    TemporaryFolder config;
+    ScopedEnvironment configHome { "XDG_CONFIG_HOME", config.text() };
+    XdgAutostart copy("LTC main", "/home/u/my nodes/$LTC\\x%");
+    ASSERT_EQ(copy.enable(), "");
+    EXPECT_EQ(std::system(("desktop-file-validate '" + copy.entryPath() + "'").c_str()), 0);
+}
+
+} // namespace
+} // namespace korvane
