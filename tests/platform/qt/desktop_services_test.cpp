@@ -1,0 +1,118 @@
+#include "platform/qt/linux/dbus_keep_awake.h"
+#include "platform/qt/linux/dbus_notices.h"
+
+#include <QDBusConnection>
+#include <QProcess>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace korvane {
+namespace {
+
+// A private session bus with the stand-in desktop services on it; every call they answer is a
+// line of calls().
+class DesktopBus : public ::testing::Test
+{
+protected:
+    void start(const QStringList& standinOptions = {})
+    {
+        m_daemon.start(QStringLiteral("dbus-daemon"), { "--session", "--nofork", "--print-address=1" });
+        ASSERT_TRUE(m_daemon.waitForReadyRead(5000)) << "dbus-daemon did not start";
+        const QString address = QString::fromUtf8(m_daemon.readLine()).trimmed();
+        auto environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
+        environment.remove(QStringLiteral("XDG_CURRENT_DESKTOP"));
+        m_standin.setProcessEnvironment(environment);
+        m_standin.start(QStringLiteral("/usr/bin/python3"),
+                        QStringList { QStringLiteral(KORVANE_DESKTOP_BUS_STANDIN) } + standinOptions);
+        QTRY_VERIFY_WITH_TIMEOUT(calls().contains(QStringLiteral("ready")), 10000);
+        m_bus = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(address, QStringLiteral("desktop")));
+        ASSERT_TRUE(m_bus->isConnected());
+    }
+
+    void TearDown() override
+    {
+        m_bus.reset();
+        QDBusConnection::disconnectFromBus(QStringLiteral("desktop"));
+        for (QProcess* process : { &m_standin, &m_daemon }) {
+            process->kill();
+            process->waitForFinished();
+        }
+    }
+
+    QStringList calls()
+    {
+        m_seen += QString::fromUtf8(m_standin.readAllStandardOutput());
+        return m_seen.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+
+    QDBusConnection& bus() { return *m_bus; }
+
+private:
+    QProcess m_daemon;
+    QProcess m_standin;
+    QString m_seen;
+    std::unique_ptr<QDBusConnection> m_bus;
+};
+
+TEST_F(DesktopBus, KeepAwakeGivesBackTheCookieItWasGranted)
+{
+    start();
+    QStringList failures;
+    const auto failed = [&failures](const std::string& reason) { failures << QString::fromStdString(reason); };
+    {
+        DBusKeepAwake keepAwake(bus());
+        keepAwake.hold("a node is running", failed);
+        keepAwake.hold("a node is running", failed);
+        QTRY_VERIFY(keepAwake.held());
+        keepAwake.release();
+        QTRY_VERIFY(calls().contains(QStringLiteral("UnInhibit 41")));
+        EXPECT_FALSE(keepAwake.held());
+
+        // Released while still being asked for: given back once granted.
+        keepAwake.hold("a node is running", failed);
+        keepAwake.release();
+        QTRY_VERIFY(calls().contains(QStringLiteral("UnInhibit 42")));
+
+        keepAwake.hold("a node is running", failed);
+        QTRY_VERIFY(keepAwake.held());
+    } // ending the program gives the hold back
+    QTRY_VERIFY(calls().contains(QStringLiteral("UnInhibit 43")));
+    EXPECT_EQ(calls().filter(QStringLiteral("Inhibit QL-KORVANE|a node is running")).size(), 3);
+    EXPECT_TRUE(failures.isEmpty()) << failures.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(DesktopBus, KeepAwakeSaysWhenNoServiceAnswers)
+{
+    start({ QStringLiteral("--without-screensaver") });
+    QString failure;
+    DBusKeepAwake keepAwake(bus());
+    keepAwake.hold("a node is running",
+                   [&failure](const std::string& reason) { failure = QString::fromStdString(reason); });
+    EXPECT_TRUE(failure.contains(QLatin1String("org.freedesktop.ScreenSaver"))) << failure.toStdString();
+    EXPECT_FALSE(keepAwake.held());
+}
+
+TEST_F(DesktopBus, KeepAwakeAsksGnomesSessionManagerWhereItIsAlone)
+{
+    start({ QStringLiteral("--without-screensaver"), QStringLiteral("--with-gnome") });
+    DBusKeepAwake keepAwake(bus());
+    keepAwake.hold("a node is running", [](const std::string&) {});
+    QTRY_VERIFY(keepAwake.held());
+    EXPECT_TRUE(calls().contains(QStringLiteral("GnomeInhibit QL-KORVANE|a node is running|12 -> 41")));
+    keepAwake.release();
+    QTRY_VERIFY(calls().contains(QStringLiteral("GnomeUninhibit 41")));
+}
+
+TEST_F(DesktopBus, NoticesReachTheNotificationService)
+{
+    start();
+    DBusNotices notices(bus());
+    notices.notify("LTC: the daemon ended", "The daemon ended by itself at 14:05:09");
+    QTRY_VERIFY(calls().contains(
+        QStringLiteral("Notify QL-KORVANE|ql-korvane|LTC: the daemon ended|The daemon ended by itself at 14:05:09")));
+}
+
+} // namespace
+} // namespace korvane
