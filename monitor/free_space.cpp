@@ -1,0 +1,72 @@
+#include "monitor/free_space.h"
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+
+namespace korvane {
+namespace {
+
+constexpr double kDaysOfGrowthKept = 30;
+
+} // namespace
+
+void FolderGrowth::add(Time now, std::uint64_t bytes)
+{
+    m_samples.push_back({ now, bytes });
+    while (now - m_samples.front().when > kKept)
+        m_samples.pop_front();
+}
+
+std::optional<double> FolderGrowth::bytesPerDay() const
+{
+    if (m_samples.size() < 2)
+        return std::nullopt;
+    const auto span = m_samples.back().when - m_samples.front().when;
+    if (span < kShortestSpan)
+        return std::nullopt;
+    const double grown = static_cast<double>(m_samples.back().bytes) - static_cast<double>(m_samples.front().bytes);
+    const double days = std::chrono::duration<double, std::ratio<86400>>(span).count();
+    return grown / days;
+}
+
+std::string shortSize(double bytes)
+{
+    constexpr std::array<const char*, 6> kUnits { "B", "KB", "MB", "GB", "TB", "PB" };
+    std::size_t unit = 0;
+    double value = std::fabs(bytes);
+    while (value >= 999.95 && unit + 1 < kUnits.size()) {
+        value /= 1000;
+        ++unit;
+    }
+    char text[32];
+    const bool whole = unit == 0 || value >= 100;
+    std::snprintf(text, sizeof text, whole ? "%.0f %s" : "%.1f %s", value, kUnits[unit]);
+    return text;
+}
+
+std::string freeSpaceLine(std::uint64_t freeBytes, std::optional<double> growthPerDay)
+{
+    std::string line = "Free: " + shortSize(static_cast<double>(freeBytes)) + " - ";
+    if (!growthPerDay)
+        return line + "growth: not enough samples yet";
+    if (*growthPerDay < 0)
+        return line + "shrinking " + shortSize(*growthPerDay) + " a day";
+    return line + "growing " + shortSize(*growthPerDay) + " a day";
+}
+
+std::string lowSpaceWarning(std::uint64_t freeBytes, std::optional<double> growthPerDay, std::uint64_t thresholdBytes)
+{
+    const std::string left = "Only " + shortSize(static_cast<double>(freeBytes)) + " free for the blockchain";
+    if (freeBytes < thresholdBytes)
+        return left + ", less than " + shortSize(static_cast<double>(thresholdBytes))
+            + "; the node stops when the disk is full";
+    if (growthPerDay && *growthPerDay > 0 && static_cast<double>(freeBytes) < kDaysOfGrowthKept * *growthPerDay) {
+        const double days = static_cast<double>(freeBytes) / *growthPerDay;
+        return left + ", about " + std::to_string(static_cast<int>(days)) + " days of its growth"
+            + "; the node stops when the disk is full";
+    }
+    return {};
+}
+
+} // namespace korvane
