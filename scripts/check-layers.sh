@@ -11,7 +11,7 @@ rank() {
     platform) echo 1 ;;
     settings) echo 2 ;;
     gui) echo 3 ;;
-    launch | processes | conf | monitor | info) echo 4 ;;
+    launch | processes | conf | monitor | info | desktop) echo 4 ;;
     app) echo 5 ;;
     *) echo "" ;;
     esac

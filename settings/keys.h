@@ -36,6 +36,9 @@ enum class Key
     AutoUpdateFolderSize,
     UseOwnConf,
     ConfFileLocation,
+    KeepAwakeWhile, // "off", "daemon" (while the daemon runs) or "syncing" (while the node syncs)
+    RestartDaemonTick,
+    LowSpaceGigabytes,
     // conf generator
     WalletFile,
     WalletTick,

@@ -1,4 +1,4 @@
-#include "processes/daemon_ends.h"
+#include "desktop/daemon_ends.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/autostart.h"
+#include "platform/keep_awake.h"
+#include "platform/notices.h"
+
+#include <string>
+#include <vector>
+
+namespace korvane::fake {
+
+// Grants every hold at once, or refuses it with `refusal`.
+class KeepAwake : public korvane::KeepAwake
+{
+public:
+    void hold(std::string_view reason, Failed failed) override
+    {
+        if (!refusal.empty()) {
+            failed(refusal);
+            return;
+        }
+        if (!m_held)
+            holds.emplace_back(reason);
+        m_held = true;
+    }
+    void release() override
+    {
+        if (m_held)
+            ++releases;
+        m_held = false;
+    }
+    bool held() const override { return m_held; }
+
+    std::vector<std::string> holds; // the reason of each hold granted
+    int releases = 0;
+    std::string refusal;
+
+private:
+    bool m_held = false;
+};
+
+class Notices : public korvane::Notices
+{
+public:
+    void notify(std::string_view title, std::string_view body) override
+    {
+        shown.push_back(std::string(title) + "|" + std::string(body));
+    }
+    std::vector<std::string> shown; // "title|body"
+};
+
+class Autostart : public korvane::Autostart
+{
+public:
+    bool enabled() const override { return on; }
+    std::string enable() override { return failure.empty() ? (on = true, std::string()) : failure; }
+    std::string disable() override { return failure.empty() ? (on = false, std::string()) : failure; }
+
+    bool on = false;
+    std::string failure;
+};
+
+} // namespace korvane::fake
