@@ -31,8 +31,8 @@ class TerminatorWindowTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        main.setName("QT_NAME_TEXTBOX", wallet);
-        main.setName("DAEMON_NAME_TEXTBOX", daemon);
+        main.setName(Key::QtName, wallet);
+        main.setName(Key::DaemonName, daemon);
     }
 
     // Opens the window once the main window's lights show what runs now.
@@ -139,7 +139,7 @@ TEST(TerminatorWindow, RefusedKillIsShownAndTheRowStaysGreen)
 {
     fake::ProcessTable table;
     test::WatchedMainWindow main(table);
-    main.setName("CLI_NAME_TEXTBOX", "bitcoin-cli");
+    main.setName(Key::CliName, "bitcoin-cli");
     table.start("bitcoin-cli");
     table.setRefusal("process 4242: Operation not permitted");
     ASSERT_TRUE(main.showsFreshSnapshot());

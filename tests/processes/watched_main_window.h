@@ -31,7 +31,7 @@ public:
     {
         return control<Light>(QStringLiteral("PROCESS_TEXTBOX_%1").arg(number).toLatin1().constData());
     }
-    void setName(const char* nameBox, const std::string& name);
+    void setName(Key key, const std::string& name);
 
     // A terminator window over this main window, not yet shown.
     std::unique_ptr<TerminatorWindow> terminator();
