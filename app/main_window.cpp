@@ -6,7 +6,7 @@
 #include "gui/light.h"
 #include "gui/window_geometry.h"
 #include "info/about_window.h"
-#include "launch/main_settings_window.h"
+#include "app/main_settings_window.h"
 #include "monitor/folder_size_panel.h"
 #include "monitor/heartbeat_panel.h"
 #include "monitor/lock_lights.h"

@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace korvane {
 namespace {
@@ -121,13 +122,10 @@ QLabel* captionLabel(const char* objectName, const char* caption, QWidget* paren
 
 } // namespace
 
-ConfGeneratorWindow::ConfGeneratorWindow(Services& services,
-                                         LiveProfile& profile,
-                                         QWidget* owner,
-                                         const NodeConventions& conventions)
+ConfGeneratorWindow::ConfGeneratorWindow(Services& services, LiveProfile& profile, std::string confPath, QWidget* owner)
     : KorvaneDialog(WindowId::ConfGenerator, profile, owner)
     , m_services(services)
-    , m_confPath(defaultConfLocation(conventions, services.ownExecutable.folder(), services.ownExecutable.name()))
+    , m_confPath(std::move(confPath))
 {
     setObjectName(QStringLiteral("KORVANE_CONF_GENERATOR_MAIN"));
     setWindowTitle(QStringLiteral("KORVANE - CRYPTO \".CONF\" CONFIGURATION FILE GENERATOR"));

@@ -4,6 +4,7 @@
 #include "gui/controls.h"
 #include "gui/live_profile.h"
 #include "platform/fake/fake_services.h"
+#include "settings/node_conventions.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -77,7 +78,11 @@ protected:
     ConfGeneratorWindow& openGenerator() { return openGenerator(m_services); }
     ConfGeneratorWindow& openGenerator(Services& services)
     {
-        m_generator = std::make_unique<ConfGeneratorWindow>(services, m_profile, nullptr);
+        m_generator = std::make_unique<ConfGeneratorWindow>(
+            services, m_profile,
+            defaultConfLocation(nodeConventionsFor(nativeOperatingSystem()), services.ownExecutable.folder(),
+                                services.ownExecutable.name()),
+            nullptr);
         m_generator->show();
         return *m_generator;
     }

@@ -1,5 +1,5 @@
+#include "app/main_settings_window.h"
 #include "conf/rpc_test_credentials.h"
-#include "launch/main_settings_window.h"
 #include "tests/app/modal.h"
 #include "tests/conf/conf_test_support.h"
 
@@ -90,7 +90,7 @@ TEST_F(ConfWindowsTest, OpensFromTheMainSettingsAndAFirstRunPreviewsTheAllEmptyT
     EXPECT_EQ(stored("SERVER_TICKBOX"), "<none>");
 
     m_fakes.ownExecutable.executableFolder = "C:\\Nodes";
-    ConfGeneratorWindow onWindows(m_services, m_profile, nullptr, windowsNodeConventions());
+    MainSettingsWindow onWindows(m_services, m_profile, nullptr, windowsNodeConventions());
     EXPECT_EQ(text(onWindows, "CONF_FILE_LOCATION_TEXTBOX"), "C:\\Nodes\\BTC-CRYPTO-CONFIG.conf");
 }
 

@@ -1,5 +1,5 @@
 #include "app/main_window.h"
-#include "launch/main_settings_window.h"
+#include "app/main_settings_window.h"
 #include "platform/fake/fake_services.h"
 #include "tests/app/modal.h"
 
