@@ -1,7 +1,8 @@
 #include "app/main_window.h"
 #include "gui/light.h"
 #include "platform/fake/fake_services.h"
-#include "tests/app/modal.h"
+#include "tests/gui/driver.h"
+#include "tests/gui/expected.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -16,6 +17,8 @@
 namespace korvane {
 namespace {
 
+using test::child;
+
 // 96 dots per inch on the offscreen platform: 15 twips to a pixel, so 1000 twips are 66.7 pixels.
 constexpr int kDefaultLeftPx = 67;
 
@@ -28,13 +31,6 @@ protected:
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         return window;
-    }
-
-    template <typename Widget> static Widget* child(const MainWindow& window, const char* name)
-    {
-        auto* widget = window.findChild<Widget*>(QString::fromLatin1(name));
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
     }
 
     std::string stored(const std::string& key)
@@ -68,8 +64,8 @@ TEST_F(MainWindowTest, FirstStartShowsTheDefaultsUnderTheExecutablesName)
                               "DAEMON_NAME_TEXTBOX", "CLI_NAME_TEXTBOX" })
         EXPECT_TRUE(child<QLineEdit>(*window, name)->text().isEmpty()) << name;
     for (int i = 1; i <= 7; ++i) {
-        auto* light = child<QWidget>(*window, QStringLiteral("KITT_LABEL_%1").arg(i).toLatin1().constData());
-        EXPECT_EQ(light->palette().color(QPalette::Window), QColor(255, 0, 0));
+        auto* light = child(*window, QStringLiteral("KITT_LABEL_%1").arg(i));
+        EXPECT_EQ(light->palette().color(QPalette::Window), test::seen::kRed);
     }
 
     auto* watcher = child<QTimer>(*window, "MULTI_PROCESS_WATCHER_TIMER");

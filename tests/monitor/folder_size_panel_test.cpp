@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 #include "platform/fake/fake_services.h"
+#include "tests/gui/driver.h"
 
 #include <QElapsedTimer>
 #include <QLocale>
@@ -37,9 +38,7 @@ protected:
 
     template <typename Widget = QWidget> Widget* child(const char* name)
     {
-        auto* widget = m_window->findChild<Widget*>(QString::fromLatin1(name));
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
+        return test::child<Widget>(*m_window, name);
     }
     QPushButton* button() { return child<QPushButton>("FFS_RUN_1_BUTTON"); }
     QString summary() { return child<QPlainTextEdit>("BC_FOLDER_SIZE_BEFORE")->toPlainText(); }
