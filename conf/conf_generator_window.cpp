@@ -268,11 +268,6 @@ QLayout* ConfGeneratorWindow::buildUserSettings()
     QPlainTextEdit* nodeList = addTextBox(Key::FullNodeList);
     nodeListLabel->setBuddy(nodeList);
 
-    // The VTC preset's node list, set by the build; the presets window copies it.
-    m_vtcNodeList = controls::named(new QPlainTextEdit(shownLines(vtcNodeList()), this), "VTC_NODE_LIST_TEXTBOX");
-    m_vtcNodeList->setReadOnly(true);
-    m_vtcNodeList->setVisible(false);
-
     auto* column = new QVBoxLayout;
     column->addWidget(label);
     auto* ctrlEnter = captionLabel("Label3", "!!! USE \"CTRL-ENTER\" FOR NEW LINE !!!", this);
@@ -463,7 +458,8 @@ void ConfGeneratorWindow::save()
 
 void ConfGeneratorWindow::openCoinPresets()
 {
-    CoinPresetsWindow window(profile(), m_model, confLines(m_vtcNodeList->toPlainText()), this);
+    // The VTC preset's node list is set by the build.
+    CoinPresetsWindow window(profile(), m_model, std::string(vtcNodeList()), this);
     window.exec();
 }
 

@@ -63,7 +63,6 @@ private:
     std::map<Key, QPlainTextEdit*> m_textBoxes;
     std::array<QLineEdit*, kConfOptionCount> m_keyParts {};
     QLineEdit* m_header = nullptr;
-    QPlainTextEdit* m_vtcNodeList = nullptr;
     QPlainTextEdit* m_output = nullptr;
     QPushButton* m_cancel = nullptr;
     QTimer* m_outputTimer = nullptr;
