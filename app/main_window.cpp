@@ -1,12 +1,10 @@
 #include "app/main_window.h"
 
-#include "gui/colours.h"
+#include "app/main_settings_window.h"
 #include "gui/controls.h"
 #include "gui/korvane_dialog.h"
-#include "gui/light.h"
 #include "gui/window_geometry.h"
 #include "info/about_window.h"
-#include "app/main_settings_window.h"
 #include "monitor/folder_size_panel.h"
 #include "monitor/heartbeat_panel.h"
 #include "monitor/lock_lights.h"
