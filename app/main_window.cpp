@@ -177,8 +177,6 @@ QLayout* MainWindow::buildProfileBox()
 QLayout* MainWindow::buildLaunchBox()
 {
     m_watcher = new ProcessWatcher(m_profile, m_services.processes, this);
-    connect(m_watcher, &ProcessWatcher::launchAccess, this, &MainWindow::allowLaunch);
-
     m_qtStart = button("QT_START_BUTTON", QStringLiteral("START QT"), this);
     m_daemonStart = button("DAEMON_START_BUTTON", QStringLiteral("START DAEMON"), this);
     m_cliStop = button("CLI_STOP_BUTTON", QStringLiteral("CLI \"STOP\""), this);
@@ -187,6 +185,7 @@ QLayout* MainWindow::buildLaunchBox()
     connect(m_daemonStart, &QPushButton::clicked, this, [this] { launch(Key::DaemonCommand, WindowStyle::Hidden); });
     connect(m_cliStop, &QPushButton::clicked, this, [this] { launch(Key::CliStopCommand, WindowStyle::Hidden); });
     connect(terminator, &QPushButton::clicked, this, &MainWindow::openTerminator);
+    connect(m_watcher, &ProcessWatcher::launchAccess, this, &MainWindow::allowLaunch);
 
     auto* box = new QVBoxLayout;
     box->setSpacing(2);
