@@ -1,13 +1,12 @@
 #include "app/main_window.h"
 
-#include "gui/colours.h"
+#include "app/main_settings_window.h"
 #include "gui/controls.h"
 #include "gui/korvane_dialog.h"
-#include "gui/light.h"
 #include "gui/window_geometry.h"
 #include "info/about_window.h"
-#include "launch/main_settings_window.h"
 #include "monitor/folder_size_panel.h"
+#include "monitor/heartbeat_panel.h"
 #include "monitor/lock_lights.h"
 #include "processes/process_watcher.h"
 #include "processes/terminator_window.h"
@@ -18,9 +17,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -37,45 +34,13 @@ struct FieldDesign
 {
     Key key;
     const char* designText;
-    bool shown;
 };
 
 // The profile text boxes, in the order they are filled when the window loads.
 constexpr FieldDesign kProfileFields[] = {
-    { Key::CryptoName, "CRYPTO-NAME", true },
-    { Key::BlockchainHome, "CRYPTO BLOCKCHAIN - HOME FOLDER", true },
-    { Key::QtName, "QT-NAME", true },
-    { Key::CliName, "CLI-NAME", true },
-    { Key::DaemonName, "DAEMON-NAME", true },
-    { Key::QtCommand, "QL_QT_COMMAND_TEXTBOX", false },
-    { Key::DaemonCommand, "QL_D_COMMAND_TEXTBOX", false },
-    { Key::CliStopCommand, "QLCLI_STOP_COMMAND_TEXTBOX", false },
-};
-
-struct LightDesign
-{
-    const char* name;
-    const char* text;
-    const char* toolTip;
-};
-
-constexpr LightDesign kProcessLights[] = {
-    { "PROCESS_TEXTBOX_1", "QT", "QT PROCESS - GREEN=RUNNING, RED=STOPPED" },
-    { "PROCESS_TEXTBOX_2", "DAEMON", "DAEMON  PROCESS - GREEN=RUNNING, RED=STOPPED" },
-    { "PROCESS_TEXTBOX_3", "CLI", "CLI  PROCESS - GREEN=RUNNING, RED=STOPPED" },
-    { "PROCESS_TEXTBOX_4", "SE",
-      "\"%1\" PROCESS - EMAIL SENDING UTILITY -  GREEN=RUNNING, RED=STOPPED" }, // %1: the utility's name
-};
-
-constexpr LightDesign kLockLights[] = {
-    { "VERT_NUM_LIGHT_LABEL", "N", "NUM LOCK STATUS - DOUBLE-CLICK TO TURN ON / OFF" },
-    { "VERT_CAPS_LIGHT_LABEL", "C", "CAPS LOCK STATUS - DOUBLE-CLICK TO TURN ON / OFF" },
-    { "VERT_SCROLL_LIGHT_LABEL", "S", "SCROLL LOCK STATUS - DOUBLE-CLICK TO TURN ON / OFF" },
-};
-
-constexpr const char* kFileSizeBoxes[] = {
-    "FILE_SIZE_BYTES_TEXTBOX",     "FILE_SIZE_KILOBYTES_TEXTBOX", "FILE_SIZE_MEGABYTES_TEXTBOX",
-    "FILE_SIZE_GIGABYTES_TEXTBOX", "FILE_SIZE_TERABYTES_TEXTBOX", "FILE_SIZE_PETABYTES_TEXTBOX",
+    { Key::CryptoName, "CRYPTO-NAME" }, { Key::BlockchainHome, "CRYPTO BLOCKCHAIN - HOME FOLDER" },
+    { Key::QtName, "QT-NAME" },         { Key::CliName, "CLI-NAME" },
+    { Key::DaemonName, "DAEMON-NAME" },
 };
 
 void setRunning(QTimer* timer, bool running)
@@ -85,6 +50,8 @@ void setRunning(QTimer* timer, bool running)
     else
         timer->stop();
 }
+
+constexpr int kKeepOnTopIntervalMs = 1000;
 
 } // namespace
 
@@ -97,9 +64,6 @@ MainWindow::MainWindow(Services& services, QWidget* parent)
     setWindowTitle(QStringLiteral("KORVANE - MAIN"));
     buildControls();
     load();
-    startWatcher();
-    new FolderSizePanel({ m_folderSizeSummary, m_measureFolderSize, m_fileSizeBoxes, m_folderSizeTimer }, m_profile,
-                        m_services.folderSize, this);
     connect(&m_profile, &LiveProfile::changed, this, &MainWindow::follow);
 }
 
@@ -140,25 +104,12 @@ void MainWindow::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void MainWindow::startWatcher()
-{
-    const auto nameBox = [this](Key key) { return qobject_cast<QLineEdit*>(m_profileFields.widget(key)); };
-    const WatcherControls controls {
-        { nameBox(Key::QtName), nameBox(Key::DaemonName), nameBox(Key::CliName) },
-        { m_processLights.at(0), m_processLights.at(1), m_processLights.at(2), m_processLights.at(3) },
-        m_cliStop,
-        { m_qtStart, m_daemonStart },
-        m_watcherTimer,
-    };
-    m_watcher = new ProcessWatcher(controls, m_services.processes, this);
-}
-
 void MainWindow::buildControls()
 {
     auto* columns = new QHBoxLayout;
     columns->addLayout(buildProfileBox(), 3);
     columns->addLayout(buildLaunchBox(), 2);
-    columns->addLayout(buildFolderSizeBox(), 2);
+    columns->addWidget(new FolderSizePanel(m_profile, m_services.folderSize, this), 2);
 
     m_status = controls::statusLine(this);
     m_status->setWordWrap(false);
@@ -173,22 +124,9 @@ void MainWindow::buildControls()
     page->addLayout(buildFooter());
     page->addWidget(m_status);
 
-    m_watcherTimer = addTimer("MULTI_PROCESS_WATCHER_TIMER", 250);
-    m_watcherTimer->start();
-    auto* lockLightsTimer = addTimer("NCS_TIMER", 1000);
-    lockLightsTimer->start();
-    new LockLights(m_lockLights, lockLightsTimer, m_services.keyboard, this);
-    m_alwaysOnTopTimer = addTimer("AlwaysOnTopTimer", 1000);
+    m_alwaysOnTopTimer = named(new QTimer(this), "AlwaysOnTopTimer");
+    m_alwaysOnTopTimer->setInterval(kKeepOnTopIntervalMs);
     connect(m_alwaysOnTopTimer, &QTimer::timeout, this, &MainWindow::keepOnTop);
-    m_folderSizeTimer = addTimer("BC_FOLDERSIZE_TIMER", 60000);
-    m_heartbeat.countdownTimer = addTimer("HEARTBEAT_TIMER", 1000);
-    // A coarse timer may fire up to 5% early, which a countdown would add up tick after tick.
-    m_heartbeat.countdownTimer->setTimerType(Qt::PreciseTimer);
-    m_heartbeat.firstPressTimer = addTimer("NUMLOCK_TIMER_1", 750);
-    m_heartbeat.secondPressTimer = addTimer("NUMLOCK_TIMER_2", 750);
-    m_heartbeat.scannerTimer = addTimer("KITT_RED_TIMER", 100);
-    auto* heartbeat = new HeartbeatPanel(m_heartbeat, m_services.keyboard, this);
-    connect(heartbeat, &HeartbeatPanel::statusMessage, this, &MainWindow::showStatus);
 }
 
 QLayout* MainWindow::buildHeader()
@@ -229,10 +167,8 @@ QLayout* MainWindow::buildProfileBox()
         field->setToolTip(QString::fromLatin1(design.designText));
         field->setReadOnly(true);
         field->setMinimumWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("CRYPTO BLOCKCHAIN - HOME")));
-        field->setVisible(design.shown);
         m_profileFields.add(design.key, field);
-        if (design.shown)
-            box->addWidget(field);
+        box->addWidget(field);
     }
     box->addStretch(1);
     return box;
@@ -240,18 +176,7 @@ QLayout* MainWindow::buildProfileBox()
 
 QLayout* MainWindow::buildLaunchBox()
 {
-    auto* lights = new QHBoxLayout;
-    lights->setSpacing(2);
-    for (const auto& design : kProcessLights) {
-        auto* light = named(new Light(QString::fromLatin1(design.text), this), design.name);
-        QString toolTip = QString::fromLatin1(design.toolTip);
-        if (toolTip.contains(QLatin1String("%1")))
-            toolTip = toolTip.arg(controls::fromStd(emailUtilityName()));
-        light->setToolTip(toolTip);
-        lights->addWidget(light);
-        m_processLights.push_back(light);
-    }
-
+    m_watcher = new ProcessWatcher(m_profile, m_services.processes, this);
     m_qtStart = button("QT_START_BUTTON", QStringLiteral("START QT"), this);
     m_daemonStart = button("DAEMON_START_BUTTON", QStringLiteral("START DAEMON"), this);
     m_cliStop = button("CLI_STOP_BUTTON", QStringLiteral("CLI \"STOP\""), this);
@@ -260,11 +185,11 @@ QLayout* MainWindow::buildLaunchBox()
     connect(m_daemonStart, &QPushButton::clicked, this, [this] { launch(Key::DaemonCommand, WindowStyle::Hidden); });
     connect(m_cliStop, &QPushButton::clicked, this, [this] { launch(Key::CliStopCommand, WindowStyle::Hidden); });
     connect(terminator, &QPushButton::clicked, this, &MainWindow::openTerminator);
+    connect(m_watcher, &ProcessWatcher::launchAccess, this, &MainWindow::allowLaunch);
 
     auto* box = new QVBoxLayout;
     box->setSpacing(2);
-    box->addWidget(label("Label1", QStringLiteral("Process Watcher"), this));
-    box->addLayout(lights);
+    box->addWidget(m_watcher);
     box->addWidget(m_qtStart);
     box->addWidget(m_daemonStart);
     box->addWidget(m_cliStop);
@@ -273,77 +198,15 @@ QLayout* MainWindow::buildLaunchBox()
     return box;
 }
 
-QLayout* MainWindow::buildFolderSizeBox()
-{
-    m_folderSizeSummary = named(new QPlainTextEdit(QStringLiteral("1\n2\n3\n4\n5\n6"), this), "BC_FOLDER_SIZE_BEFORE");
-    m_folderSizeSummary->setReadOnly(true);
-    m_folderSizeSummary->setToolTip(QStringLiteral("Blockchain Folder Size"));
-    m_folderSizeSummary->setAccessibleName(QStringLiteral("Blockchain Folder Size"));
-    // Six sizes, then room for a note on subfolders that could not be read; a long path wraps.
-    const int margins = 2 * (m_folderSizeSummary->frameWidth()
-                             + static_cast<int>(m_folderSizeSummary->document()->documentMargin()) + 1);
-    m_folderSizeSummary->setFixedHeight(m_folderSizeSummary->fontMetrics().lineSpacing() * 8 + margins);
-
-    m_autoUpdateFolderSize
-        = tickBox(Key::AutoUpdateFolderSize, QStringLiteral("Auto Update Blockchain Folder Size"), this);
-    // The option is switched in the settings window; this box only shows it.
-    m_autoUpdateFolderSize->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_autoUpdateFolderSize->setFocusPolicy(Qt::NoFocus);
-
-    auto* box = new QVBoxLayout;
-    box->setSpacing(2);
-    box->addWidget(label("BC_FOLDER_LABEL", QStringLiteral("Blockchain Folder Size:"), this));
-    box->addWidget(m_folderSizeSummary);
-    m_measureFolderSize = button("FFS_RUN_1_BUTTON", QStringLiteral("Get Folder Size Now"), this);
-    box->addWidget(m_measureFolderSize);
-    for (std::size_t unit = 0; unit < m_fileSizeBoxes.size(); ++unit) {
-        const char* name = kFileSizeBoxes[unit];
-        m_fileSizeBoxes[unit] = named(new QLineEdit(QString::fromLatin1(name), this), name);
-        m_fileSizeBoxes[unit]->setVisible(false);
-    }
-    box->addStretch(1);
-    return box;
-}
-
 QLayout* MainWindow::buildHeartbeatRow()
 {
-    auto* kittStart = button("KITT_START_BUTTON", QStringLiteral("START KITT"), this);
-    m_heartbeat.startStop = kittStart;
-    kittStart->setToolTip(QStringLiteral("START / STOP KITT \"Num-Lock\" HEARTBEAT"));
-
-    auto* countdown = new QLineEdit(QStringLiteral("--:--:--"), this);
-    m_heartbeat.countdown = countdown;
-    countdown->setObjectName(controls::objectNameOf(Key::HeartbeatCountdown));
-    countdown->setAccessibleName(QStringLiteral("Heartbeat countdown"));
-    countdown->setAlignment(Qt::AlignCenter);
-    countdown->setMaximumWidth(
-        countdown->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 16);
-
-    auto* scanner = label("KITT_BACKGROUND_LABEL", QString(), this);
-    m_heartbeat.indicator = scanner;
-    auto* scannerRow = new QHBoxLayout(scanner);
-    scannerRow->setContentsMargins(4, 4, 4, 4);
-    scannerRow->setSpacing(3);
-    for (std::size_t i = 0; i < m_heartbeat.scannerLights.size(); ++i) {
-        auto* light = label(QStringLiteral("KITT_LABEL_%1").arg(i + 1).toLatin1().constData(), QString(), scanner);
-        light->setMinimumSize(10, 8);
-        scannerRow->addWidget(light);
-        m_heartbeat.scannerLights[i] = light;
-    }
+    auto* heartbeat = new HeartbeatPanel(m_profile, m_services.keyboard, this);
+    connect(heartbeat, &HeartbeatPanel::statusMessage, this, &MainWindow::showStatus);
 
     auto* row = new QHBoxLayout;
     row->setSpacing(4);
-    row->addWidget(kittStart);
-    row->addWidget(countdown);
-    row->addWidget(scanner, 1);
-    for (std::size_t i = 0; i < m_lockLights.size(); ++i) {
-        const LightDesign& design = kLockLights[i];
-        auto* light = named(new Light(QString::fromLatin1(design.text), this), design.name);
-        light->setToolTip(QString::fromLatin1(design.toolTip));
-        light->setFixedWidth(light->fontMetrics().horizontalAdvance(QLatin1Char('W')) + 10);
-        row->addWidget(light);
-        m_lockLights[i] = light;
-    }
+    row->addWidget(heartbeat, 1);
+    row->addWidget(new LockLights(m_services.keyboard, this));
     return row;
 }
 
@@ -360,17 +223,10 @@ QLayout* MainWindow::buildFooter()
     row->addWidget(settings);
     row->addWidget(about);
     row->addStretch(1);
-    row->addWidget(m_autoUpdateFolderSize);
+    row->addWidget(autoUpdateFolderSizeBox(m_profile, this));
     row->addStretch(1);
     row->addWidget(exit);
     return row;
-}
-
-QTimer* MainWindow::addTimer(const char* name, int intervalMs)
-{
-    auto* timer = named(new QTimer(this), name);
-    timer->setInterval(intervalMs);
-    return timer;
 }
 
 void MainWindow::load()
@@ -378,9 +234,6 @@ void MainWindow::load()
     restoreWindowGeometry(*this, m_profile.profile(), WindowId::Main);
     m_profileFields.load(m_profile);
     m_alwaysOnTop->setChecked(m_profile.ticked(Key::AlwaysOnTop));
-    m_heartbeat.countdown->setText(m_profile.text(Key::HeartbeatCountdown));
-    m_autoUpdateFolderSize->setChecked(m_profile.ticked(Key::AutoUpdateFolderSize));
-    m_folderSizeSummary->setPlainText(QString());
     m_exeName->setText(fromStd(m_services.ownExecutable.name()));
     setWindowTitle(QStringLiteral("KORVANE - ") + m_exeName->text());
 
@@ -389,7 +242,6 @@ void MainWindow::load()
     const bool onTop = m_alwaysOnTop->isChecked();
     setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
     setRunning(m_alwaysOnTopTimer, onTop);
-    setRunning(m_folderSizeTimer, m_autoUpdateFolderSize->isChecked());
     m_profileProblem = fromStd(m_profile.profile().problem());
     showStatus(QString());
 }
@@ -398,10 +250,6 @@ void MainWindow::load()
 void MainWindow::follow(Key key)
 {
     m_profileFields.reload(m_profile, key);
-    if (key == Key::AutoUpdateFolderSize) {
-        m_autoUpdateFolderSize->setChecked(m_profile.ticked(key));
-        setRunning(m_folderSizeTimer, m_autoUpdateFolderSize->isChecked());
-    }
 }
 
 // Stores the position and the always-on-top option; a failure is shown before the program ends.
@@ -426,13 +274,23 @@ void MainWindow::keepOnTop()
 
 void MainWindow::launch(Key commandKey, WindowStyle style)
 {
-    const LaunchResult result = m_services.launcher.start(m_profileFields.value(commandKey), style);
+    const LaunchResult result = m_services.launcher.start(m_profile.bytes(commandKey), style);
     if (result.started) {
         showStatus(QString());
         return;
     }
     const QString program = result.program.empty() ? QString() : QStringLiteral(" \"%1\"").arg(fromStd(result.program));
     showStatus(QStringLiteral("Could not start%1: %2").arg(program, fromStd(result.error)));
+}
+
+void MainWindow::allowLaunch(std::optional<bool> startButtons, std::optional<bool> cliStop)
+{
+    if (cliStop)
+        m_cliStop->setEnabled(*cliStop);
+    if (startButtons) {
+        m_qtStart->setEnabled(*startButtons);
+        m_daemonStart->setEnabled(*startButtons);
+    }
 }
 
 } // namespace korvane

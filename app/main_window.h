@@ -2,29 +2,27 @@
 
 #include "gui/key_bindings.h"
 #include "gui/live_profile.h"
-#include "monitor/heartbeat_panel.h"
 #include "platform/launcher.h"
 #include "platform/services.h"
 
 #include <QWidget>
-#include <array>
+#include <optional>
 
 class QCheckBox;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 class QTimer;
 
 namespace korvane {
 
-class Light;
 class ProcessWatcher;
 
 // KORVANE_MAIN: the start-up window and the only one that is not modal. It shows the profile's
-// coin, folder, program names and command lines, follows every change other windows make to them
-// through the live profile, and composes the features: launching, the process watcher and
-// terminator, the settings windows.
+// coin, folder and program names, follows every change other windows make to them through the live
+// profile, and composes the features' panels (the process watcher, the folder size, the heartbeat
+// and the lock lights) with the launch buttons, which run the profile's command lines, and the
+// buttons that open the terminator and the settings windows.
 class MainWindow : public QWidget
 {
     Q_OBJECT
@@ -52,39 +50,28 @@ private:
     QLayout* buildHeader();
     QLayout* buildProfileBox();
     QLayout* buildLaunchBox();
-    QLayout* buildFolderSizeBox();
     QLayout* buildHeartbeatRow();
     QLayout* buildFooter();
-    QTimer* addTimer(const char* name, int intervalMs);
-    void startWatcher();
     void load();
     void follow(Key key);
     bool saveOnUnload();
     void keepOnTop();
     void launch(Key commandKey, WindowStyle style);
+    void allowLaunch(std::optional<bool> startButtons, std::optional<bool> cliStop);
 
     Services& m_services;
     LiveProfile m_profile;
 
-    KeyBindings m_profileFields; // the coin, folder, program names and command lines
-    std::vector<Light*> m_processLights;
+    KeyBindings m_profileFields; // the coin, folder and program names
     QLineEdit* m_exeName = nullptr;
     QCheckBox* m_alwaysOnTop = nullptr;
-    QCheckBox* m_autoUpdateFolderSize = nullptr;
-    QPlainTextEdit* m_folderSizeSummary = nullptr;
-    HeartbeatControls m_heartbeat {}; // the heartbeat row's widgets and timers
-    std::array<Light*, 3> m_lockLights {}; // Num, Caps, Scroll
-    QPushButton* m_measureFolderSize = nullptr;
-    std::array<QLineEdit*, 6> m_fileSizeBoxes {}; // bytes to petabytes
     QLabel* m_status = nullptr;
     QString m_profileProblem;
     QPushButton* m_qtStart = nullptr;
     QPushButton* m_daemonStart = nullptr;
     QPushButton* m_cliStop = nullptr;
 
-    QTimer* m_watcherTimer = nullptr;
     QTimer* m_alwaysOnTopTimer = nullptr;
-    QTimer* m_folderSizeTimer = nullptr;
     ProcessWatcher* m_watcher = nullptr;
 };
 

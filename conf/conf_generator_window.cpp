@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace korvane {
 namespace {
@@ -121,13 +122,10 @@ QLabel* captionLabel(const char* objectName, const char* caption, QWidget* paren
 
 } // namespace
 
-ConfGeneratorWindow::ConfGeneratorWindow(Services& services,
-                                         LiveProfile& profile,
-                                         QWidget* owner,
-                                         const NodeConventions& conventions)
+ConfGeneratorWindow::ConfGeneratorWindow(Services& services, LiveProfile& profile, std::string confPath, QWidget* owner)
     : KorvaneDialog(WindowId::ConfGenerator, profile, owner)
     , m_services(services)
-    , m_confPath(defaultConfLocation(conventions, services.ownExecutable.folder(), services.ownExecutable.name()))
+    , m_confPath(std::move(confPath))
 {
     setObjectName(QStringLiteral("KORVANE_CONF_GENERATOR_MAIN"));
     setWindowTitle(QStringLiteral("KORVANE - CRYPTO \".CONF\" CONFIGURATION FILE GENERATOR"));
@@ -269,11 +267,6 @@ QLayout* ConfGeneratorWindow::buildUserSettings()
     auto* nodeListLabel = captionLabel("FULL_NODE_LIST_LABEL", "Node List:", this);
     QPlainTextEdit* nodeList = addTextBox(Key::FullNodeList);
     nodeListLabel->setBuddy(nodeList);
-
-    // The VTC preset's node list, set by the build; the presets window copies it.
-    m_vtcNodeList = controls::named(new QPlainTextEdit(shownLines(vtcNodeList()), this), "VTC_NODE_LIST_TEXTBOX");
-    m_vtcNodeList->setReadOnly(true);
-    m_vtcNodeList->setVisible(false);
 
     auto* column = new QVBoxLayout;
     column->addWidget(label);
@@ -465,7 +458,8 @@ void ConfGeneratorWindow::save()
 
 void ConfGeneratorWindow::openCoinPresets()
 {
-    CoinPresetsWindow window(profile(), m_model, confLines(m_vtcNodeList->toPlainText()), this);
+    // The VTC preset's node list is set by the build.
+    CoinPresetsWindow window(profile(), m_model, std::string(vtcNodeList()), this);
     window.exec();
 }
 

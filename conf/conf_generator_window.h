@@ -3,10 +3,10 @@
 #include "conf/conf_model.h"
 #include "gui/key_bindings.h"
 #include "gui/korvane_dialog.h"
-#include "launch/node_conventions.h"
 
 #include <array>
 #include <map>
+#include <string>
 
 class QCheckBox;
 class QLineEdit;
@@ -27,12 +27,8 @@ class ConfGeneratorWindow : public KorvaneDialog
     Q_OBJECT
 
 public:
-    // The conventions join the program's folder and name into the conf file's path: the operating
-    // system's own unless a test asks for another's.
-    ConfGeneratorWindow(Services& services,
-                        LiveProfile& profile,
-                        QWidget* owner,
-                        const NodeConventions& conventions = nodeConventionsFor(nativeOperatingSystem()));
+    // `confPath`: where SAVE writes the file, the generated one beside the program.
+    ConfGeneratorWindow(Services& services, LiveProfile& profile, std::string confPath, QWidget* owner);
     ~ConfGeneratorWindow() override;
 
 protected:
@@ -67,7 +63,6 @@ private:
     std::map<Key, QPlainTextEdit*> m_textBoxes;
     std::array<QLineEdit*, kConfOptionCount> m_keyParts {};
     QLineEdit* m_header = nullptr;
-    QPlainTextEdit* m_vtcNodeList = nullptr;
     QPlainTextEdit* m_output = nullptr;
     QPushButton* m_cancel = nullptr;
     QTimer* m_outputTimer = nullptr;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "launch/node_conventions.h"
+#include "settings/node_conventions.h"
 
 #include <string>
 #include <string_view>

@@ -5,14 +5,19 @@
 #include "gui/live_profile.h"
 #include "platform/folder_size.h"
 
-#include <QLineEdit>
+#include <QCheckBox>
+#include <QLabel>
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace korvane {
 namespace {
+
+constexpr int kAutoUpdateIntervalMs = 60000;
 
 NumberSeparators userSeparators()
 {
@@ -22,15 +27,50 @@ NumberSeparators userSeparators()
 
 } // namespace
 
-FolderSizePanel::FolderSizePanel(const FolderSizeControls& controls, const LiveProfile& profile,
-                                 FolderSize& folderSize, QObject* parent)
-    : QObject(parent)
-    , m_controls(controls)
+FolderSizePanel::FolderSizePanel(const LiveProfile& profile, FolderSize& folderSize, QWidget* parent)
+    : QWidget(parent)
     , m_profile(profile)
     , m_folderSize(folderSize)
 {
-    connect(m_controls.measureNow, &QPushButton::clicked, this, &FolderSizePanel::measure);
-    connect(m_controls.timer, &QTimer::timeout, this, &FolderSizePanel::measure);
+    buildControls();
+    m_timer = controls::named(new QTimer(this), "BC_FOLDERSIZE_TIMER");
+    m_timer->setInterval(kAutoUpdateIntervalMs);
+    connect(m_timer, &QTimer::timeout, this, &FolderSizePanel::measure);
+    followAutoUpdate();
+    connect(&m_profile, &LiveProfile::changed, this, [this](Key key) {
+        if (key == Key::AutoUpdateFolderSize)
+            followAutoUpdate();
+    });
+}
+
+void FolderSizePanel::buildControls()
+{
+    m_summary = controls::named(new QPlainTextEdit(this), "BC_FOLDER_SIZE_BEFORE");
+    m_summary->setReadOnly(true);
+    m_summary->setToolTip(QStringLiteral("Blockchain Folder Size"));
+    m_summary->setAccessibleName(QStringLiteral("Blockchain Folder Size"));
+    // Six sizes, then room for a note on subfolders that could not be read; a long path wraps.
+    const int margins = 2 * (m_summary->frameWidth() + static_cast<int>(m_summary->document()->documentMargin()) + 1);
+    m_summary->setFixedHeight(m_summary->fontMetrics().lineSpacing() * 8 + margins);
+
+    m_measureNow = controls::button("FFS_RUN_1_BUTTON", QStringLiteral("Get Folder Size Now"), this);
+    connect(m_measureNow, &QPushButton::clicked, this, &FolderSizePanel::measure);
+
+    auto* box = new QVBoxLayout(this);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->setSpacing(2);
+    box->addWidget(controls::label("BC_FOLDER_LABEL", QStringLiteral("Blockchain Folder Size:"), this));
+    box->addWidget(m_summary);
+    box->addWidget(m_measureNow);
+    box->addStretch(1);
+}
+
+void FolderSizePanel::followAutoUpdate()
+{
+    if (m_profile.ticked(Key::AutoUpdateFolderSize))
+        m_timer->start();
+    else
+        m_timer->stop();
 }
 
 void FolderSizePanel::measure()
@@ -38,7 +78,7 @@ void FolderSizePanel::measure()
     if (m_measuring)
         return;
     m_measuring = true;
-    m_controls.measureNow->setEnabled(false);
+    m_measureNow->setEnabled(false);
     async::runThenCallback(
         this,
         [&folderSize = m_folderSize, folder = m_profile.bytes(Key::BlockchainHome)](std::stop_token stop) {
@@ -50,13 +90,26 @@ void FolderSizePanel::measure()
 void FolderSizePanel::show(const std::string& folder, const FolderSizeResult& result)
 {
     const FolderSizeReport report = folderSizeReport(folder, result, userSeparators());
-    for (std::size_t unit = 0; unit < kFolderSizeUnitCount; ++unit)
-        m_controls.units[unit]->setText(controls::fromStd(report.units[unit]));
     // The box breaks lines at "\n"; a lone "\r" would show as a symbol.
-    m_controls.summary->setPlainText(controls::fromStd(report.summary).replace(QLatin1String("\r\n"), QLatin1String("\n")));
-    m_controls.measureNow->setEnabled(true);
+    m_summary->setPlainText(controls::fromStd(report.summary).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    m_measureNow->setEnabled(true);
     m_measuring = false;
     Q_EMIT shown();
+}
+
+QCheckBox* autoUpdateFolderSizeBox(const LiveProfile& profile, QWidget* parent)
+{
+    auto* box
+        = controls::tickBox(Key::AutoUpdateFolderSize, QStringLiteral("Auto Update Blockchain Folder Size"), parent);
+    // The option is switched in the settings window; this box only shows it.
+    box->setAttribute(Qt::WA_TransparentForMouseEvents);
+    box->setFocusPolicy(Qt::NoFocus);
+    box->setChecked(profile.ticked(Key::AutoUpdateFolderSize));
+    QObject::connect(&profile, &LiveProfile::changed, box, [&profile, box](Key key) {
+        if (key == Key::AutoUpdateFolderSize)
+            box->setChecked(profile.ticked(key));
+    });
+    return box;
 }
 
 } // namespace korvane

@@ -2,10 +2,9 @@
 
 #include "monitor/folder_size_format.h"
 
-#include <QObject>
-#include <array>
+#include <QWidget>
 
-class QLineEdit;
+class QCheckBox;
 class QPlainTextEdit;
 class QPushButton;
 class QTimer;
@@ -15,26 +14,16 @@ namespace korvane {
 class FolderSize;
 class LiveProfile;
 
-// The main window's controls that show the blockchain folder's size.
-struct FolderSizeControls
-{
-    QPlainTextEdit* summary;
-    QPushButton* measureNow;
-    std::array<QLineEdit*, kFolderSizeUnitCount> units; // bytes first
-    QTimer* timer; // measures on every tick while it runs
-};
-
-// Measures the profile's blockchain folder when the button is pressed or the timer ticks, and shows
-// the size in six units, or why it could not be measured, in the summary box. The scan runs off
-// the GUI thread; meanwhile the button is disabled and ticks are skipped. Numbers use the
-// separators of the user's locale.
-class FolderSizePanel : public QObject
+// The "Blockchain Folder Size:" box. Measures the profile's blockchain folder when its button is
+// pressed, and every minute while the profile's auto-update option is ticked, and shows the size in
+// six units, or why it could not be measured. The scan runs off the GUI thread; meanwhile the
+// button is disabled and ticks are skipped. Numbers use the separators of the user's locale.
+class FolderSizePanel : public QWidget
 {
     Q_OBJECT
 
 public:
-    FolderSizePanel(const FolderSizeControls& controls, const LiveProfile& profile, FolderSize& folderSize,
-                    QObject* parent);
+    FolderSizePanel(const LiveProfile& profile, FolderSize& folderSize, QWidget* parent);
 
     void measure();
     bool measuring() const { return m_measuring; }
@@ -44,12 +33,19 @@ Q_SIGNALS:
     void shown();
 
 private:
+    void buildControls();
+    void followAutoUpdate();
     void show(const std::string& folder, const FolderSizeResult& result);
 
-    FolderSizeControls m_controls;
     const LiveProfile& m_profile;
     FolderSize& m_folderSize;
+    QPlainTextEdit* m_summary = nullptr;
+    QPushButton* m_measureNow = nullptr;
+    QTimer* m_timer = nullptr;
     bool m_measuring = false;
 };
+
+// The tick box that shows the profile's auto-update option; it is switched in the settings window.
+QCheckBox* autoUpdateFolderSizeBox(const LiveProfile& profile, QWidget* parent);
 
 } // namespace korvane

@@ -2,8 +2,10 @@
 
 #include "gui/colours.h"
 #include "gui/controls.h"
+#include "gui/live_profile.h"
 #include "platform/keyboard.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,6 +13,8 @@
 
 namespace korvane {
 namespace {
+
+using controls::label;
 
 const QString kStartCaption = QStringLiteral("START KITT");
 const QString kStopCaption = QStringLiteral("STOP KITT");
@@ -28,25 +32,74 @@ QColor colourOf(BeatIndicator indicator)
     return colours::kBlack;
 }
 
+QTimer* namedTimer(const char* name, std::chrono::milliseconds interval, QObject* parent)
+{
+    auto* timer = controls::named(new QTimer(parent), name);
+    timer->setInterval(interval);
+    return timer;
+}
+
 } // namespace
 
-HeartbeatPanel::HeartbeatPanel(const HeartbeatControls& controls, Keyboard& keyboard, QObject* parent)
-    : QObject(parent)
-    , m_controls(controls)
+HeartbeatPanel::HeartbeatPanel(const LiveProfile& profile, Keyboard& keyboard, QWidget* parent)
+    : QWidget(parent)
     , m_keyboard(keyboard)
     , m_heartbeat(keyboard, *this)
 {
     m_shownLit.fill(-1);
-    for (const HeartbeatTimer timer :
-         { HeartbeatTimer::Countdown, HeartbeatTimer::FirstPress, HeartbeatTimer::SecondPress }) {
-        timerOf(timer)->setInterval(intervalOf(timer));
-        connect(timerOf(timer), &QTimer::timeout, this, [this, timer] { fire(timer); });
-    }
-    m_controls.scannerTimer->setInterval(kScannerStepInterval);
-    connect(m_controls.scannerTimer, &QTimer::timeout, this, &HeartbeatPanel::stepScanner);
-    connect(m_controls.startStop, &QPushButton::clicked, this, &HeartbeatPanel::startOrStop);
+    buildControls(profile.text(Key::HeartbeatCountdown));
+    buildTimers();
     showIndicator();
     showScanner();
+}
+
+void HeartbeatPanel::buildControls(const QString& countdown)
+{
+    m_startStop = controls::button("KITT_START_BUTTON", kStartCaption, this);
+    m_startStop->setToolTip(QStringLiteral("START / STOP KITT \"Num-Lock\" HEARTBEAT"));
+    connect(m_startStop, &QPushButton::clicked, this, &HeartbeatPanel::startOrStop);
+
+    m_countdown = new QLineEdit(countdown, this);
+    m_countdown->setObjectName(controls::objectNameOf(Key::HeartbeatCountdown));
+    m_countdown->setAccessibleName(QStringLiteral("Heartbeat countdown"));
+    m_countdown->setAlignment(Qt::AlignCenter);
+    m_countdown->setMaximumWidth(m_countdown->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 16);
+
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(4);
+    row->addWidget(m_startStop);
+    row->addWidget(m_countdown);
+    row->addWidget(buildScanner(), 1);
+}
+
+QWidget* HeartbeatPanel::buildScanner()
+{
+    m_indicator = label("KITT_BACKGROUND_LABEL", QString(), this);
+    auto* lights = new QHBoxLayout(m_indicator);
+    lights->setContentsMargins(4, 4, 4, 4);
+    lights->setSpacing(3);
+    for (std::size_t i = 0; i < m_scannerLights.size(); ++i) {
+        auto* light = label(QStringLiteral("KITT_LABEL_%1").arg(i + 1).toLatin1().constData(), QString(), m_indicator);
+        light->setMinimumSize(10, 8);
+        lights->addWidget(light);
+        m_scannerLights[i] = light;
+    }
+    return m_indicator;
+}
+
+void HeartbeatPanel::buildTimers()
+{
+    m_countdownTimer = namedTimer("HEARTBEAT_TIMER", intervalOf(HeartbeatTimer::Countdown), this);
+    // A coarse timer may fire up to 5% early, which a countdown would add up tick after tick.
+    m_countdownTimer->setTimerType(Qt::PreciseTimer);
+    m_firstPressTimer = namedTimer("NUMLOCK_TIMER_1", intervalOf(HeartbeatTimer::FirstPress), this);
+    m_secondPressTimer = namedTimer("NUMLOCK_TIMER_2", intervalOf(HeartbeatTimer::SecondPress), this);
+    for (const HeartbeatTimer timer :
+         { HeartbeatTimer::Countdown, HeartbeatTimer::FirstPress, HeartbeatTimer::SecondPress })
+        connect(timerOf(timer), &QTimer::timeout, this, [this, timer] { fire(timer); });
+    m_scannerTimer = namedTimer("KITT_RED_TIMER", kScannerStepInterval, this);
+    connect(m_scannerTimer, &QTimer::timeout, this, &HeartbeatPanel::stepScanner);
 }
 
 void HeartbeatPanel::startOrStop()
@@ -54,13 +107,13 @@ void HeartbeatPanel::startOrStop()
     if (m_heartbeat.running()) {
         m_heartbeat.stop();
         m_scanner.stop();
-        m_controls.scannerTimer->stop();
-        m_controls.startStop->setText(kStartCaption);
+        m_scannerTimer->stop();
+        m_startStop->setText(kStartCaption);
     } else {
-        m_heartbeat.start(m_controls.countdown->text().toStdString());
+        m_heartbeat.start(m_countdown->text().toStdString());
         m_scanner.start();
-        m_controls.scannerTimer->start();
-        m_controls.startStop->setText(kStopCaption);
+        m_scannerTimer->start();
+        m_startStop->setText(kStopCaption);
         showCountdown();
         if (!m_keyboard.available())
             Q_EMIT statusMessage(QStringLiteral("Num Lock cannot be pressed: no X server is reachable. The "
@@ -83,13 +136,13 @@ QTimer* HeartbeatPanel::timerOf(HeartbeatTimer timer) const
 {
     switch (timer) {
     case HeartbeatTimer::FirstPress:
-        return m_controls.firstPressTimer;
+        return m_firstPressTimer;
     case HeartbeatTimer::SecondPress:
-        return m_controls.secondPressTimer;
+        return m_secondPressTimer;
     case HeartbeatTimer::Countdown:
         break;
     }
-    return m_controls.countdownTimer;
+    return m_countdownTimer;
 }
 
 void HeartbeatPanel::fire(HeartbeatTimer timer)
@@ -108,14 +161,14 @@ void HeartbeatPanel::stepScanner()
 
 void HeartbeatPanel::showCountdown()
 {
-    m_controls.countdown->setText(QString::fromStdString(m_heartbeat.countdownText()));
+    m_countdown->setText(QString::fromStdString(m_heartbeat.countdownText()));
 }
 
 void HeartbeatPanel::showIndicator()
 {
     const QColor colour = colourOf(m_heartbeat.indicator());
-    if (m_controls.indicator->palette().color(QPalette::Window) != colour)
-        controls::paintBackground(*m_controls.indicator, QPalette::Window, colour);
+    if (m_indicator->palette().color(QPalette::Window) != colour)
+        controls::paintBackground(*m_indicator, QPalette::Window, colour);
 }
 
 // Repaints only the lights that changed.
@@ -126,8 +179,7 @@ void HeartbeatPanel::showScanner()
         if (m_shownLit[i] == lit)
             continue;
         m_shownLit[i] = lit;
-        controls::paintBackground(*m_controls.scannerLights[i], QPalette::Window,
-                                  lit ? colours::kRed : colours::kBlack);
+        controls::paintBackground(*m_scannerLights[i], QPalette::Window, lit ? colours::kRed : colours::kBlack);
     }
 }
 

@@ -1,9 +1,11 @@
 #include "monitor/lock_lights.h"
 
 #include "gui/colours.h"
+#include "gui/controls.h"
 #include "gui/light.h"
 #include "platform/keyboard.h"
 
+#include <QHBoxLayout>
 #include <QTimer>
 
 namespace korvane {
@@ -13,29 +15,46 @@ struct LockLightDesign
 {
     LockKey key;
     const char* name;
+    const char* objectName;
+    const char* text;
+    const char* toolTip;
 };
 
 constexpr std::array<LockLightDesign, LockLights::kCount> kDesigns { {
-    { LockKey::Num, "NUM LOCK" },
-    { LockKey::Caps, "CAPS LOCK" },
-    { LockKey::Scroll, "SCROLL LOCK" },
+    { LockKey::Num, "NUM LOCK", "VERT_NUM_LIGHT_LABEL", "N", "NUM LOCK STATUS - DOUBLE-CLICK TO TURN ON / OFF" },
+    { LockKey::Caps, "CAPS LOCK", "VERT_CAPS_LIGHT_LABEL", "C", "CAPS LOCK STATUS - DOUBLE-CLICK TO TURN ON / OFF" },
+    { LockKey::Scroll, "SCROLL LOCK", "VERT_SCROLL_LIGHT_LABEL", "S",
+      "SCROLL LOCK STATUS - DOUBLE-CLICK TO TURN ON / OFF" },
 } };
+
+constexpr int kTickIntervalMs = 1000;
 
 } // namespace
 
-LockLights::LockLights(const std::array<Light*, kCount>& lights, QTimer* tickTimer, Keyboard& keyboard, QObject* parent)
-    : QObject(parent)
-    , m_lights(lights)
+LockLights::LockLights(Keyboard& keyboard, QWidget* parent)
+    : QWidget(parent)
     , m_keyboard(keyboard)
 {
-    connect(tickTimer, &QTimer::timeout, this, &LockLights::refresh);
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(4);
     for (std::size_t i = 0; i < kCount; ++i) {
-        const LockKey key = kDesigns[i].key;
-        connect(m_lights[i], &Light::doubleClicked, this, [this, key] {
+        const LockLightDesign& design = kDesigns[i];
+        auto* light = controls::named(new Light(QString::fromLatin1(design.text), this), design.objectName);
+        light->setToolTip(QString::fromLatin1(design.toolTip));
+        light->setFixedWidth(light->fontMetrics().horizontalAdvance(QLatin1Char('W')) + 10);
+        row->addWidget(light);
+        m_lights[i] = light;
+        connect(light, &Light::doubleClicked, this, [this, key = design.key] {
             if (m_keyboard.available())
                 m_keyboard.press(key);
         });
     }
+
+    auto* timer = controls::named(new QTimer(this), "NCS_TIMER");
+    timer->setInterval(kTickIntervalMs);
+    connect(timer, &QTimer::timeout, this, &LockLights::refresh);
+    timer->start();
 }
 
 void LockLights::refresh()

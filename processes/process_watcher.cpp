@@ -4,14 +4,39 @@
 #include "gui/colours.h"
 #include "gui/controls.h"
 #include "gui/light.h"
+#include "gui/live_profile.h"
 #include "platform/process_table.h"
 
-#include <QLineEdit>
-#include <QPushButton>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace korvane {
 namespace {
+
+struct LightDesign
+{
+    const char* name;
+    const char* text;
+    const char* toolTip;
+};
+
+// In the order of WatchedProgram.
+constexpr LightDesign kLights[] = {
+    { "PROCESS_TEXTBOX_1", "QT", "QT PROCESS - GREEN=RUNNING, RED=STOPPED" },
+    { "PROCESS_TEXTBOX_2", "DAEMON", "DAEMON  PROCESS - GREEN=RUNNING, RED=STOPPED" },
+    { "PROCESS_TEXTBOX_3", "CLI", "CLI  PROCESS - GREEN=RUNNING, RED=STOPPED" },
+    { "PROCESS_TEXTBOX_4", "SE",
+      "\"%1\" PROCESS - EMAIL SENDING UTILITY -  GREEN=RUNNING, RED=STOPPED" }, // %1: the utility's name
+};
+
+constexpr int kTickIntervalMs = 250;
+
+bool isProgramName(Key key)
+{
+    return key == Key::QtName || key == Key::DaemonName || key == Key::CliName;
+}
 
 void showLook(Light& light, const LightLook& look)
 {
@@ -29,14 +54,50 @@ void showDesignLook(Light& light, const QString& designToolTip)
 
 } // namespace
 
-ProcessWatcher::ProcessWatcher(const WatcherControls& controls, ProcessTable& table, QObject* parent)
-    : QObject(parent)
-    , m_table(table)
-    , m_controls(controls)
+WatchedNames watchedNames(const LiveProfile& profile)
 {
-    for (std::size_t light = 0; light < kWatchedProgramCount; ++light)
-        m_designToolTips[light] = m_controls.lights[light]->toolTip();
-    connect(m_controls.timer, &QTimer::timeout, this, &ProcessWatcher::tick);
+    return { profile.bytes(Key::QtName), profile.bytes(Key::DaemonName), profile.bytes(Key::CliName),
+             std::string(emailUtilityName()) };
+}
+
+ProcessWatcher::ProcessWatcher(const LiveProfile& profile, ProcessTable& table, QWidget* parent)
+    : QWidget(parent)
+    , m_profile(profile)
+    , m_table(table)
+    , m_names(watchedNames(profile))
+{
+    buildLights();
+    connect(&m_profile, &LiveProfile::changed, this, [this](Key key) {
+        if (isProgramName(key))
+            m_names = watchedNames(m_profile);
+    });
+    auto* timer = controls::named(new QTimer(this), "MULTI_PROCESS_WATCHER_TIMER");
+    timer->setInterval(kTickIntervalMs);
+    connect(timer, &QTimer::timeout, this, &ProcessWatcher::tick);
+    timer->start();
+}
+
+void ProcessWatcher::buildLights()
+{
+    auto* lights = new QHBoxLayout;
+    lights->setSpacing(2);
+    for (std::size_t i = 0; i < kWatchedProgramCount; ++i) {
+        const LightDesign& design = kLights[i];
+        auto* light = controls::named(new Light(QString::fromLatin1(design.text), this), design.name);
+        QString toolTip = QString::fromLatin1(design.toolTip);
+        if (toolTip.contains(QLatin1String("%1")))
+            toolTip = toolTip.arg(controls::fromStd(emailUtilityName()));
+        light->setToolTip(toolTip);
+        lights->addWidget(light);
+        m_lights[i] = light;
+        m_designToolTips[i] = toolTip;
+    }
+
+    auto* box = new QVBoxLayout(this);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->setSpacing(2);
+    box->addWidget(controls::label("Label1", QStringLiteral("Process Watcher"), this));
+    box->addLayout(lights);
 }
 
 void ProcessWatcher::tick()
@@ -46,16 +107,10 @@ void ProcessWatcher::tick()
     m_snapshotPending = true;
     async::runThenCallback(
         this,
-        [&table = m_table, names = watchedNames()](std::stop_token) {
+        [&table = m_table, names = m_names](std::stop_token) {
             return std::pair(names, table.queryRunning(namesToTest(names)));
         },
         [this](const std::pair<WatchedNames, ProcessQuery>& answer) { show(answer.first, answer.second); });
-}
-
-WatchedNames ProcessWatcher::watchedNames() const
-{
-    const auto text = [this](std::size_t box) { return m_controls.nameBoxes[box]->text().toStdString(); };
-    return { text(0), text(1), text(2), std::string(emailUtilityName()) };
 }
 
 void ProcessWatcher::show(const WatchedNames& names, const ProcessQuery& query)
@@ -63,7 +118,7 @@ void ProcessWatcher::show(const WatchedNames& names, const ProcessQuery& query)
     m_snapshotPending = false;
     const WatchOutcome outcome = watchOutcome(names, query);
     for (std::size_t light = 0; light < kWatchedProgramCount; ++light) {
-        Light& shownLight = *m_controls.lights[light];
+        Light& shownLight = *m_lights[light];
         if (const auto& look = outcome.lights[light]) {
             showLook(shownLight, *look);
             if (look->running)
@@ -73,12 +128,7 @@ void ProcessWatcher::show(const WatchedNames& names, const ProcessQuery& query)
             m_states[light].reset();
         }
     }
-    if (outcome.cliStopEnabled)
-        m_controls.cliStop->setEnabled(*outcome.cliStopEnabled);
-    if (outcome.startButtonsEnabled) {
-        for (QPushButton* start : m_controls.startButtons)
-            start->setEnabled(*outcome.startButtonsEnabled);
-    }
+    Q_EMIT launchAccess(outcome.startButtonsEnabled, outcome.cliStopEnabled);
     Q_EMIT shown(m_states);
 }
 

@@ -66,7 +66,7 @@ TerminatorWindow::TerminatorWindow(LiveProfile& profile,
     setObjectName(QStringLiteral("KORVANE_TERMINATOR_WINDOW"));
     setWindowTitle(QStringLiteral("KORVANE - PROCESS TERMINATOR"));
 
-    QLayout* rows = buildRows(watcher.watchedNames());
+    QLayout* rows = buildRows(watchedNames(profile));
     connect(&watcher, &ProcessWatcher::shown, this, [this](const RunningStates& states) { m_states = states; });
     m_enable = controls::tickBox("ENABLE_TERMINATOR_TICKBOX", QStringLiteral("!!! ENABLE TERMINATOR !!!"), this);
     connect(m_enable, &QCheckBox::toggled, this, &TerminatorWindow::arm);

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Fails when a folder includes one from a layer above it. Layers, lowest first: base, platform,
-# settings, gui, the feature folders (launch, processes, conf, monitor, info, which may use each
-# other), app. Tests, benchmarks and scripts may include anything.
+# Fails when a folder includes one from a layer above it, or a feature folder includes another.
+# Layers, lowest first: base, platform, settings, gui, the feature folders (launch, processes, conf,
+# monitor, info, desktop: siblings, each on its own), app. Tests, benchmarks and scripts may include anything.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+feature_rank=4
 
 rank() {
     case "$1" in
@@ -11,7 +13,7 @@ rank() {
     platform) echo 1 ;;
     settings) echo 2 ;;
     gui) echo 3 ;;
-    launch | processes | conf | monitor | info | desktop) echo 4 ;;
+    launch | processes | conf | monitor | info | desktop) echo "$feature_rank" ;;
     app) echo 5 ;;
     *) echo "" ;;
     esac
@@ -25,7 +27,7 @@ while IFS=: read -r file line included; do
     from_rank=$(rank "$from")
     to_rank=$(rank "$to")
     [ -n "$from_rank" ] || continue
-    if [ -z "$to_rank" ] || [ "$from_rank" -lt "$to_rank" ]; then
+    if [ -z "$to_rank" ] || [ "$from_rank" -lt "$to_rank" ] || { [ "$from_rank" = "$feature_rank" ] && [ "$to_rank" = "$feature_rank" ]; }; then
         echo "$file:$line: $from must not include $included" >&2
         status=1
     fi

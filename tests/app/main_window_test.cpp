@@ -1,7 +1,8 @@
 #include "app/main_window.h"
 #include "gui/light.h"
 #include "platform/fake/fake_services.h"
-#include "tests/app/modal.h"
+#include "tests/gui/driver.h"
+#include "tests/gui/expected.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -16,6 +17,8 @@
 namespace korvane {
 namespace {
 
+using test::child;
+
 // 96 dots per inch on the offscreen platform: 15 twips to a pixel, so 1000 twips are 66.7 pixels.
 constexpr int kDefaultLeftPx = 67;
 
@@ -28,13 +31,6 @@ protected:
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         return window;
-    }
-
-    template <typename Widget> static Widget* child(const MainWindow& window, const char* name)
-    {
-        auto* widget = window.findChild<Widget*>(QString::fromLatin1(name));
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
     }
 
     std::string stored(const std::string& key)
@@ -64,13 +60,12 @@ TEST_F(MainWindowTest, FirstStartShowsTheDefaultsUnderTheExecutablesName)
     EXPECT_EQ(child<QLineEdit>(*window, "HEARTBEAT_COUNTDOWN_TIME_TEXTBOX")->text(), "00:05:00");
     EXPECT_EQ(child<QLineEdit>(*window, "APP_EXE_NAME_TEXTBOX")->text(), "BTC.main");
     EXPECT_TRUE(child<QPlainTextEdit>(*window, "BC_FOLDER_SIZE_BEFORE")->toPlainText().isEmpty());
-    for (const char* name :
-         { "CRYPTO_NAME_TEXTBOX", "BLOCKCHAIN_HOME_TEXTBOX", "QT_NAME_TEXTBOX", "DAEMON_NAME_TEXTBOX",
-           "CLI_NAME_TEXTBOX", "QL_QT_COMMAND_TEXTBOX", "QL_D_COMMAND_TEXTBOX", "QLCLI_STOP_COMMAND_TEXTBOX" })
+    for (const char* name : { "CRYPTO_NAME_TEXTBOX", "BLOCKCHAIN_HOME_TEXTBOX", "QT_NAME_TEXTBOX",
+                              "DAEMON_NAME_TEXTBOX", "CLI_NAME_TEXTBOX" })
         EXPECT_TRUE(child<QLineEdit>(*window, name)->text().isEmpty()) << name;
     for (int i = 1; i <= 7; ++i) {
-        auto* light = child<QWidget>(*window, QStringLiteral("KITT_LABEL_%1").arg(i).toLatin1().constData());
-        EXPECT_EQ(light->palette().color(QPalette::Window), QColor(255, 0, 0));
+        auto* light = child(*window, QStringLiteral("KITT_LABEL_%1").arg(i));
+        EXPECT_EQ(light->palette().color(QPalette::Window), test::seen::kRed);
     }
 
     auto* watcher = child<QTimer>(*window, "MULTI_PROCESS_WATCHER_TIMER");
@@ -94,7 +89,9 @@ TEST_F(MainWindowTest, ShowsTheStoredProfile)
     auto window = open();
 
     EXPECT_EQ(child<QLineEdit>(*window, "CRYPTO_NAME_TEXTBOX")->text(), "Bitcoin");
-    EXPECT_EQ(child<QLineEdit>(*window, "QL_D_COMMAND_TEXTBOX")->text(), "\"/usr/bin/bitcoind\" -conf=\"a b\" ");
+    QTest::mouseClick(child<QPushButton>(*window, "DAEMON_START_BUTTON"), Qt::LeftButton);
+    ASSERT_EQ(m_services.fakes.launcher.starts.size(), 1u);
+    EXPECT_EQ(m_services.fakes.launcher.starts[0].commandLine, "\"/usr/bin/bitcoind\" -conf=\"a b\" ");
     EXPECT_TRUE(child<QTimer>(*window, "BC_FOLDERSIZE_TIMER")->isActive());
     EXPECT_FALSE(child<QTimer>(*window, "AlwaysOnTopTimer")->isActive());
 }
@@ -134,12 +131,12 @@ TEST_F(MainWindowTest, ASizeChangeDoesNotSurviveARestart)
     EXPECT_EQ(second->size(), designSize);
 }
 
-TEST_F(MainWindowTest, LaunchButtonsRunTheCommandBoxesTextAtTheMomentOfTheClick)
+TEST_F(MainWindowTest, LaunchButtonsRunTheProfilesCommandLinesAtTheMomentOfTheClick)
 {
     auto window = open();
-    child<QLineEdit>(*window, "QL_QT_COMMAND_TEXTBOX")->setText("\"/opt/btc/bitcoin-qt\" -datadir=\"/d\" ");
-    child<QLineEdit>(*window, "QL_D_COMMAND_TEXTBOX")->setText("bitcoind -daemon");
-    child<QLineEdit>(*window, "QLCLI_STOP_COMMAND_TEXTBOX")->setText("bitcoin-cli  stop");
+    window->profile().setText(Key::QtCommand, "\"/opt/btc/bitcoin-qt\" -datadir=\"/d\" ");
+    window->profile().setText(Key::DaemonCommand, "bitcoind -daemon");
+    window->profile().setText(Key::CliStopCommand, "bitcoin-cli  stop");
 
     QTest::mouseClick(child<QPushButton>(*window, "QT_START_BUTTON"), Qt::LeftButton);
     QTest::mouseClick(child<QPushButton>(*window, "DAEMON_START_BUTTON"), Qt::LeftButton);
@@ -170,7 +167,7 @@ TEST_F(MainWindowTest, AFailedStartIsReportedInTheStatusLineAndTheWindowGoesOn)
 {
     m_services.fakes.launcher.failure = "No such file or directory";
     auto window = open();
-    child<QLineEdit>(*window, "QL_D_COMMAND_TEXTBOX")->setText("bitcoind");
+    window->profile().setText(Key::DaemonCommand, "bitcoind");
     QTest::mouseClick(child<QPushButton>(*window, "DAEMON_START_BUTTON"), Qt::LeftButton);
 
     const QString status = child<QLabel>(*window, "STATUS_LABEL")->text();

@@ -5,8 +5,10 @@
 #include <QFile>
 #include <QLabel>
 #include <QProcess>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 #include <sys/stat.h>
 #include <unistd.h>
 

@@ -1,12 +1,16 @@
+#include "app/main_settings_window.h"
 #include "conf/rpc_test_credentials.h"
-#include "launch/main_settings_window.h"
-#include "tests/app/modal.h"
 #include "tests/conf/conf_test_support.h"
+#include "tests/gui/expected.h"
 
-#include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QMessageAuthenticationCode>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QTest>
 #include <QTimer>
 
 namespace korvane::test {
@@ -39,11 +43,6 @@ const QString kAllEmptyPreview = QStringList {
     "",
     "",
 }.join('\n');
-
-QString accessibleName(QWidget* widget)
-{
-    return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
-}
 
 // Waits for the next preview tick to show `expected` (at most a little over a second).
 bool previewShows(const QWidget& generator, const QString& expected)
@@ -90,7 +89,7 @@ TEST_F(ConfWindowsTest, OpensFromTheMainSettingsAndAFirstRunPreviewsTheAllEmptyT
     EXPECT_EQ(stored("SERVER_TICKBOX"), "<none>");
 
     m_fakes.ownExecutable.executableFolder = "C:\\Nodes";
-    ConfGeneratorWindow onWindows(m_services, m_profile, nullptr, windowsNodeConventions());
+    MainSettingsWindow onWindows(m_services, m_profile, nullptr, windowsNodeConventions());
     EXPECT_EQ(text(onWindows, "CONF_FILE_LOCATION_TEXTBOX"), "C:\\Nodes\\BTC-CRYPTO-CONFIG.conf");
 }
 
@@ -239,7 +238,7 @@ std::vector<int> greenPresets(const QWidget& credentials)
     for (int number = 1; number <= 10; ++number) {
         const QByteArray name = "TEST_CFG_" + QByteArray::number(number) + "_BUTTON";
         const QColor colour = child(credentials, name.constData())->palette().color(QPalette::Button);
-        if (colour == QColor(0, 255, 0))
+        if (colour == test::seen::kGreen)
             green.push_back(number);
         else
             EXPECT_EQ(colour, QApplication::palette().color(QPalette::Button)) << number;

@@ -4,7 +4,8 @@
 #include "info/donations_window.h"
 #include "info/maker_details_config.h"
 #include "platform/fake/fake_services.h"
-#include "tests/app/modal.h"
+#include "tests/gui/driver.h"
+#include "tests/gui/expected.h"
 
 #include <QClipboard>
 #include <QElapsedTimer>
@@ -20,22 +21,12 @@
 namespace korvane {
 namespace {
 
-const QColor kGreen { 0, 255, 0 };
-const QColor kRed { 255, 0, 0 };
-const QColor kCyan { 0, 255, 255 };
-const QColor kMagenta { 255, 0, 255 };
-const QColor kYellow { 255, 255, 0 };
-const QColor kBlack { 0, 0, 0 };
+using namespace test::seen;
+using test::child;
+
 const QColor kPink { 255, 128, 255 };
 const QColor kLightYellow { 255, 255, 192 };
 const std::vector<QColor> kFlashOrder { kGreen, kRed, kCyan, kMagenta, kYellow };
-
-template <typename Widget = QWidget> Widget* child(const QWidget& window, const QString& name)
-{
-    auto* widget = window.findChild<Widget*>(name);
-    EXPECT_NE(widget, nullptr) << name.toStdString();
-    return widget;
-}
 
 QColor textColour(const QWidget& window, const char* name)
 {

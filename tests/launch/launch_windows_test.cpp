@@ -1,9 +1,9 @@
+#include "app/main_settings_window.h"
 #include "app/main_window.h"
-#include "launch/main_settings_window.h"
 #include "platform/fake/fake_services.h"
-#include "tests/app/modal.h"
+#include "tests/gui/driver.h"
+#include "tests/gui/expected.h"
 
-#include <QAccessible>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,60 +13,16 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-QT_BEGIN_NAMESPACE
-// Failure messages show a QString as its text.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-QT_END_NAMESPACE
-
 namespace korvane {
 namespace {
 
+using test::accessibleName;
+using test::child;
+using test::click;
+using test::text;
+using test::tick;
+using test::type;
 using test::whileModal;
-
-template <typename Widget = QWidget> Widget* child(const QWidget& parent, const char* name)
-{
-    auto* widget = parent.findChild<Widget*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
-
-void click(const QWidget& window, const char* buttonName)
-{
-    QTest::mouseClick(child<QPushButton>(window, buttonName), Qt::LeftButton);
-}
-
-// Clicks a tick box on its indicator, as a user would.
-void tick(const QWidget& window, const char* tickBoxName)
-{
-    auto* box = child<QCheckBox>(window, tickBoxName);
-    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
-}
-
-QString text(const QWidget& window, const char* name)
-{
-    if (auto* line = window.findChild<QLineEdit*>(QString::fromLatin1(name)))
-        return line->text();
-    if (auto* lines = window.findChild<QPlainTextEdit*>(QString::fromLatin1(name)))
-        return lines->toPlainText();
-    if (auto* button = window.findChild<QPushButton*>(QString::fromLatin1(name)))
-        return button->text();
-    return child<QLabel>(window, name)->text();
-}
-
-QString accessibleName(QWidget* widget)
-{
-    return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
-}
-
-void type(const QWidget& window, const char* fieldName, const QString& value)
-{
-    auto* field = child<QLineEdit>(window, fieldName);
-    field->clear();
-    QTest::keyClicks(field, value);
-}
 
 class LaunchWindowsTest : public ::testing::Test
 {
@@ -129,7 +85,7 @@ TEST_F(LaunchWindowsTest, AFreshCopyOpensTheMainSettingsInDefaultMode)
         EXPECT_EQ(settings.parentWidget(), m_main.get());
         auto* location = child<QLineEdit>(settings, "CONF_FILE_LOCATION_TEXTBOX");
         EXPECT_EQ(location->text(), "/opt/nodes/BTC-CRYPTO-CONFIG.conf");
-        EXPECT_EQ(location->palette().color(QPalette::Base), QColor(0, 255, 0));
+        EXPECT_EQ(location->palette().color(QPalette::Base), test::seen::kGreen);
         EXPECT_FALSE(location->isEnabled());
         EXPECT_TRUE(location->isReadOnly());
         EXPECT_FALSE(child(settings, "CONF_BROWSE_BUTTON")->isEnabled());
@@ -279,10 +235,16 @@ TEST_F(LaunchWindowsTest, SaveStoresTheProfileAndPublishesItToTheMainWindow)
     };
     for (const auto& [key, value] : expected)
         EXPECT_EQ(stored(key), value) << key;
-    for (const char* shown :
-         { "CRYPTO_NAME_TEXTBOX", "BLOCKCHAIN_HOME_TEXTBOX", "QT_NAME_TEXTBOX", "DAEMON_NAME_TEXTBOX",
-           "CLI_NAME_TEXTBOX", "QL_QT_COMMAND_TEXTBOX", "QL_D_COMMAND_TEXTBOX", "QLCLI_STOP_COMMAND_TEXTBOX" })
+    for (const char* shown : { "CRYPTO_NAME_TEXTBOX", "BLOCKCHAIN_HOME_TEXTBOX", "QT_NAME_TEXTBOX",
+                               "DAEMON_NAME_TEXTBOX", "CLI_NAME_TEXTBOX" })
         EXPECT_EQ(text(main, shown).toStdString(), stored(shown)) << shown;
+    // The main window's buttons run the saved command lines.
+    for (const char* button : { "QT_START_BUTTON", "DAEMON_START_BUTTON", "CLI_STOP_BUTTON" })
+        click(main, button);
+    ASSERT_EQ(m_fakes.launcher.starts.size(), 3u);
+    EXPECT_EQ(m_fakes.launcher.starts[0].commandLine, stored("QL_QT_COMMAND_TEXTBOX"));
+    EXPECT_EQ(m_fakes.launcher.starts[1].commandLine, stored("QL_D_COMMAND_TEXTBOX"));
+    EXPECT_EQ(m_fakes.launcher.starts[2].commandLine, stored("QLCLI_STOP_COMMAND_TEXTBOX"));
 }
 
 TEST_F(LaunchWindowsTest, SaveKeepsUneditedBytesAndShowsAFailureInItsOwnWindow)
@@ -334,7 +296,6 @@ TEST_F(LaunchWindowsTest, ClosingTheProfileWithoutSaveChangesNeitherStoreNorMain
     EXPECT_EQ(stored("QL_QT_COMMAND_TEXTBOX"), "<none>");
     EXPECT_NE(stored("CRYPTO_SETTINGS-Left"), "<none>");
     EXPECT_EQ(text(main, "CRYPTO_NAME_TEXTBOX"), "Bitcoin");
-    EXPECT_TRUE(text(main, "QL_QT_COMMAND_TEXTBOX").isEmpty());
 }
 
 TEST_F(LaunchWindowsTest, ANotYetConfirmedConfFileIsTheOneTheNextSaveUses)

@@ -1,8 +1,8 @@
 #include "app/main_window.h"
 #include "platform/fake/fake_services.h"
+#include "tests/gui/driver.h"
 
 #include <QElapsedTimer>
-#include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -14,8 +14,8 @@
 namespace korvane {
 namespace {
 
-const QString kExampleSummary = QStringLiteral(
-    "1,234,567,890 B  \n1,234,567.89 KB\n1,234.568 MB\n1.235 GB\n0.001235 TB\n0.000001235 PB");
+const QString kExampleSummary
+    = QStringLiteral("1,234,567,890 B  \n1,234,567.89 KB\n1,234.568 MB\n1.235 GB\n0.001235 TB\n0.000001235 PB");
 
 // The main window's folder size box, measuring through a fake service, with English separators.
 class FolderSizePanelTest : public ::testing::Test
@@ -38,9 +38,7 @@ protected:
 
     template <typename Widget = QWidget> Widget* child(const char* name)
     {
-        auto* widget = m_window->findChild<Widget*>(QString::fromLatin1(name));
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
+        return test::child<Widget>(*m_window, name);
     }
     QPushButton* button() { return child<QPushButton>("FFS_RUN_1_BUTTON"); }
     QString summary() { return child<QPlainTextEdit>("BC_FOLDER_SIZE_BEFORE")->toPlainText(); }
@@ -67,8 +65,6 @@ TEST_F(FolderSizePanelTest, TheTimerMeasuresOnceAtATimeWithTheButtonDisabledMean
     m_fakes.folderSize.release();
     QTRY_VERIFY(button()->isEnabled());
     EXPECT_EQ(summary(), kExampleSummary);
-    EXPECT_EQ(child<QLineEdit>("FILE_SIZE_BYTES_TEXTBOX")->text(), "1,234,567,890 B  ");
-    EXPECT_EQ(child<QLineEdit>("FILE_SIZE_PETABYTES_TEXTBOX")->text(), "0.000001235 PB");
 }
 
 TEST_F(FolderSizePanelTest, TheButtonShowsAFailureOrAPartialTotalAndComesBack)
@@ -81,7 +77,6 @@ TEST_F(FolderSizePanelTest, TheButtonShowsAFailureOrAPartialTotalAndComesBack)
     QTest::mouseClick(button(), Qt::LeftButton);
     QTRY_VERIFY(button()->isEnabled());
     EXPECT_EQ(summary(), "FOLDER NOT FOUND: /srv/gone");
-    EXPECT_TRUE(child<QLineEdit>("FILE_SIZE_BYTES_TEXTBOX")->text().isEmpty());
 
     m_fakes.folderSize.answer("/srv/gone", { FolderSizeOutcome::Measured, 1'234'567'890, 3, "" });
     QTest::mouseClick(button(), Qt::LeftButton);

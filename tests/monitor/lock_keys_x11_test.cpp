@@ -4,6 +4,8 @@
 #include "gui/light.h"
 #include "platform/fake/fake_services.h"
 #include "platform/linux/x11_keyboard.h"
+#include "tests/gui/driver.h"
+#include "tests/gui/expected.h"
 #include "tests/platform/linux/posix_test_support.h"
 
 #include <QLabel>
@@ -18,9 +20,8 @@
 namespace korvane {
 namespace {
 
-const QColor kGreen(0, 255, 0);
-const QColor kRed(255, 0, 0);
-const QColor kBlack(0, 0, 0);
+using namespace test::seen;
+using test::child;
 
 class LockKeysTest : public ::testing::Test
 {
@@ -57,10 +58,7 @@ protected:
         return *m_window;
     }
 
-    template <typename Widget> Widget* child(const char* name)
-    {
-        return m_window->findChild<Widget*>(QString::fromLatin1(name));
-    }
+    template <typename Widget> Widget* child(const char* name) { return test::child<Widget>(*m_window, name); }
 
     X11Keyboard m_keyboard;
     bool m_numWasOn = false;
@@ -121,20 +119,20 @@ TEST(LockKeysWithoutXServer, LightsAreGreyAndTheHeartbeatSaysNumLockCannotBePres
         QThreadPool::globalInstance()->waitForDone();
     });
 
-    auto* num = window->findChild<Light*>(QStringLiteral("VERT_NUM_LIGHT_LABEL"));
-    QTRY_COMPARE_WITH_TIMEOUT(num->colour(), QColor(160, 160, 160), 1500);
+    auto* num = child<Light>(*window, "VERT_NUM_LIGHT_LABEL");
+    QTRY_COMPARE_WITH_TIMEOUT(num->colour(), kGrey, 1500);
     for (const char* name : { "VERT_NUM_LIGHT_LABEL", "VERT_CAPS_LIGHT_LABEL", "VERT_SCROLL_LIGHT_LABEL" }) {
-        auto* light = window->findChild<Light*>(QString::fromLatin1(name));
+        auto* light = child<Light>(*window, name);
         EXPECT_EQ(light->colour(), num->colour()) << name;
         EXPECT_TRUE(light->toolTip().contains(QLatin1String("CANNOT BE READ"))) << name;
     }
 
     QTest::mouseDClick(num, Qt::LeftButton);
-    QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("KITT_START_BUTTON")), Qt::LeftButton);
-    auto* status = window->findChild<QLabel*>(QStringLiteral("STATUS_LABEL"));
+    QTest::mouseClick(child<QPushButton>(*window, "KITT_START_BUTTON"), Qt::LeftButton);
+    auto* status = child<QLabel>(*window, "STATUS_LABEL");
     EXPECT_TRUE(status->isVisible());
     EXPECT_TRUE(status->text().contains(QLatin1String("Num Lock cannot be pressed"))) << status->text().toStdString();
-    EXPECT_TRUE(window->findChild<QTimer*>(QStringLiteral("KITT_RED_TIMER"))->isActive());
+    EXPECT_TRUE(child<QTimer>(*window, "KITT_RED_TIMER")->isActive());
 }
 
 } // namespace

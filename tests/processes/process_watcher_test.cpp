@@ -29,7 +29,7 @@ protected:
 TEST_F(ProcessWatcherTest, LightTurnsGreenWithinOneTickOfTheStartAndRedOnceTheProgramEnds)
 {
     const std::string daemon = uniqueName("noded-");
-    main.setName("DAEMON_NAME_TEXTBOX", daemon);
+    main.setName(Key::DaemonName, daemon);
     auto child = std::make_unique<ChildProcess>(programs.program(daemon));
     ASSERT_TRUE(main.showsFreshSnapshot());
     EXPECT_EQ(main.light(2).colour(), colours::kGreen);
@@ -46,11 +46,11 @@ TEST_F(ProcessWatcherTest, LightTurnsGreenWithinOneTickOfTheStartAndRedOnceThePr
 TEST_F(ProcessWatcherTest, LightWithoutANameShowsItsDesignLook)
 {
     const QString designToolTip = main.light(1).toolTip();
-    main.setName("QT_NAME_TEXTBOX", uniqueName("wallet-"));
+    main.setName(Key::QtName, uniqueName("wallet-"));
     ASSERT_TRUE(main.showsFreshSnapshot());
     EXPECT_EQ(main.light(1).colour(), colours::kRed);
 
-    main.setName("QT_NAME_TEXTBOX", "");
+    main.setName(Key::QtName, "");
     ASSERT_TRUE(main.showsFreshSnapshot());
     EXPECT_FALSE(main.light(1).colour().isValid());
     EXPECT_EQ(main.light(1).toolTip(), designToolTip);
@@ -61,8 +61,8 @@ TEST_F(ProcessWatcherTest, StartButtonsAreDisabledWhileTheWalletOrTheDaemonRuns)
     const std::string wallet = uniqueName("wallet-");
     const std::string daemon = uniqueName("noded-");
     const auto walletProgram = programs.program(wallet);
-    main.setName("QT_NAME_TEXTBOX", wallet);
-    main.setName("DAEMON_NAME_TEXTBOX", daemon);
+    main.setName(Key::QtName, wallet);
+    main.setName(Key::DaemonName, daemon);
     {
         ChildProcess walletRuns(walletProgram);
         ASSERT_TRUE(main.showsFreshSnapshot());
@@ -79,7 +79,7 @@ TEST_F(ProcessWatcherTest, StartButtonsAreDisabledWhileTheWalletOrTheDaemonRuns)
         EXPECT_FALSE(enabled("DAEMON_START_BUTTON"));
 
         // Without a daemon name the buttons keep what they show, whatever runs.
-        main.setName("DAEMON_NAME_TEXTBOX", "");
+        main.setName(Key::DaemonName, "");
         ChildProcess walletRuns(walletProgram);
         main.control<QPushButton>("QT_START_BUTTON").setEnabled(true);
         ASSERT_TRUE(main.showsFreshSnapshot());
@@ -91,7 +91,7 @@ TEST_F(ProcessWatcherTest, StartButtonsAreDisabledWhileTheWalletOrTheDaemonRuns)
 TEST_F(ProcessWatcherTest, CliStopButtonIsDisabledWhileTheClientRuns)
 {
     const std::string client = uniqueName("client-");
-    main.setName("CLI_NAME_TEXTBOX", client);
+    main.setName(Key::CliName, client);
     {
         ChildProcess clientRuns(programs.program(client));
         ASSERT_TRUE(main.showsFreshSnapshot());
@@ -118,7 +118,7 @@ TEST(ProcessWatcher, SnapshotsAreTakenOffTheGuiThreadAndAnUnreadableTableIsShown
 {
     ThreadRecordingTable table;
     test::WatchedMainWindow main(table);
-    main.setName("DAEMON_NAME_TEXTBOX", "bitcoind");
+    main.setName(Key::DaemonName, "bitcoind");
     table.start("bitcoind");
     ASSERT_TRUE(main.showsFreshSnapshot());
     EXPECT_FALSE(table.askedOnGuiThread);

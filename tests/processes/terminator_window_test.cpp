@@ -1,7 +1,7 @@
 #include "gui/colours.h"
 #include "platform/linux/linux_process_table.h"
 #include "processes/terminator_window.h"
-#include "tests/app/modal.h"
+#include "tests/gui/driver.h"
 #include "tests/processes/helper_programs.h"
 #include "tests/processes/watched_main_window.h"
 
@@ -17,6 +17,7 @@ namespace korvane {
 namespace {
 
 using test::ChildProcess;
+using test::control;
 using test::uniqueName;
 
 constexpr const char* kKillButtons[]
@@ -31,8 +32,8 @@ class TerminatorWindowTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        main.setName("QT_NAME_TEXTBOX", wallet);
-        main.setName("DAEMON_NAME_TEXTBOX", daemon);
+        main.setName(Key::QtName, wallet);
+        main.setName(Key::DaemonName, daemon);
     }
 
     // Opens the window once the main window's lights show what runs now.
@@ -44,13 +45,6 @@ protected:
         return window;
     }
 
-    template <typename Widget> static Widget& control(const TerminatorWindow& window, const char* name)
-    {
-        auto* widget = window.findChild<Widget*>(QString::fromLatin1(name));
-        if (!widget)
-            throw std::runtime_error(std::string("no control ") + name);
-        return *widget;
-    }
     static bool enabled(const TerminatorWindow& window, const char* name)
     {
         return control<QWidget>(window, name).isEnabled();
@@ -139,24 +133,24 @@ TEST(TerminatorWindow, RefusedKillIsShownAndTheRowStaysGreen)
 {
     fake::ProcessTable table;
     test::WatchedMainWindow main(table);
-    main.setName("CLI_NAME_TEXTBOX", "bitcoin-cli");
+    main.setName(Key::CliName, "bitcoin-cli");
     table.start("bitcoin-cli");
     table.setRefusal("process 4242: Operation not permitted");
     ASSERT_TRUE(main.showsFreshSnapshot());
     auto opened = main.terminator();
     TerminatorWindow& window = *opened;
     window.show();
-    QTest::mouseClick(window.findChild<QCheckBox*>("ENABLE_TERMINATOR_TICKBOX"), Qt::LeftButton);
-    auto* kill = window.findChild<QPushButton*>("CLI_TERMINATE_BUTTON");
+    QTest::mouseClick(test::child<QCheckBox>(window, "ENABLE_TERMINATOR_TICKBOX"), Qt::LeftButton);
+    auto* kill = test::child<QPushButton>(window, "CLI_TERMINATE_BUTTON");
     ASSERT_TRUE(QTest::qWaitFor([&] { return kill->isEnabled(); }, kMirrorWaitMs));
 
     QTest::mouseClick(kill, Qt::LeftButton);
     EXPECT_EQ(table.terminated(), std::vector<std::string> { "bitcoin-cli" });
-    EXPECT_EQ(window.findChild<QLabel*>("TERMINATE_RESULT_LABEL")->text(),
+    EXPECT_EQ(test::text(window, "TERMINATE_RESULT_LABEL"),
               "bitcoin-cli NOT TERMINATED: process 4242: Operation not permitted");
     QTest::qWait(1200);
     EXPECT_TRUE(kill->isEnabled());
-    EXPECT_EQ(window.findChild<QLineEdit*>("CLI_NAME_TEXTBOX")->palette().color(QPalette::Base), colours::kGreen);
+    EXPECT_EQ(control<QLineEdit>(window, "CLI_NAME_TEXTBOX").palette().color(QPalette::Base), colours::kGreen);
 }
 
 TEST(TerminatorWindow, OpensModallyFromTheMainWindowAndStoresItsPositionOnClose)
@@ -168,7 +162,7 @@ TEST(TerminatorWindow, OpensModallyFromTheMainWindowAndStoresItsPositionOnClose)
         = test::whileModal([&] { QTest::mouseClick(&main.control<QPushButton>("TERMINATOR_BUTTON"), Qt::LeftButton); },
                            [&](QWidget& modal) {
                                opened = modal.objectName();
-                               QTest::mouseClick(modal.findChild<QPushButton*>("OK_BUTTON"), Qt::LeftButton);
+                               test::click(modal, "OK_BUTTON");
                            });
     EXPECT_TRUE(acted);
     EXPECT_EQ(opened, "KORVANE_TERMINATOR_WINDOW");

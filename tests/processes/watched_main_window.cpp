@@ -2,7 +2,6 @@
 
 #include "processes/process_watcher.h"
 
-#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <stdexcept>
@@ -23,9 +22,9 @@ WatchedMainWindow::WatchedMainWindow(ProcessTable& table)
 
 WatchedMainWindow::~WatchedMainWindow() = default;
 
-void WatchedMainWindow::setName(const char* nameBox, const std::string& name)
+void WatchedMainWindow::setName(Key key, const std::string& name)
 {
-    control<QLineEdit>(nameBox).setText(QString::fromStdString(name));
+    m_window->profile().setText(key, QString::fromStdString(name));
 }
 
 std::unique_ptr<TerminatorWindow> WatchedMainWindow::terminator()

@@ -4,6 +4,7 @@
 #include "gui/light.h"
 #include "platform/fake/fake_services.h"
 #include "processes/terminator_window.h"
+#include "tests/gui/driver.h"
 
 #include <QString>
 #include <memory>
@@ -22,16 +23,13 @@ public:
 
     template <typename Widget> Widget& control(const char* name) const
     {
-        auto* widget = m_window->findChild<Widget*>(QString::fromLatin1(name));
-        if (!widget)
-            throw std::runtime_error(std::string("no control ") + name);
-        return *widget;
+        return test::control<Widget>(*m_window, name);
     }
     Light& light(int number) const
     {
         return control<Light>(QStringLiteral("PROCESS_TEXTBOX_%1").arg(number).toLatin1().constData());
     }
-    void setName(const char* nameBox, const std::string& name);
+    void setName(Key key, const std::string& name);
 
     // A terminator window over this main window, not yet shown.
     std::unique_ptr<TerminatorWindow> terminator();

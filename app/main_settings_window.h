@@ -2,7 +2,9 @@
 
 #include "gui/key_bindings.h"
 #include "gui/korvane_dialog.h"
-#include "launch/node_conventions.h"
+#include "settings/node_conventions.h"
+
+#include <string>
 
 class QCheckBox;
 class QLabel;
@@ -45,10 +47,10 @@ private:
     void openConfGenerator();
     void openCryptoSettings();
     void openOutputCommands();
-    QString defaultConfLocation() const;
 
     Services& m_services;
     const NodeConventions& m_conventions;
+    const std::string m_generatedConf; // where the conf generator writes, beside the program
     QCheckBox* m_useOwnConf = nullptr;
     QLabel* m_confLabel = nullptr;
     QLineEdit* m_confLocation = nullptr;

@@ -1,4 +1,4 @@
-#include "launch/node_conventions.h"
+#include "settings/node_conventions.h"
 
 namespace korvane {
 

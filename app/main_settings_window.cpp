@@ -1,4 +1,4 @@
-#include "launch/main_settings_window.h"
+#include "app/main_settings_window.h"
 
 #include "conf/conf_generator_window.h"
 #include "gui/colours.h"
@@ -32,6 +32,7 @@ MainSettingsWindow::MainSettingsWindow(Services& services,
     : KorvaneDialog(WindowId::MainSettings, profile, owner)
     , m_services(services)
     , m_conventions(conventions)
+    , m_generatedConf(defaultConfLocation(conventions, services.ownExecutable.folder(), services.ownExecutable.name()))
 {
     setObjectName(QStringLiteral("KORVANE_MAIN_SETTINGS"));
     setWindowTitle(QStringLiteral("KORVANE - MAIN SETTINGS"));
@@ -159,7 +160,7 @@ void MainSettingsWindow::showConfMode(bool ownConf)
     m_confLocation->setReadOnly(!ownConf);
     m_confBrowse->setEnabled(ownConf);
     m_confManager->setEnabled(!ownConf);
-    m_confLocation->setText(ownConf ? profile().text(Key::ConfFileLocation) : defaultConfLocation());
+    m_confLocation->setText(ownConf ? profile().text(Key::ConfFileLocation) : controls::fromStd(m_generatedConf));
 }
 
 // The main window's refresh follows the tick at once, through the profile.
@@ -179,7 +180,7 @@ void MainSettingsWindow::pickConfFile()
 
 void MainSettingsWindow::openConfGenerator()
 {
-    ConfGeneratorWindow window(m_services, profile(), this, m_conventions);
+    ConfGeneratorWindow window(m_services, profile(), m_generatedConf, this);
     window.exec();
 }
 
@@ -193,12 +194,6 @@ void MainSettingsWindow::openOutputCommands()
 {
     OutputCommandsWindow window(profile(), this);
     window.exec();
-}
-
-QString MainSettingsWindow::defaultConfLocation() const
-{
-    const OwnExecutable& executable = m_services.ownExecutable;
-    return controls::fromStd(korvane::defaultConfLocation(m_conventions, executable.folder(), executable.name()));
 }
 
 } // namespace korvane
