@@ -33,6 +33,8 @@ struct SectionFile
 };
 
 constexpr std::string_view kLineBlanks = " \t\r";
+// Windows editors begin a UTF-8 file with this mark; it belongs to no line.
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 // ---- file text -------------------------------------------------------------------------------
 
@@ -117,12 +119,16 @@ std::string entryLine(std::string_view key, std::string_view value)
 // The text of a profile file, line by line as it stands. The profile is what lies under the first
 // section header, up to the next one; its name is not checked, so a file copied from another
 // copy's profile still reads. Everything else (lines before the first header, other sections,
-// comments, lines without "=") is never read and is written back unchanged.
+// comments, lines without "=") is never read and is written back unchanged, as is a byte order mark.
 class ProfileText
 {
 public:
     explicit ProfileText(std::string_view text)
     {
+        if (text.starts_with(kUtf8ByteOrderMark)) {
+            m_byteOrderMark = kUtf8ByteOrderMark;
+            text.remove_prefix(kUtf8ByteOrderMark.size());
+        }
         while (!text.empty()) {
             const auto lineEnd = text.find('\n');
             std::string_view line = text.substr(0, lineEnd);
@@ -173,7 +179,7 @@ public:
 
     std::string text() const
     {
-        std::string text;
+        std::string text = m_byteOrderMark;
         for (const Line& line : m_lines)
             text += line.text + line.ending;
         return text;
@@ -217,6 +223,7 @@ private:
             ++m_end;
     }
 
+    std::string m_byteOrderMark;
     std::vector<Line> m_lines;
     std::size_t m_begin = kNone; // the line after the first header; kNone when there is no header
     std::size_t m_end = 0; // the next header's line, or the end
