@@ -458,7 +458,10 @@ void ConfGeneratorWindow::save()
     if (!m_services.textFiles.write(m_confPath, text, FilePermissions::OwnerOnly, &error))
         problems
             << QStringLiteral("%1 was not written: %2").arg(controls::fromStd(m_confPath), controls::fromStd(error));
-    showStatus(problems.join(QLatin1Char('\n')));
+    QStringList messages = problems;
+    if (const std::string note = m_services.textFiles.lastNote(); !note.empty())
+        messages << controls::fromStd(note);
+    showStatus(messages.join(QLatin1Char('\n')));
     if (problems.isEmpty())
         m_cancel->setText(QStringLiteral("Close"));
 }

@@ -22,6 +22,9 @@ public:
     virtual bool
     write(const std::string& path, const std::string& text, FilePermissions permissions, std::string* error)
         = 0;
+    // What the last successful write did that its user should be told (a file with other names
+    // written in place to keep them one file); empty when there is nothing to tell.
+    virtual std::string lastNote() const { return {}; }
 };
 
 } // namespace korvane

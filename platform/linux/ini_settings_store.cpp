@@ -5,7 +5,6 @@
 #include "platform/linux/unique_fd.h"
 
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -344,26 +343,6 @@ ProfileFile readProfileFile(const std::string& path)
     }
 }
 
-// The file a path ends at once symbolic links are followed (a relative target is read from its
-// link's folder). Replacing that file, not the link, keeps a link to a file kept elsewhere.
-std::optional<std::string> followLinks(std::string path, std::string& error)
-{
-    for (int link = 0; link < 40; ++link) {
-        char target[PATH_MAX];
-        const ssize_t length = ::readlink(path.c_str(), target, sizeof target);
-        if (length < 0 && (errno == EINVAL || errno == ENOENT)) // no link, or nothing there yet
-            return path;
-        if (length < 0 || static_cast<std::size_t>(length) == sizeof target) {
-            error = osReason("Cannot follow the link " + path, length < 0 ? errno : ENAMETOOLONG);
-            return std::nullopt;
-        }
-        std::string next(target, static_cast<std::size_t>(length));
-        path = next.starts_with('/') ? next : path.substr(0, path.rfind('/') + 1) + next;
-    }
-    error = osReason("Cannot follow the link " + path, ELOOP);
-    return std::nullopt;
-}
-
 // Holds an exclusive lock on the application's folder, so that two copies of the program that save
 // at the same moment do not lose each other's values.
 UniqueFd lockFolder(const std::string& folder)
@@ -419,10 +398,7 @@ bool IniSettingsStore::saveSettings(std::string_view application,
     ProfileText profile(existing.text);
     for (const auto& [key, value] : values)
         profile.set(section, key, value);
-    const auto target = followLinks(file->path, reason);
-    if (!target)
-        return fail(error, reason);
-    return replaceFileAtomically(*target, profile.text(), FilePermissions::OwnerOnly, error);
+    return writeTextFile(file->path, profile.text(), FilePermissions::OwnerOnly, error, nullptr);
 }
 
 } // namespace korvane

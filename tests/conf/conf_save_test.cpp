@@ -126,5 +126,26 @@ TEST_F(ConfSaveTest, AnUnwritableFolderIsReportedAndThePreviousFileKept)
     EXPECT_EQ(stored("CRYPTO_NAME_TEXTBOX"), "BTC") << "the profile is stored all the same";
 }
 
+// A conf with a second name (the node's own conf) is written in place, and the window says so.
+TEST_F(ConfSaveTest, AConfWithOtherNamesStaysOneFileAndTheWindowSaysSo)
+{
+    const QString nodeConf = m_folder.filePath(QStringLiteral("bitcoin.conf"));
+    QFile previous(confPath());
+    ASSERT_TRUE(previous.open(QIODevice::WriteOnly));
+    previous.write("rpcuser=old\r\n");
+    previous.close();
+    ASSERT_EQ(::link(confPath().toLocal8Bit().constData(), nodeConf.toLocal8Bit().constData()), 0);
+
+    QWidget& generator = openGenerator(m_realFiles);
+    type(generator, "RPC_USER_TEXTBOX", "alice");
+    click(generator, "SAVE_BUTTON");
+
+    EXPECT_EQ(readFile(nodeConf), previewAsFile(generator));
+    EXPECT_TRUE(readFile(nodeConf).contains("\r\nrpcuser=alice\r\n"));
+    EXPECT_EQ(child<QLabel>(generator, "STATUS_LABEL")->text(),
+              confPath() + QStringLiteral(" was written in place to keep its 2 names (hard links) one file"));
+    EXPECT_EQ(text(generator, "CANCEL_BUTTON"), "Close");
+}
+
 } // namespace
 } // namespace korvane::test
