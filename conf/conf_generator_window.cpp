@@ -3,6 +3,7 @@
 #include "conf/coin_presets.h"
 #include "conf/coin_presets_window.h"
 #include "conf/conf_controls.h"
+#include "conf/conf_value_rules.h"
 #include "conf/rpc_test_credentials_window.h"
 #include "gui/controls.h"
 #include "gui/live_profile.h"
@@ -93,6 +94,16 @@ constexpr FieldDesign kValueFields[] = {
     { Key::RpcPassword, "RPC_PASSWORD_LABEL", "RPC Password", ConfOption::RpcPassword, nullptr },
     { Key::RpcAuth, "RPC_AUTH_LABEL", "RPC Auth", ConfOption::RpcAuth, nullptr },
 };
+
+// The caption a value field shows beside it, to name it in a message.
+QString captionOf(Key key)
+{
+    for (const FieldDesign& design : kValueFields) {
+        if (design.key == key)
+            return QString::fromUtf8(design.caption);
+    }
+    return QStringLiteral("Crypto Name");
+}
 
 // CTRL-ENTER starts a new line in a text box of several lines, as the window's hint says.
 class CtrlEnterStartsNewLine : public QObject
@@ -384,6 +395,10 @@ QPlainTextEdit* ConfGeneratorWindow::addTextBox(Key key)
 void ConfGeneratorWindow::connectToModel()
 {
     m_model.setChangeListener([this] { showModel(); });
+    m_model.setRefusalListener([this](Key key, const std::string& character) {
+        showModel(); // the field shows the value it keeps
+        showStatus(controls::fromStd(oneLineRefusalMessage(captionOf(key).toStdString(), character)));
+    });
     for (const auto& [key, box] : m_ticks) {
         connect(box, &QCheckBox::toggled, this, [this, key = key](bool ticked) { m_model.setTicked(key, ticked); });
     }

@@ -1,12 +1,14 @@
 #include "platform/linux/atomic_text_file_writer.h"
 #include "tests/conf/conf_test_support.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -145,6 +147,37 @@ TEST_F(ConfSaveTest, AConfWithOtherNamesStaysOneFileAndTheWindowSaysSo)
     EXPECT_EQ(child<QLabel>(generator, "STATUS_LABEL")->text(),
               confPath() + QStringLiteral(" was written in place to keep its 2 names (hard links) one file"));
     EXPECT_EQ(text(generator, "CANCEL_BUTTON"), "Close");
+}
+
+// Loaded and pasted alike, a line break or NUL never reaches the file: the field keeps its value,
+// the window says why, and what was stored stays.
+TEST_F(ConfSaveTest, AOneLineFieldRefusesALineBreakOrNulWithAMessageAndTheFileStaysAsItWas)
+{
+    using namespace std::string_literals;
+    m_fakes.settings.saveSetting("QL_KORVANE", "BTC", "RPC_USER_TEXTBOX", "alice\0x"s);
+    QWidget& generator = openGenerator(m_realFiles);
+    auto* status = child<QLabel>(generator, "STATUS_LABEL");
+    EXPECT_EQ(status->text(),
+              QStringLiteral("RPC Username: a value holding a NUL character was refused, as this field "
+                             "gives exactly one line of the .conf file; it keeps its value."));
+    EXPECT_EQ(text(generator, "RPC_USER_TEXTBOX"), "");
+
+    type(generator, "RPC_PASSWORD_TEXTBOX", "pw");
+    click(generator, "SAVE_BUTTON");
+    const QByteArray written = readFile(confPath());
+    EXPECT_TRUE(written.contains("\r\n#rpcuser=\r\nrpcpassword=pw\r\n")) << written.toStdString();
+    EXPECT_EQ(stored("RPC_USER_TEXTBOX"), "alice\0x"s) << "the stored value is kept";
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("\nrpcallowip=0.0.0.0/0"));
+    QTest::keyClick(child<QLineEdit>(generator, "RPC_PASSWORD_TEXTBOX"), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(text(generator, "RPC_PASSWORD_TEXTBOX"), "pw");
+    EXPECT_TRUE(
+        status->text().startsWith(QStringLiteral("RPC Password: a value holding a line break (LF) was refused")))
+        << status->text().toStdString();
+    EXPECT_FALSE(text(generator, "CONF_OUTPUT_TEXTBOX").contains(QStringLiteral("0.0.0.0")));
+    click(generator, "SAVE_BUTTON");
+    EXPECT_EQ(readFile(confPath()), written);
+    EXPECT_EQ(stored("RPC_PASSWORD_TEXTBOX"), "pw");
 }
 
 } // namespace
