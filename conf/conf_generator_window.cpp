@@ -402,13 +402,15 @@ void ConfGeneratorWindow::connectToModel()
     for (const auto& [key, box] : m_ticks) {
         connect(box, &QCheckBox::toggled, this, [this, key = key](bool ticked) { m_model.setTicked(key, ticked); });
     }
+    // The bindings give the stored bytes of a value the user has not changed, so that bytes that are
+    // not UTF-8 (shown as replacement characters) reach the file as they were stored.
     for (const auto& [key, field] : m_fields) {
         connect(field, &QLineEdit::textChanged, this,
-                [this, key = key](const QString& text) { m_model.setText(key, text.toStdString()); });
+                [this, key = key] { m_model.setText(key, m_bindings.value(key)); });
     }
     for (const auto& [key, box] : m_textBoxes) {
         connect(box, &QPlainTextEdit::textChanged, this,
-                [this, key = key, box = box] { m_model.setText(key, confLines(box->toPlainText())); });
+                [this, key = key] { m_model.setText(key, withConfLineBreaks(m_bindings.value(key))); });
     }
     showModel();
 }
@@ -416,6 +418,11 @@ void ConfGeneratorWindow::connectToModel()
 void ConfGeneratorWindow::load()
 {
     m_bindings.load(profile());
+    // While a field is being loaded its binding still holds the bytes loaded before.
+    for (const auto& [key, field] : m_fields)
+        m_model.setText(key, m_bindings.value(key));
+    for (const auto& [key, box] : m_textBoxes)
+        m_model.setText(key, withConfLineBreaks(m_bindings.value(key)));
     m_outputTimer->start();
     showHeader();
     m_model.settleAfterLoad();

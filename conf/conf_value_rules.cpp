@@ -42,4 +42,19 @@ std::string oneLineRefusalMessage(std::string_view fieldCaption, std::string_vie
         + " was refused, as this field gives exactly one line of the .conf file; it keeps its value.";
 }
 
+std::string withConfLineBreaks(std::string_view stored)
+{
+    std::string lines;
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        if (stored[i] == '\r' || stored[i] == '\n') {
+            lines += kConfLineBreak;
+            if (stored[i] == '\r' && i + 1 < stored.size() && stored[i + 1] == '\n')
+                ++i;
+        } else {
+            lines += stored[i];
+        }
+    }
+    return lines;
+}
+
 } // namespace korvane

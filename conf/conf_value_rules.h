@@ -19,4 +19,8 @@ std::string refusedOneLineCharacter(std::string_view value);
 // What the generator says when a one-line field refuses a value.
 std::string oneLineRefusalMessage(std::string_view fieldCaption, std::string_view character);
 
+// Stored lines with their breaks ("\r\n", a lone "\r" or "\n") made the CR LF of conf text; every
+// other byte is kept, whether or not it is UTF-8.
+std::string withConfLineBreaks(std::string_view stored);
+
 } // namespace korvane

@@ -18,7 +18,8 @@ class TextFileWriter
 {
 public:
     virtual ~TextFileWriter() = default;
-    // `text` is UTF-8; returns false with a reason in `error` on failure.
+    // `text` is UTF-8, but for stored bytes that are not, which are written as they are or refused,
+    // never replaced; returns false with a reason in `error` on failure.
     virtual bool
     write(const std::string& path, const std::string& text, FilePermissions permissions, std::string* error)
         = 0;

@@ -180,5 +180,24 @@ TEST_F(ConfSaveTest, AOneLineFieldRefusesALineBreakOrNulWithAMessageAndTheFileSt
     EXPECT_EQ(stored("RPC_PASSWORD_TEXTBOX"), "pw");
 }
 
+// Stored bytes that are not UTF-8 show as replacement characters but reach the file as they were.
+TEST_F(ConfSaveTest, BytesThatAreNotUtf8ReachTheFileAsStored)
+{
+    m_fakes.settings.saveSetting("QL_KORVANE", "BTC", "WALLET_FILE_TEXTBOX", "w\xE9.dat");
+    m_fakes.settings.saveSetting("QL_KORVANE", "BTC", "RPC_PASSWORD_TEXTBOX", "p\xE9ss");
+    m_fakes.settings.saveSetting("QL_KORVANE", "BTC", "USER_DEFINED_SETTINGS_TEXTBOX", "uacomment=\xE9\nlisten=1");
+    QWidget& generator = openGenerator(m_realFiles);
+    type(generator, "CRYPTO_NAME_TEXTBOX", "BTC");
+    click(generator, "SAVE_BUTTON");
+
+    const QByteArray written = readFile(confPath());
+    EXPECT_TRUE(written.contains("\r\nwallet=w\xE9.dat\r\n")) << written.toStdString();
+    EXPECT_TRUE(written.contains("\r\nrpcpassword=p\xE9ss\r\n"));
+    EXPECT_TRUE(written.contains("\r\nuacomment=\xE9\r\nlisten=1\r\n"));
+    EXPECT_FALSE(written.contains("\xEF\xBF\xBD")) << "no replacement character";
+    EXPECT_EQ(stored("WALLET_FILE_TEXTBOX"), "w\xE9.dat");
+    EXPECT_EQ(text(generator, "CANCEL_BUTTON"), "Close");
+}
+
 } // namespace
 } // namespace korvane::test

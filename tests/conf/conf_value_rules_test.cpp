@@ -51,8 +51,10 @@ TEST(ConfValueRulesTest, OneLineFieldsRefuseControlCharactersAndKeepTheirValue)
               "the .conf file; it keeps its value.");
 }
 
-TEST(ConfValueRulesTest, OneLineFieldsAreTheValueFieldsOfTheGenerator)
+TEST(ConfValueRulesTest, StoredLineBreaksBecomeCrLfAndEveryOtherByteIsKept)
 {
+    EXPECT_EQ(withConfLineBreaks("a\nb\r\nc\rd\xE9\n"), "a\r\nb\r\nc\r\nd\xE9\r\n");
+    EXPECT_EQ(withConfLineBreaks(""), "");
     EXPECT_TRUE(isOneLineConfField(Key::RpcAuth));
     EXPECT_FALSE(isOneLineConfField(Key::FullNodeList));
     EXPECT_FALSE(isOneLineConfField(Key::ServerTick));
