@@ -51,24 +51,23 @@ std::optional<struct stat> existingFile(const std::string& path)
     return info;
 }
 
-std::string userName(uid_t uid)
+// "user alice, group staff", with the number of an id that has no name.
+std::string ownerNames(uid_t uid, gid_t gid)
 {
     std::vector<char> buffer(16384);
-    passwd entry {};
-    passwd* found = nullptr;
-    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found)
-        return found->pw_name;
-    return std::to_string(uid);
-}
-
-std::string groupName(gid_t gid)
-{
-    std::vector<char> buffer(16384);
-    group entry {};
-    group* found = nullptr;
-    if (::getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) == 0 && found)
-        return found->gr_name;
-    return std::to_string(gid);
+    passwd user {};
+    passwd* userFound = nullptr;
+    std::string names = "user ";
+    names += ::getpwuid_r(uid, &user, buffer.data(), buffer.size(), &userFound) == 0 && userFound
+        ? std::string(userFound->pw_name)
+        : std::to_string(uid);
+    group owningGroup {};
+    group* groupFound = nullptr;
+    names += ", group ";
+    names += ::getgrgid_r(gid, &owningGroup, buffer.data(), buffer.size(), &groupFound) == 0 && groupFound
+        ? std::string(groupFound->gr_name)
+        : std::to_string(gid);
+    return names;
 }
 
 // Gives the new file the owner and group of the file it replaces, so that a file saved by another
@@ -83,8 +82,10 @@ bool keepOwner(int fd, const struct stat& existing, const std::string& path, std
         return true;
     if (::fchown(fd, existing.st_uid, existing.st_gid) == 0)
         return true;
-    return fail(error, "Cannot keep the owner of ",
-                path + " (user " + userName(existing.st_uid) + ", group " + groupName(existing.st_gid) + ")");
+    const int reason = errno; // the name look-up may change errno
+    const std::string owner = ownerNames(existing.st_uid, existing.st_gid);
+    errno = reason;
+    return fail(error, "Cannot keep the owner of ", path + " (" + owner + ")");
 }
 
 // Creates a new file next to the target under a name nobody else uses.
