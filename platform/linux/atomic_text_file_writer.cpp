@@ -170,10 +170,36 @@ std::optional<std::string> followLinks(std::string path, std::string* error)
     return std::nullopt;
 }
 
+// Opens a file to be rewritten in place, with the permissions asked for, and tells its size.
+UniqueFd openForRewrite(const std::string& path, FilePermissions permissions, std::size_t& size, std::string* error)
+{
+    UniqueFd file(::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat info = {};
+    if (!file.valid() || ::fstat(file.get(), &info) != 0) {
+        fail(error, "Cannot open ", path + " to write it in place");
+        return UniqueFd();
+    }
+    if (permissions == FilePermissions::OwnerOnly && ::fchmod(file.get(), S_IRUSR | S_IWUSR) != 0) {
+        fail(error, "Cannot set the permissions of ", path);
+        return UniqueFd();
+    }
+    size = static_cast<std::size_t>(info.st_size);
+    return file;
+}
+
+// Writes what lies beyond the file's old end, first: a full disk then leaves the old text whole.
+bool growFirst(int fd, std::string_view content, std::size_t oldSize, const std::string& path, std::string* error)
+{
+    if (content.size() <= oldSize || writeAll(fd, content.substr(oldSize), static_cast<off_t>(oldSize)))
+        return true;
+    fail(error, "Cannot write ", path);
+    [[maybe_unused]] const int ignored = ::ftruncate(fd, static_cast<off_t>(oldSize));
+    return false;
+}
+
 // Rewrites a file that has other names (hard links) in place, so that they stay one file. First a
 // complete copy of the new text is written and flushed beside it: the disk holds it, and the copy
-// is kept should the rewrite fail. Then what lies beyond the old end is written, so that a full disk
-// still leaves the old text whole, and last the rest.
+// is kept should the rewrite fail half way.
 bool rewriteInPlace(const std::string& path, std::string_view content, FilePermissions permissions, std::string* error)
 {
     const SplitPath target = splitPath(path);
@@ -181,28 +207,14 @@ bool rewriteInPlace(const std::string& path, std::string_view content, FilePermi
     UniqueFd copy = createTemporary(target, 0600, copyPath);
     if (!copy.valid())
         return fail(error, "Cannot create a file in ", target.folder);
-    bool written = writeTemporary(copy, content, std::nullopt, error);
-
+    std::size_t oldSize = 0;
     UniqueFd file;
-    struct stat info = {};
-    if (written) {
-        file.reset(::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC));
-        if (!file.valid() || ::fstat(file.get(), &info) != 0)
-            written = fail(error, "Cannot open ", path + " to write it in place");
-    }
-    if (written && permissions == FilePermissions::OwnerOnly && ::fchmod(file.get(), S_IRUSR | S_IWUSR) != 0)
-        written = fail(error, "Cannot set the permissions of ", path);
-    const auto oldSize = static_cast<std::size_t>(info.st_size);
-    if (written && content.size() > oldSize
-        && !writeAll(file.get(), content.substr(oldSize), static_cast<off_t>(oldSize))) {
-        written = fail(error, "Cannot write ", path);
-        [[maybe_unused]] const int ignored = ::ftruncate(file.get(), static_cast<off_t>(oldSize));
-    }
-    if (!written) {
+    if (!writeTemporary(copy, content, std::nullopt, error)
+        || !(file = openForRewrite(path, permissions, oldSize, error)).valid()
+        || !growFirst(file.get(), content, oldSize, path, error)) {
         ::unlink(copyPath.c_str());
         return false;
     }
-
     if (!writeAll(file.get(), content.substr(0, std::min(oldSize, content.size())), 0)
         || ::ftruncate(file.get(), static_cast<off_t>(content.size())) != 0 || ::fsync(file.get()) != 0
         || file.close() != 0)
