@@ -3,6 +3,7 @@
 #include "conf/coin_presets.h"
 #include "conf/coin_presets_window.h"
 #include "conf/conf_controls.h"
+#include "conf/conf_value_rules.h"
 #include "conf/rpc_test_credentials_window.h"
 #include "gui/controls.h"
 #include "gui/live_profile.h"
@@ -94,6 +95,16 @@ constexpr FieldDesign kValueFields[] = {
     { Key::RpcPassword, "RPC_PASSWORD_LABEL", "RPC Password", ConfOption::RpcPassword, nullptr },
     { Key::RpcAuth, "RPC_AUTH_LABEL", "RPC Auth", ConfOption::RpcAuth, nullptr },
 };
+
+// The caption a value field shows beside it, to name it in a message.
+QString captionOf(Key key)
+{
+    for (const FieldDesign& design : kValueFields) {
+        if (design.key == key)
+            return QString::fromUtf8(design.caption);
+    }
+    return QStringLiteral("Crypto Name");
+}
 
 // CTRL-ENTER starts a new line in a text box of several lines, as the window's hint says.
 class CtrlEnterStartsNewLine : public QObject
@@ -377,16 +388,22 @@ QPlainTextEdit* ConfGeneratorWindow::addTextBox(Key key)
 void ConfGeneratorWindow::connectToModel()
 {
     m_model.setChangeListener([this] { showModel(); });
+    m_model.setRefusalListener([this](Key key, const std::string& character) {
+        showModel(); // the field shows the value it keeps
+        showStatus(controls::fromStd(oneLineRefusalMessage(captionOf(key).toStdString(), character)));
+    });
     for (const auto& [key, box] : m_ticks) {
         connect(box, &QCheckBox::toggled, this, [this, key = key](bool ticked) { m_model.setTicked(key, ticked); });
     }
+    // The bindings give the stored bytes of a value the user has not changed, so that bytes that are
+    // not UTF-8 (shown as replacement characters) reach the file as they were stored.
     for (const auto& [key, field] : m_fields) {
         connect(field, &QLineEdit::textChanged, this,
-                [this, key = key](const QString& text) { m_model.setText(key, text.toStdString()); });
+                [this, key = key] { m_model.setText(key, m_bindings.value(key)); });
     }
     for (const auto& [key, box] : m_textBoxes) {
         connect(box, &QPlainTextEdit::textChanged, this,
-                [this, key = key, box = box] { m_model.setText(key, confLines(box->toPlainText())); });
+                [this, key = key] { m_model.setText(key, withConfLineBreaks(m_bindings.value(key))); });
     }
     showModel();
 }
@@ -394,6 +411,11 @@ void ConfGeneratorWindow::connectToModel()
 void ConfGeneratorWindow::load()
 {
     m_bindings.load(profile());
+    // While a field is being loaded its binding still holds the bytes loaded before.
+    for (const auto& [key, field] : m_fields)
+        m_model.setText(key, m_bindings.value(key));
+    for (const auto& [key, box] : m_textBoxes)
+        m_model.setText(key, withConfLineBreaks(m_bindings.value(key)));
     m_outputTimer->start();
     showHeader();
     m_model.settleAfterLoad();
@@ -451,7 +473,10 @@ void ConfGeneratorWindow::save()
     if (!m_services.textFiles.write(m_confPath, text, FilePermissions::OwnerOnly, &error))
         problems
             << QStringLiteral("%1 was not written: %2").arg(controls::fromStd(m_confPath), controls::fromStd(error));
-    showStatus(problems.join(QLatin1Char('\n')));
+    QStringList messages = problems;
+    if (const std::string note = m_services.textFiles.lastNote(); !note.empty())
+        messages << controls::fromStd(note);
+    showStatus(messages.join(QLatin1Char('\n')));
     if (problems.isEmpty())
         m_cancel->setText(QStringLiteral("Close"));
 }

@@ -1,5 +1,7 @@
 #include "conf/conf_model.h"
 
+#include "conf/conf_value_rules.h"
+
 #include <algorithm>
 #include <optional>
 
@@ -127,6 +129,11 @@ void ConfModel::setText(Key key, std::string_view value)
     std::string& text = m_texts.at(key);
     if (text == value)
         return;
+    if (const std::string refused = isOneLineConfField(key) ? refusedOneLineCharacter(value) : ""; !refused.empty()) {
+        if (m_refusalListener)
+            m_refusalListener(key, refused);
+        return;
+    }
     text = value;
     changed();
 }

@@ -75,6 +75,8 @@ public:
     ConfModel();
 
     std::string text(Key key) const override;
+    // A one-line field refuses a value holding a control character: it keeps its value, and the
+    // refusal listener hears which character it was.
     void setText(Key key, std::string_view value) override;
     bool ticked(Key key) const override;
     void setTicked(Key key, bool ticked) override;
@@ -96,6 +98,10 @@ public:
 
     // Called after every change of a value, a tick, an enabled state or a key part.
     void setChangeListener(std::function<void()> listener) { m_listener = std::move(listener); }
+    void setRefusalListener(std::function<void(Key, const std::string& character)> listener)
+    {
+        m_refusalListener = std::move(listener);
+    }
 
 private:
     void setKeyPart(ConfOption option, bool active);
@@ -107,6 +113,7 @@ private:
     std::map<Key, bool> m_enabled;
     std::array<bool, kConfOptionCount> m_keyPartActive {};
     std::function<void()> m_listener;
+    std::function<void(Key, const std::string&)> m_refusalListener;
 };
 
 // "Clear ALL": empties every value and clears every tick, running the tick rules.

@@ -162,11 +162,16 @@ void RpcTestCredentialsWindow::highlight(const std::vector<bool>& selected)
     }
 }
 
+// A box that still shows the generator's value gives nothing back, so that the value keeps its bytes
+// (bytes that are not UTF-8 show as replacement characters).
 void RpcTestCredentialsWindow::useCurrent()
 {
-    m_generator.setText(Key::RpcUser, m_user->text().toStdString());
-    m_generator.setText(Key::RpcPassword, m_password->text().toStdString());
-    m_generator.setText(Key::RpcAuth, confcontrols::confLines(m_auth->toPlainText()));
+    if (m_user->text() != controls::fromStd(m_generator.text(Key::RpcUser)))
+        m_generator.setText(Key::RpcUser, m_user->text().toStdString());
+    if (m_password->text() != controls::fromStd(m_generator.text(Key::RpcPassword)))
+        m_generator.setText(Key::RpcPassword, m_password->text().toStdString());
+    if (m_auth->toPlainText() != confcontrols::shownLines(m_generator.text(Key::RpcAuth)))
+        m_generator.setText(Key::RpcAuth, confcontrols::confLines(m_auth->toPlainText()));
     m_cancel->setText(QStringLiteral("Close"));
 }
 

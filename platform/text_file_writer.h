@@ -18,10 +18,14 @@ class TextFileWriter
 {
 public:
     virtual ~TextFileWriter() = default;
-    // `text` is UTF-8; returns false with a reason in `error` on failure.
+    // `text` is UTF-8, but for stored bytes that are not, which are written as they are or refused,
+    // never replaced; returns false with a reason in `error` on failure.
     virtual bool
     write(const std::string& path, const std::string& text, FilePermissions permissions, std::string* error)
         = 0;
+    // What the last successful write did that its user should be told (a file with other names
+    // written in place to keep them one file); empty when there is nothing to tell.
+    virtual std::string lastNote() const { return {}; }
 };
 
 } // namespace korvane

@@ -5,7 +5,6 @@
 #include "platform/linux/unique_fd.h"
 
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -33,6 +32,8 @@ struct SectionFile
 };
 
 constexpr std::string_view kLineBlanks = " \t\r";
+// Windows editors begin a UTF-8 file with this mark; it belongs to no line.
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 // ---- file text -------------------------------------------------------------------------------
 
@@ -117,12 +118,16 @@ std::string entryLine(std::string_view key, std::string_view value)
 // The text of a profile file, line by line as it stands. The profile is what lies under the first
 // section header, up to the next one; its name is not checked, so a file copied from another
 // copy's profile still reads. Everything else (lines before the first header, other sections,
-// comments, lines without "=") is never read and is written back unchanged.
+// comments, lines without "=") is never read and is written back unchanged, as is a byte order mark.
 class ProfileText
 {
 public:
     explicit ProfileText(std::string_view text)
     {
+        if (text.starts_with(kUtf8ByteOrderMark)) {
+            m_byteOrderMark = kUtf8ByteOrderMark;
+            text.remove_prefix(kUtf8ByteOrderMark.size());
+        }
         while (!text.empty()) {
             const auto lineEnd = text.find('\n');
             std::string_view line = text.substr(0, lineEnd);
@@ -173,7 +178,7 @@ public:
 
     std::string text() const
     {
-        std::string text;
+        std::string text = m_byteOrderMark;
         for (const Line& line : m_lines)
             text += line.text + line.ending;
         return text;
@@ -217,6 +222,7 @@ private:
             ++m_end;
     }
 
+    std::string m_byteOrderMark;
     std::vector<Line> m_lines;
     std::size_t m_begin = kNone; // the line after the first header; kNone when there is no header
     std::size_t m_end = 0; // the next header's line, or the end
@@ -337,26 +343,6 @@ ProfileFile readProfileFile(const std::string& path)
     }
 }
 
-// The file a path ends at once symbolic links are followed (a relative target is read from its
-// link's folder). Replacing that file, not the link, keeps a link to a file kept elsewhere.
-std::optional<std::string> followLinks(std::string path, std::string& error)
-{
-    for (int link = 0; link < 40; ++link) {
-        char target[PATH_MAX];
-        const ssize_t length = ::readlink(path.c_str(), target, sizeof target);
-        if (length < 0 && (errno == EINVAL || errno == ENOENT)) // no link, or nothing there yet
-            return path;
-        if (length < 0 || static_cast<std::size_t>(length) == sizeof target) {
-            error = osReason("Cannot follow the link " + path, length < 0 ? errno : ENAMETOOLONG);
-            return std::nullopt;
-        }
-        std::string next(target, static_cast<std::size_t>(length));
-        path = next.starts_with('/') ? next : path.substr(0, path.rfind('/') + 1) + next;
-    }
-    error = osReason("Cannot follow the link " + path, ELOOP);
-    return std::nullopt;
-}
-
 // Holds an exclusive lock on the application's folder, so that two copies of the program that save
 // at the same moment do not lose each other's values.
 UniqueFd lockFolder(const std::string& folder)
@@ -412,10 +398,7 @@ bool IniSettingsStore::saveSettings(std::string_view application,
     ProfileText profile(existing.text);
     for (const auto& [key, value] : values)
         profile.set(section, key, value);
-    const auto target = followLinks(file->path, reason);
-    if (!target)
-        return fail(error, reason);
-    return replaceFileAtomically(*target, profile.text(), FilePermissions::OwnerOnly, error);
+    return writeTextFile(file->path, profile.text(), FilePermissions::OwnerOnly, error, nullptr);
 }
 
 } // namespace korvane

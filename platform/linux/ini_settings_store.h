@@ -10,8 +10,9 @@ namespace korvane {
 // XDG_CONFIG_HOME is unset, empty or relative). Keys are compared without regard to letter case;
 // values may hold any characters, line breaks included. Only the keys under the file's first
 // section header are read; every other line is kept as it stands. Every read looks at the file
-// afresh; every write replaces it atomically, readable by its owner only, and through a symbolic
-// link replaces the link's target. A file that is not a readable regular file reads as defaults,
+// afresh; every write replaces it atomically, readable by its owner only and keeping its owner,
+// and through a symbolic link replaces the link's target; a file with other names (hard links) is
+// rewritten in place instead, so that they stay one file. A file that is not a readable regular file reads as defaults,
 // is named by problem() and is never written over.
 class IniSettingsStore : public SettingsStore
 {

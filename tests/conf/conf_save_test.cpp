@@ -1,6 +1,7 @@
 #include "platform/linux/atomic_text_file_writer.h"
 #include "tests/conf/conf_test_support.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
@@ -9,6 +10,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -126,6 +128,77 @@ TEST_F(ConfSaveTest, AnUnwritableFolderIsReportedAndThePreviousFileKept)
     EXPECT_EQ(text(generator, "CANCEL_BUTTON"), "Cancel");
     EXPECT_EQ(text(generator, "CRYPTO_NAME_TEXTBOX"), "BTC");
     EXPECT_EQ(stored("CRYPTO_NAME_TEXTBOX"), "BTC") << "the profile is stored all the same";
+}
+
+// A conf with a second name (the node's own conf) is written in place, and the window says so.
+TEST_F(ConfSaveTest, AConfWithOtherNamesStaysOneFileAndTheWindowSaysSo)
+{
+    const QString nodeConf = m_folder.filePath(QStringLiteral("bitcoin.conf"));
+    QFile previous(confPath());
+    ASSERT_TRUE(previous.open(QIODevice::WriteOnly));
+    previous.write("rpcuser=old\r\n");
+    previous.close();
+    ASSERT_EQ(::link(confPath().toLocal8Bit().constData(), nodeConf.toLocal8Bit().constData()), 0);
+
+    QWidget& generator = openGenerator(m_realFiles);
+    type(generator, "RPC_USER_TEXTBOX", "alice");
+    click(generator, "SAVE_BUTTON");
+
+    EXPECT_EQ(readFile(nodeConf), previewAsFile(generator));
+    EXPECT_TRUE(readFile(nodeConf).contains("\r\nrpcuser=alice\r\n"));
+    EXPECT_EQ(child<QLabel>(generator, "STATUS_LABEL")->text(),
+              confPath() + QStringLiteral(" was written in place to keep its 2 names (hard links) one file"));
+    EXPECT_EQ(text(generator, "CANCEL_BUTTON"), "Close");
+}
+
+// Loaded and pasted alike, a line break or NUL never reaches the file: the field keeps its value,
+// the window says why, and what was stored stays.
+TEST_F(ConfSaveTest, AOneLineFieldRefusesALineBreakOrNulWithAMessageAndTheFileStaysAsItWas)
+{
+    using namespace std::string_literals;
+    m_fakes.settings.saveSetting("QL_KORVANE", "BTC", "RPC_USER_TEXTBOX", "alice\0x"s);
+    QWidget& generator = openGenerator(m_realFiles);
+    auto* status = child<QLabel>(generator, "STATUS_LABEL");
+    EXPECT_EQ(status->text(),
+              QStringLiteral("RPC Username: a value holding a NUL character was refused, as this field "
+                             "gives exactly one line of the .conf file; it keeps its value."));
+    EXPECT_EQ(text(generator, "RPC_USER_TEXTBOX"), "");
+
+    type(generator, "RPC_PASSWORD_TEXTBOX", "pw");
+    click(generator, "SAVE_BUTTON");
+    const QByteArray written = readFile(confPath());
+    EXPECT_TRUE(written.contains("\r\n#rpcuser=\r\nrpcpassword=pw\r\n")) << written.toStdString();
+    EXPECT_EQ(stored("RPC_USER_TEXTBOX"), "alice\0x"s) << "the stored value is kept";
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("\nrpcallowip=0.0.0.0/0"));
+    QTest::keyClick(child<QLineEdit>(generator, "RPC_PASSWORD_TEXTBOX"), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(text(generator, "RPC_PASSWORD_TEXTBOX"), "pw");
+    EXPECT_TRUE(
+        status->text().startsWith(QStringLiteral("RPC Password: a value holding a line break (LF) was refused")))
+        << status->text().toStdString();
+    EXPECT_FALSE(text(generator, "CONF_OUTPUT_TEXTBOX").contains(QStringLiteral("0.0.0.0")));
+    click(generator, "SAVE_BUTTON");
+    EXPECT_EQ(readFile(confPath()), written);
+    EXPECT_EQ(stored("RPC_PASSWORD_TEXTBOX"), "pw");
+}
+
+// Stored bytes that are not UTF-8 show as replacement characters but reach the file as they were.
+TEST_F(ConfSaveTest, BytesThatAreNotUtf8ReachTheFileAsStored)
+{
+    m_fakes.settings.saveSetting("QL_KORVANE", "BTC", "WALLET_FILE_TEXTBOX", "w\xE9.dat");
+    m_fakes.settings.saveSetting("QL_KORVANE", "BTC", "RPC_PASSWORD_TEXTBOX", "p\xE9ss");
+    m_fakes.settings.saveSetting("QL_KORVANE", "BTC", "USER_DEFINED_SETTINGS_TEXTBOX", "uacomment=\xE9\nlisten=1");
+    QWidget& generator = openGenerator(m_realFiles);
+    type(generator, "CRYPTO_NAME_TEXTBOX", "BTC");
+    click(generator, "SAVE_BUTTON");
+
+    const QByteArray written = readFile(confPath());
+    EXPECT_TRUE(written.contains("\r\nwallet=w\xE9.dat\r\n")) << written.toStdString();
+    EXPECT_TRUE(written.contains("\r\nrpcpassword=p\xE9ss\r\n"));
+    EXPECT_TRUE(written.contains("\r\nuacomment=\xE9\r\nlisten=1\r\n"));
+    EXPECT_FALSE(written.contains("\xEF\xBF\xBD")) << "no replacement character";
+    EXPECT_EQ(stored("WALLET_FILE_TEXTBOX"), "w\xE9.dat");
+    EXPECT_EQ(text(generator, "CANCEL_BUTTON"), "Close");
 }
 
 } // namespace

@@ -283,6 +283,18 @@ TEST_F(ConfWindowsTest, TestCredentialsHighlightByExactUserAndReachTheGeneratorO
     EXPECT_TRUE(previewContains(generator, "rpcauth=" + controls::fromStd(seventh.rpcAuth)));
 }
 
+// A credential that only passes through the window unchanged keeps its stored bytes.
+TEST_F(ConfWindowsTest, UsingTheCurrentCredentialsKeepsBytesThatAreNotUtf8)
+{
+    m_fakes.settings.saveSetting("QL_KORVANE", "BTC", "RPC_PASSWORD_TEXTBOX", "p\xE9ss");
+    QWidget& generator = openGenerator();
+    type(generator, "RPC_USER_TEXTBOX", "alice");
+    inTestCredentials(generator, [&](QWidget& credentials) { click(credentials, "USE_CURRENT_CREDENTIALS_BUTTON"); });
+    click(generator, "SAVE_BUTTON");
+    const std::string written = m_fakes.textFiles.files.at("/opt/nodes/BTC-CRYPTO-CONFIG.conf");
+    EXPECT_NE(written.find("\r\nrpcuser=alice\r\nrpcpassword=p\xE9ss\r\n"), std::string::npos) << written;
+}
+
 TEST(RpcTestCredentialsTest, EveryRpcAuthLineMatchesItsUserAndPassword)
 {
     const struct

@@ -145,6 +145,22 @@ TEST_F(IniSettingsStoreTest, ReadsHandEditedFiles)
               "MAIN_Left=2\r\nMAIN_Top=3\r\n");
 }
 
+// Windows editors begin the file with a UTF-8 byte order mark: it is read past and written back.
+TEST_F(IniSettingsStoreTest, AFileBeginningWithAByteOrderMarkReadsAndKeepsTheMark)
+{
+    const std::string marked = "\xEF\xBB\xBF[BTC]\r\nCRYPTO_NAME_TEXTBOX=Bitcoin\r\nRPC_USER_TEXTBOX=alice\r\n";
+    test::writeFile(sectionFile("BTC"), marked);
+    EXPECT_EQ(get("BTC", "CRYPTO_NAME_TEXTBOX"), "Bitcoin");
+    EXPECT_EQ(get("BTC", "RPC_USER_TEXTBOX"), "alice");
+
+    ASSERT_TRUE(save("BTC", "RPC_USER_TEXTBOX", "bob")) << error;
+    ASSERT_TRUE(save("BTC", "MAIN_Left", "1600")) << error;
+    EXPECT_EQ(test::readFile(sectionFile("BTC")),
+              "\xEF\xBB\xBF[BTC]\r\nCRYPTO_NAME_TEXTBOX=Bitcoin\r\nRPC_USER_TEXTBOX=bob\r\nMAIN_Left=1600\r\n")
+        << "one section, its mark kept";
+    EXPECT_EQ(get("BTC", "CRYPTO_NAME_TEXTBOX"), "Bitcoin");
+}
+
 // A profile file copied from another coin keeps its header; comments and other sections are
 // neither read nor lost.
 TEST_F(IniSettingsStoreTest, ReadsOnlyTheFirstSectionAndKeepsEveryOtherLine)
