@@ -1,4 +1,5 @@
 #include "app/main_window.h"
+#include "platform/qt/desktop_services.h"
 #include "platform/qt/qt_file_dialogs.h"
 
 #include <QApplication>
@@ -10,8 +11,11 @@ int main(int argc, char* argv[])
 
     korvane::OsServices os = korvane::createOsServices();
     korvane::QtFileDialogs fileDialogs;
-    korvane::Services services { *os.settings, *os.ownExecutable, *os.processes, *os.launcher, *os.folderSize,
-                                 *os.keyboard, *os.stacking,      fileDialogs,   *os.textFiles };
+    const auto keepAwake = korvane::createKeepAwake();
+    const auto notices = korvane::createNotices();
+    korvane::Services services { *os.settings,   *os.ownExecutable, *os.processes, *os.launcher,
+                                 *os.folderSize, *os.keyboard,      *os.stacking,  fileDialogs,
+                                 *os.textFiles,  *keepAwake,        *notices,      *os.autostart };
 
     int exitCode = 0;
     {

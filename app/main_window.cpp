@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/main_settings_window.h"
+#include "desktop/daemon_companion.h"
 #include "gui/controls.h"
 #include "gui/korvane_dialog.h"
 #include "gui/window_geometry.h"
@@ -89,6 +90,10 @@ void MainWindow::openSettings()
 void MainWindow::openTerminator()
 {
     TerminatorWindow terminator(m_profile, m_services.processes, *m_watcher, this);
+    connect(&terminator, &TerminatorWindow::terminating, this, [this](WatchedProgram program) {
+        if (program == WatchedProgram::Daemon)
+            m_companion->stopAsked();
+    });
     terminator.exec();
 }
 
@@ -183,9 +188,13 @@ QLayout* MainWindow::buildLaunchBox()
     auto* terminator = button("TERMINATOR_BUTTON", QStringLiteral("!!! PROCESS TERMINATOR !!!"), this);
     connect(m_qtStart, &QPushButton::clicked, this, [this] { launch(Key::QtCommand, WindowStyle::NormalFocused); });
     connect(m_daemonStart, &QPushButton::clicked, this, [this] { launch(Key::DaemonCommand, WindowStyle::Hidden); });
-    connect(m_cliStop, &QPushButton::clicked, this, [this] { launch(Key::CliStopCommand, WindowStyle::Hidden); });
+    connect(m_cliStop, &QPushButton::clicked, this, [this] {
+        m_companion->stopAsked();
+        launch(Key::CliStopCommand, WindowStyle::Hidden);
+    });
     connect(terminator, &QPushButton::clicked, this, &MainWindow::openTerminator);
     connect(m_watcher, &ProcessWatcher::launchAccess, this, &MainWindow::allowLaunch);
+    followDaemonLife();
 
     auto* box = new QVBoxLayout;
     box->setSpacing(2);
@@ -281,6 +290,18 @@ void MainWindow::launch(Key commandKey, WindowStyle style)
     }
     const QString program = result.program.empty() ? QString() : QStringLiteral(" \"%1\"").arg(fromStd(result.program));
     showStatus(QStringLiteral("Could not start%1: %2").arg(program, fromStd(result.error)));
+}
+
+void MainWindow::followDaemonLife()
+{
+    m_companion = new DaemonCompanion(m_profile, m_services.keepAwake, m_services.notices, this);
+    connect(m_watcher, &ProcessWatcher::shown, m_companion, [this](const RunningStates& states) {
+        if (const auto daemon = states[index(WatchedProgram::Daemon)])
+            m_companion->setDaemonRunning(*daemon);
+    });
+    connect(m_companion, &DaemonCompanion::statusMessage, this, &MainWindow::showStatus);
+    connect(m_companion, &DaemonCompanion::restartDue, this,
+            [this] { launch(Key::DaemonCommand, WindowStyle::Hidden); });
 }
 
 void MainWindow::allowLaunch(std::optional<bool> startButtons, std::optional<bool> cliStop)

@@ -16,6 +16,7 @@ class QTimer;
 
 namespace korvane {
 
+class DaemonCompanion;
 class ProcessWatcher;
 
 // KORVANE_MAIN: the start-up window and the only one that is not modal. It shows the profile's
@@ -58,6 +59,7 @@ private:
     void keepOnTop();
     void launch(Key commandKey, WindowStyle style);
     void allowLaunch(std::optional<bool> startButtons, std::optional<bool> cliStop);
+    void followDaemonLife();
 
     Services& m_services;
     LiveProfile m_profile;
@@ -73,6 +75,7 @@ private:
 
     QTimer* m_alwaysOnTopTimer = nullptr;
     ProcessWatcher* m_watcher = nullptr;
+    DaemonCompanion* m_companion = nullptr;
 };
 
 } // namespace korvane

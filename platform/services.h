@@ -1,9 +1,12 @@
 #pragma once
 
+#include "platform/autostart.h"
 #include "platform/file_dialogs.h"
 #include "platform/folder_size.h"
+#include "platform/keep_awake.h"
 #include "platform/keyboard.h"
 #include "platform/launcher.h"
+#include "platform/notices.h"
 #include "platform/own_executable.h"
 #include "platform/process_table.h"
 #include "platform/settings_store.h"
@@ -26,10 +29,13 @@ struct Services
     WindowStacking& stacking;
     FileDialogs& fileDialogs;
     TextFileWriter& textFiles;
+    KeepAwake& keepAwake;
+    Notices& notices;
+    Autostart& autostart;
 };
 
-// The operating system's own implementations of every service but the file dialogs,
-// which come from the GUI toolkit.
+// The operating system's own implementations of every service but the file dialogs, the
+// keep-awake and the notices, which come through the GUI toolkit.
 struct OsServices
 {
     std::unique_ptr<SettingsStore> settings;
@@ -40,6 +46,7 @@ struct OsServices
     std::unique_ptr<Keyboard> keyboard;
     std::unique_ptr<WindowStacking> stacking;
     std::unique_ptr<TextFileWriter> textFiles;
+    std::unique_ptr<Autostart> autostart;
 };
 
 // Defined once per operating system.

@@ -175,6 +175,7 @@ void TerminatorWindow::terminate(const Row& row)
     const std::string name = row.name->text().toStdString();
     if (name.empty())
         return;
+    Q_EMIT terminating(static_cast<WatchedProgram>(&row - m_rows.data()));
     m_result->setText(controls::fromStd(terminationReport(name, m_table.terminateAll(name))));
 }
 

@@ -27,6 +27,10 @@ class TerminatorWindow : public KorvaneDialog
 public:
     TerminatorWindow(LiveProfile& profile, ProcessTable& table, const ProcessWatcher& watcher, QWidget* owner);
 
+Q_SIGNALS:
+    // The user asked to end every process of a watched program.
+    void terminating(korvane::WatchedProgram program);
+
 private:
     struct Row
     {

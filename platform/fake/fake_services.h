@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/fake/fake_desktop.h"
 #include "platform/services.h"
 
 #include <condition_variable>
@@ -151,6 +152,14 @@ public:
     std::string failure;
 };
 
+// Real services a test puts in place of the fakes.
+struct Replacing
+{
+    korvane::ProcessTable* processes = nullptr;
+    korvane::Keyboard* keyboard = nullptr;
+    korvane::TextFileWriter* textFiles = nullptr;
+};
+
 // One fake of every service.
 struct Services
 {
@@ -163,10 +172,17 @@ struct Services
     WindowStacking stacking;
     FileDialogs fileDialogs;
     TextFileWriter textFiles;
+    KeepAwake keepAwake;
+    Notices notices;
+    Autostart autostart;
 
-    korvane::Services services()
+    korvane::Services services(Replacing real = {})
     {
-        return { settings, ownExecutable, processes, launcher, folderSize, keyboard, stacking, fileDialogs, textFiles };
+        // clang-format off
+        return { settings, ownExecutable, real.processes ? *real.processes : processes, launcher, folderSize,
+                 real.keyboard ? *real.keyboard : keyboard, stacking, fileDialogs,
+                 real.textFiles ? *real.textFiles : textFiles, keepAwake, notices, autostart };
+        // clang-format on
     }
 };
 

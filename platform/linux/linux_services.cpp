@@ -6,6 +6,7 @@
 #include "platform/linux/linux_process_table.h"
 #include "platform/linux/x11_keyboard.h"
 #include "platform/linux/x11_window_stacking.h"
+#include "platform/linux/xdg_autostart.h"
 #include "platform/native_os.h"
 #include "platform/services.h"
 
@@ -18,11 +19,19 @@ OperatingSystem nativeOperatingSystem()
 
 OsServices createOsServices()
 {
+    auto ownExecutable = std::make_unique<LinuxOwnExecutable>();
+    auto autostart
+        = std::make_unique<XdgAutostart>(ownExecutable->name(), ownExecutable->folder() + "/" + ownExecutable->name());
     return {
-        std::make_unique<IniSettingsStore>(),  std::make_unique<LinuxOwnExecutable>(),
-        std::make_unique<LinuxProcessTable>(), std::make_unique<LinuxLauncher>(),
-        std::make_unique<LinuxFolderSize>(),   std::make_unique<X11Keyboard>(),
-        std::make_unique<X11WindowStacking>(), std::make_unique<AtomicTextFileWriter>(),
+        std::make_unique<IniSettingsStore>(),
+        std::move(ownExecutable),
+        std::make_unique<LinuxProcessTable>(),
+        std::make_unique<LinuxLauncher>(),
+        std::make_unique<LinuxFolderSize>(),
+        std::make_unique<X11Keyboard>(),
+        std::make_unique<X11WindowStacking>(),
+        std::make_unique<AtomicTextFileWriter>(),
+        std::move(autostart),
     };
 }
 

@@ -1,6 +1,7 @@
 #include "platform/native_os.h"
 #include "platform/services.h"
 #include "platform/win/registry_settings_store.h"
+#include "platform/win/run_key_autostart.h"
 #include "platform/win/toolhelp_process_table.h"
 #include "platform/win/win_folder_size.h"
 #include "platform/win/win_keyboard.h"
@@ -27,6 +28,7 @@ OsServices createOsServices()
     services.keyboard = std::make_unique<WinKeyboard>();
     services.stacking = std::make_unique<WinWindowStacking>();
     services.textFiles = std::make_unique<WinTextFileWriter>();
+    services.autostart = std::make_unique<RunKeyAutostart>(services.ownExecutable->name(), runningProgramPath());
     return services;
 }
 

@@ -61,9 +61,7 @@ protected:
 
     QTemporaryDir m_folder;
     AtomicTextFileWriter m_writer;
-    Services m_realFiles { m_fakes.settings, m_fakes.ownExecutable, m_fakes.processes,
-                           m_fakes.launcher, m_fakes.folderSize,    m_fakes.keyboard,
-                           m_fakes.stacking, m_fakes.fileDialogs,   m_writer };
+    Services m_realFiles = m_fakes.services({ .textFiles = &m_writer });
 };
 
 TEST_F(ConfSaveTest, SaveStoresTheFieldsAndWritesWhatIsRenderedAtThatMoment)

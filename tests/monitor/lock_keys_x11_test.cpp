@@ -50,9 +50,7 @@ protected:
 
     MainWindow& open(Keyboard& keyboard)
     {
-        m_services.emplace(Services { m_fakes.settings, m_fakes.ownExecutable, m_fakes.processes, m_fakes.launcher,
-                                      m_fakes.folderSize, keyboard, m_fakes.stacking, m_fakes.fileDialogs,
-                                      m_fakes.textFiles });
+        m_services.emplace(m_fakes.services({ .keyboard = &keyboard }));
         m_window = std::make_unique<MainWindow>(*m_services);
         m_window->show();
         return *m_window;
@@ -110,8 +108,7 @@ TEST(LockKeysWithoutXServer, LightsAreGreyAndTheHeartbeatSaysNumLockCannotBePres
     test::ScopedEnvironment noDisplay("DISPLAY", std::nullopt);
     X11Keyboard keyboard;
     fake::Services fakes;
-    Services services { fakes.settings, fakes.ownExecutable, fakes.processes,   fakes.launcher, fakes.folderSize,
-                        keyboard,       fakes.stacking,      fakes.fileDialogs, fakes.textFiles };
+    Services services = fakes.services({ .keyboard = &keyboard });
     auto window = std::make_unique<MainWindow>(services);
     window->show();
     const auto waitForWatcher = qScopeGuard([&] {

@@ -10,9 +10,7 @@ namespace korvane::test {
 
 WatchedMainWindow::WatchedMainWindow(ProcessTable& table)
     : m_table(table)
-    , m_services { fakes.settings, fakes.ownExecutable, table,
-                   fakes.launcher, fakes.folderSize,    fakes.keyboard,
-                   fakes.stacking, fakes.fileDialogs,   fakes.textFiles }
+    , m_services(fakes.services({ .processes = &table }))
     , m_window(std::make_unique<MainWindow>(m_services))
 {
     m_window->show();
