@@ -17,11 +17,13 @@ struct FolderTally
 {
     std::uint64_t bytes = 0;
     std::uint64_t unreadableFolders = 0;
+    std::uint64_t repeatedFolders = 0;
 
     FolderTally& operator+=(const FolderTally& other)
     {
         bytes += other.bytes;
         unreadableFolders += other.unreadableFolders;
+        repeatedFolders += other.repeatedFolders;
         return *this;
     }
 };
@@ -79,8 +81,11 @@ private:
 // list(folder, tally, subfolders, stop) lists one folder: it adds its files' sizes, or an
 // unreadable folder, to `tally` and appends the folder's subfolders to `subfolders`.
 template <typename Folder, typename ListFolder, typename EnterThread>
-FolderTally walkFolders(std::vector<Folder> folders, const ListFolder& list, unsigned threads,
-                        const EnterThread& enterThread, std::stop_token stop)
+FolderTally walkFolders(std::vector<Folder> folders,
+                        const ListFolder& list,
+                        unsigned threads,
+                        const EnterThread& enterThread,
+                        std::stop_token stop)
 {
     FolderQueue<Folder> queue(std::move(folders));
     std::vector<FolderTally> tallies(std::max(threads, 1u));

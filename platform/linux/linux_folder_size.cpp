@@ -16,6 +16,7 @@
 #include <system_error>
 #include <unistd.h>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace korvane {
@@ -147,9 +148,46 @@ FolderNode::~FolderNode()
         next = std::move(next->parent);
 }
 
+// The folders listed so far, by device and inode: a bind mount can show a folder inside itself.
+class VisitedFolders
+{
+public:
+    // Whether the folder open as `fd` is seen for the first time; a folder that cannot be
+    // examined counts as new.
+    bool firstVisit(int fd)
+    {
+        struct stat status
+        {
+        };
+        if (::fstat(fd, &status) != 0)
+            return true;
+        const std::lock_guard lock(m_mutex);
+        return m_seen.insert({ status.st_dev, status.st_ino }).second;
+    }
+
+private:
+    struct Identity
+    {
+        dev_t device;
+        ino_t inode;
+        bool operator==(const Identity&) const = default;
+    };
+    struct IdentityHash
+    {
+        std::size_t operator()(const Identity& identity) const
+        {
+            return std::hash<ino_t>()(identity.inode) ^ (std::hash<dev_t>()(identity.device) << 1);
+        }
+    };
+
+    std::mutex m_mutex;
+    std::unordered_set<Identity, IdentityHash> m_seen;
+};
+
 struct Walk
 {
     DescriptorCache descriptors;
+    VisitedFolders visited;
 };
 
 using PendingFolder = std::shared_ptr<FolderNode>;
@@ -254,6 +292,10 @@ void listSubfolder(Walk& walk,
                    const std::stop_token& stop)
 {
     UniqueFd fd = openSubfolder(walk, *folder);
+    if (fd.valid() && !walk.visited.firstVisit(fd.get())) {
+        ++tally.repeatedFolders;
+        return;
+    }
     const int error = fd.valid() ? listAndQueue(walk, folder, std::move(fd), tally, subfolders, stop) : errno;
     if (error != 0 && error != ENOENT && error != ENOTDIR && error != ELOOP)
         ++tally.unreadableFolders;
@@ -297,6 +339,7 @@ FolderSizeResult LinuxFolderSize::measure(const std::string& folder, std::stop_t
 
     Walk walk;
     const auto top = std::make_shared<FolderNode>(nullptr, folder, &walk.descriptors);
+    walk.visited.firstVisit(rootFd.get());
     const auto topFd = walk.descriptors.pin(top.get(), std::move(rootFd));
     FolderTally tally;
     std::vector<std::string> names;
@@ -310,7 +353,7 @@ FolderSizeResult LinuxFolderSize::measure(const std::string& folder, std::stop_t
     tally += walkFolders(std::move(subfolders), list, m_threads, yieldToOtherThreads, stop);
     if (stop.stop_requested())
         return failure(FolderSizeOutcome::Stopped, "Stopped");
-    return { FolderSizeOutcome::Measured, tally.bytes, tally.unreadableFolders, {} };
+    return { FolderSizeOutcome::Measured, tally.bytes, tally.unreadableFolders, {}, tally.repeatedFolders };
 }
 
 } // namespace korvane

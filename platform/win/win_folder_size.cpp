@@ -41,11 +41,15 @@ private:
     HANDLE m_handle;
 };
 
-void addEntry(const std::wstring& folder, const WIN32_FIND_DATAW& entry, FolderTally& tally,
+void addEntry(const std::wstring& folder,
+              const WIN32_FIND_DATAW& entry,
+              FolderTally& tally,
               std::vector<std::wstring>& subfolders)
 {
+    // A link, junction or mount point: what it leads to is elsewhere. As folders have no other
+    // names, no folder is reached twice.
     if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
-        return; // a link, junction or mount point: what it leads to is elsewhere
+        return;
     if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         if (!isDotEntry(entry.cFileName))
             subfolders.push_back(childPath(folder, entry.cFileName));
@@ -55,7 +59,9 @@ void addEntry(const std::wstring& folder, const WIN32_FIND_DATAW& entry, FolderT
 }
 
 // Lists one folder. Returns the error that kept it from being listed whole, or 0.
-DWORD listFolder(const std::wstring& folder, FolderTally& tally, std::vector<std::wstring>& subfolders,
+DWORD listFolder(const std::wstring& folder,
+                 FolderTally& tally,
+                 std::vector<std::wstring>& subfolders,
                  const std::stop_token& stop)
 {
     WIN32_FIND_DATAW entry;
@@ -79,7 +85,9 @@ bool isMissing(DWORD error)
 }
 
 // A folder below the one measured; one that vanished during the scan is skipped.
-void listSubfolder(const std::wstring& folder, FolderTally& tally, std::vector<std::wstring>& subfolders,
+void listSubfolder(const std::wstring& folder,
+                   FolderTally& tally,
+                   std::vector<std::wstring>& subfolders,
                    const std::stop_token& stop)
 {
     const DWORD error = listFolder(folder, tally, subfolders, stop);

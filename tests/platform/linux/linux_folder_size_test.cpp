@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 
 namespace korvane {
@@ -121,6 +123,49 @@ TEST(LinuxFolderSize, CountsEveryLevelOfATreeTooDeepForAPathEvenWithFewDescripto
 
     for (const TemporaryFolder* folder : { &chain, &tree }) // too deep for the usual removal
         EXPECT_EQ(std::system(("rm -rf -- '" + folder->text() + "'").c_str()), 0);
+}
+
+// Writes one line to a file of /proc; false when it cannot.
+bool writeProcFile(const char* path, const std::string& line)
+{
+    const int fd = ::open(path, O_WRONLY | O_CLOEXEC);
+    const bool written = fd >= 0 && ::write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size());
+    ::close(fd);
+    return written;
+}
+
+// Becomes root of a user namespace of its own with a private mount namespace, as "unshare -rm"
+// does, so that an unprivileged user may mount. False where the system allows no such namespace.
+bool enterOwnMountNamespace()
+{
+    const uid_t uid = ::getuid();
+    const gid_t gid = ::getgid();
+    return ::unshare(CLONE_NEWUSER | CLONE_NEWNS) == 0 && writeProcFile("/proc/self/setgroups", "deny")
+        && writeProcFile("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1")
+        && writeProcFile("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1")
+        && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
+
+TEST(LinuxFolderSize, CountsAFolderMountedInsideItselfOnceAndSaysWhatItSkipped)
+{
+    TemporaryFolder tree;
+    writeFile(tree.path() / "f", "hello\n");
+    fs::create_directory(tree.path() / "a");
+    fs::create_directory(tree.path() / "c");
+    const std::string scanned = test::runInChildProcess([&]() -> std::string {
+        if (!enterOwnMountNamespace())
+            return "no namespace";
+        // Three bind mounts of the folder into itself, two of them nested.
+        for (const fs::path& inside : { tree.path() / "a", tree.path() / "a" / "a", tree.path() / "c" })
+            if (::mount(tree.text().c_str(), inside.c_str(), nullptr, MS_BIND, nullptr) != 0)
+                return "no bind mount";
+        const FolderSizeResult result = LinuxFolderSize(2).measure(tree.text());
+        return std::to_string(result.bytes) + " B, " + std::to_string(result.repeatedFolders) + " skipped, "
+            + std::to_string(result.unreadableFolders) + " unreadable";
+    });
+    if (scanned == "no namespace" || scanned == "no bind mount")
+        GTEST_SKIP() << "This system allows no user and mount namespace to mount in (" << scanned << ")";
+    EXPECT_EQ(scanned, "6 B, 2 skipped, 0 unreadable");
 }
 
 } // namespace
