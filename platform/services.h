@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/end_signals.h"
 #include "platform/file_dialogs.h"
 #include "platform/folder_size.h"
 #include "platform/keyboard.h"
@@ -40,6 +41,7 @@ struct OsServices
     std::unique_ptr<Keyboard> keyboard;
     std::unique_ptr<WindowStacking> stacking;
     std::unique_ptr<TextFileWriter> textFiles;
+    std::unique_ptr<EndSignals> endSignals; // for the program itself, not its windows
 };
 
 // Defined once per operating system.

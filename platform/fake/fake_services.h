@@ -151,6 +151,14 @@ public:
     std::string failure;
 };
 
+// Catches nothing: a test ends the program its own way.
+class EndSignals : public korvane::EndSignals
+{
+public:
+    int catchEndSignals() override { return -1; }
+    bool takeEndRequest() override { return false; }
+};
+
 // One fake of every service.
 struct Services
 {
@@ -163,6 +171,7 @@ struct Services
     WindowStacking stacking;
     FileDialogs fileDialogs;
     TextFileWriter textFiles;
+    EndSignals endSignals;
 
     korvane::Services services()
     {

@@ -2,6 +2,7 @@
 #include "platform/services.h"
 #include "platform/win/registry_settings_store.h"
 #include "platform/win/toolhelp_process_table.h"
+#include "platform/win/win_end_signals.h"
 #include "platform/win/win_folder_size.h"
 #include "platform/win/win_keyboard.h"
 #include "platform/win/win_launcher.h"
@@ -27,6 +28,7 @@ OsServices createOsServices()
     services.keyboard = std::make_unique<WinKeyboard>();
     services.stacking = std::make_unique<WinWindowStacking>();
     services.textFiles = std::make_unique<WinTextFileWriter>();
+    services.endSignals = std::make_unique<WinEndSignals>();
     return services;
 }
 
