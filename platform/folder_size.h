@@ -6,8 +6,7 @@
 
 namespace korvane {
 
-enum class FolderSizeOutcome
-{
+enum class FolderSizeOutcome {
     Measured,
     NoFolderName, // the path is empty
     NotFound,
@@ -33,9 +32,9 @@ struct FolderSizeResult
 
 // Total apparent size in bytes of all regular files in a folder and all its subfolders. Symbolic
 // links, junctions and other reparse points below the folder are neither followed nor counted; the
-// folder itself may be reached through one. A folder already counted is not listed again. Entries that vanish during
-// the scan (as files of a running node do) are skipped. May run on any thread; a scan returns soon after `stop` is
-// requested.
+// folder itself may be reached through one; a folder already counted is not listed again. Entries
+// that vanish during the scan (as files of a running node do) are skipped. May run on any thread;
+// a scan returns soon after `stop` is requested.
 class FolderSize
 {
 public:

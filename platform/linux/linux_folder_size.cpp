@@ -42,9 +42,7 @@ FolderSizeResult failure(FolderSizeOutcome outcome, std::string error)
 
 FolderSizeResult rootFailure(const std::string& folder, int error)
 {
-    struct stat status
-    {
-    };
+    struct stat status {};
     if (error == ENOTDIR && ::stat(folder.c_str(), &status) == 0 && !S_ISDIR(status.st_mode))
         return failure(FolderSizeOutcome::NotAFolder, errorText(error));
     if (error == ENOENT || error == ENOTDIR)
@@ -156,9 +154,7 @@ public:
     // examined counts as new.
     bool firstVisit(int fd)
     {
-        struct stat status
-        {
-        };
+        struct stat status = {};
         if (::fstat(fd, &status) != 0)
             return true;
         const std::lock_guard lock(m_mutex);
@@ -216,9 +212,7 @@ bool addEntry(int folderFd, const dirent64& entry, FolderTally& tally, std::vect
 {
     unsigned char type = entry.d_type;
     if (type == DT_REG || type == DT_UNKNOWN) {
-        struct stat status
-        {
-        };
+        struct stat status = {};
         if (::fstatat(folderFd, entry.d_name, &status, AT_SYMLINK_NOFOLLOW) != 0)
             return errno != EACCES; // else it vanished during the scan
         if (S_ISREG(status.st_mode)) {

@@ -41,13 +41,11 @@ private:
     HANDLE m_handle;
 };
 
-void addEntry(const std::wstring& folder,
-              const WIN32_FIND_DATAW& entry,
-              FolderTally& tally,
+void addEntry(const std::wstring& folder, const WIN32_FIND_DATAW& entry, FolderTally& tally,
               std::vector<std::wstring>& subfolders)
 {
-    // A link, junction or mount point: what it leads to is elsewhere. As folders have no other
-    // names, no folder is reached twice.
+    // A link, junction or mount point: what it leads to is elsewhere. As a folder has no other
+    // name, none is reached twice.
     if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
         return;
     if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
@@ -59,9 +57,7 @@ void addEntry(const std::wstring& folder,
 }
 
 // Lists one folder. Returns the error that kept it from being listed whole, or 0.
-DWORD listFolder(const std::wstring& folder,
-                 FolderTally& tally,
-                 std::vector<std::wstring>& subfolders,
+DWORD listFolder(const std::wstring& folder, FolderTally& tally, std::vector<std::wstring>& subfolders,
                  const std::stop_token& stop)
 {
     WIN32_FIND_DATAW entry;
@@ -85,9 +81,7 @@ bool isMissing(DWORD error)
 }
 
 // A folder below the one measured; one that vanished during the scan is skipped.
-void listSubfolder(const std::wstring& folder,
-                   FolderTally& tally,
-                   std::vector<std::wstring>& subfolders,
+void listSubfolder(const std::wstring& folder, FolderTally& tally, std::vector<std::wstring>& subfolders,
                    const std::stop_token& stop)
 {
     const DWORD error = listFolder(folder, tally, subfolders, stop);
