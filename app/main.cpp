@@ -3,7 +3,28 @@
 #include "platform/qt/qt_file_dialogs.h"
 
 #include <QApplication>
+#include <QSocketNotifier>
 #include <QThreadPool>
+#include <memory>
+
+namespace {
+
+// Ends the program as Exit does when the system or a user asks by signal: every window closes, the
+// main window storing its position, and the heartbeat sends a pending second press as it goes.
+std::unique_ptr<QSocketNotifier> endAsThroughExitOnSignal(korvane::EndSignals& endSignals)
+{
+    const int descriptor = endSignals.catchEndSignals();
+    if (descriptor < 0)
+        return nullptr;
+    auto notifier = std::make_unique<QSocketNotifier>(descriptor, QSocketNotifier::Read);
+    QObject::connect(notifier.get(), &QSocketNotifier::activated, notifier.get(), [&endSignals] {
+        if (endSignals.takeEndRequest())
+            QApplication::closeAllWindows();
+    });
+    return notifier;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -16,6 +37,7 @@ int main(int argc, char* argv[])
     korvane::Services services { *os.settings,   *os.ownExecutable, *os.processes, *os.launcher,
                                  *os.folderSize, *os.keyboard,      *os.stacking,  fileDialogs,
                                  *os.textFiles,  *keepAwake,        *notices,      *os.autostart };
+    const auto endSignalWatch = endAsThroughExitOnSignal(*os.endSignals);
 
     int exitCode = 0;
     {

@@ -87,10 +87,11 @@ std::string failureText(const std::string& folder, const FolderSizeResult& resul
     return {};
 }
 
-std::string partialText(std::uint64_t unreadableFolders)
+// "PARTIAL: 2 folders" and what happened to them, on the next line.
+std::string folderNote(const char* heading, std::uint64_t folders, const char* why)
 {
-    const char* noun = unreadableFolders == 1 ? " folder" : " folders";
-    return "PARTIAL: " + std::to_string(unreadableFolders) + noun + kLineBreak + "could not be read";
+    const char* noun = folders == 1 ? " folder" : " folders";
+    return kLineBreak + (heading + std::to_string(folders)) + noun + kLineBreak + why;
 }
 
 } // namespace
@@ -115,7 +116,9 @@ FolderSizeReport folderSizeReport(const std::string& folder, const FolderSizeRes
     for (const std::string& text : report.units)
         report.summary += (report.summary.empty() ? "" : kLineBreak) + text;
     if (result.partial())
-        report.summary += kLineBreak + partialText(result.unreadableFolders);
+        report.summary += folderNote("PARTIAL: ", result.unreadableFolders, "could not be read");
+    if (result.repeatedFolders != 0)
+        report.summary += folderNote("SKIPPED: ", result.repeatedFolders, "already counted");
     return report;
 }
 

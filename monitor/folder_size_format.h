@@ -32,8 +32,9 @@ struct FolderSizeReport
     std::string summary; // lines joined by CR LF, no line break after the last
 };
 
-// What a measurement of `folder` shows: the six unit texts, bytes first, and a note on
-// subfolders that could not be read; or a line saying why the folder could not be measured.
+// What a measurement of `folder` shows: the six unit texts, bytes first, and notes on subfolders
+// that could not be read and on folders left out as already counted; or a line saying why the
+// folder could not be measured.
 FolderSizeReport folderSizeReport(const std::string& folder, const FolderSizeResult& result,
                                   const NumberSeparators& separators = {});
 

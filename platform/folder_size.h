@@ -22,6 +22,9 @@ struct FolderSizeResult
     // Subfolders that could not be listed and were left out: the total is then a lower bound.
     std::uint64_t unreadableFolders = 0;
     std::string error; // why the folder could not be measured
+    // Folders reached a second time (a folder mounted inside itself, say) and left out, so that
+    // nothing is counted twice.
+    std::uint64_t repeatedFolders = 0;
 
     bool measured() const { return outcome == FolderSizeOutcome::Measured; }
     bool partial() const { return unreadableFolders != 0; }
@@ -29,8 +32,9 @@ struct FolderSizeResult
 
 // Total apparent size in bytes of all regular files in a folder and all its subfolders. Symbolic
 // links, junctions and other reparse points below the folder are neither followed nor counted; the
-// folder itself may be reached through one. Entries that vanish during the scan (as files of a
-// running node do) are skipped. May run on any thread; a scan returns soon after `stop` is requested.
+// folder itself may be reached through one; a folder already counted is not listed again. Entries
+// that vanish during the scan (as files of a running node do) are skipped. May run on any thread;
+// a scan returns soon after `stop` is requested.
 class FolderSize
 {
 public:

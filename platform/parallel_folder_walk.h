@@ -17,11 +17,13 @@ struct FolderTally
 {
     std::uint64_t bytes = 0;
     std::uint64_t unreadableFolders = 0;
+    std::uint64_t repeatedFolders = 0;
 
     FolderTally& operator+=(const FolderTally& other)
     {
         bytes += other.bytes;
         unreadableFolders += other.unreadableFolders;
+        repeatedFolders += other.repeatedFolders;
         return *this;
     }
 };

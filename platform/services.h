@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/autostart.h"
+#include "platform/end_signals.h"
 #include "platform/file_dialogs.h"
 #include "platform/folder_size.h"
 #include "platform/keep_awake.h"
@@ -47,6 +48,7 @@ struct OsServices
     std::unique_ptr<WindowStacking> stacking;
     std::unique_ptr<TextFileWriter> textFiles;
     std::unique_ptr<Autostart> autostart;
+    std::unique_ptr<EndSignals> endSignals; // for the program itself, not its windows
 };
 
 // Defined once per operating system.

@@ -160,6 +160,14 @@ struct Replacing
     korvane::TextFileWriter* textFiles = nullptr;
 };
 
+// Catches nothing: a test ends the program its own way.
+class EndSignals : public korvane::EndSignals
+{
+public:
+    int catchEndSignals() override { return -1; }
+    bool takeEndRequest() override { return false; }
+};
+
 // One fake of every service.
 struct Services
 {
@@ -175,6 +183,7 @@ struct Services
     KeepAwake keepAwake;
     Notices notices;
     Autostart autostart;
+    EndSignals endSignals;
 
     korvane::Services services(Replacing real = {})
     {

@@ -4,6 +4,7 @@
 #include "platform/linux/linux_launcher.h"
 #include "platform/linux/linux_own_executable.h"
 #include "platform/linux/linux_process_table.h"
+#include "platform/linux/posix_end_signals.h"
 #include "platform/linux/x11_keyboard.h"
 #include "platform/linux/x11_window_stacking.h"
 #include "platform/linux/xdg_autostart.h"
@@ -32,6 +33,7 @@ OsServices createOsServices()
         std::make_unique<X11WindowStacking>(),
         std::make_unique<AtomicTextFileWriter>(),
         std::move(autostart),
+        std::make_unique<PosixEndSignals>(),
     };
 }
 

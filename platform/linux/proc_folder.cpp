@@ -204,6 +204,27 @@ bool ProcFolder::namesExecutable(pid_t pid, std::string_view word) const
     return false;
 }
 
+bool ProcFolder::ofThisUser(pid_t pid) const
+{
+    const uid_t user = ::getuid();
+    struct stat folder = {};
+    if (::fstatat(m_folder.get(), procPath(pid, "").c_str(), &folder, 0) != 0 || folder.st_uid == user)
+        return true;
+    if (folder.st_uid != 0)
+        return false;
+    // Root's process, or one of this user's that is not dumpable: /proc shows both as root's.
+    std::array<char, 1024> buffer; // filled up to the length read; the line comes well before its end
+    const auto status = readSmallFile(m_folder.get(), procPath(pid, "status"), buffer);
+    constexpr std::string_view kUserLine = "\nUid:\t";
+    const auto line = status ? status->find(kUserLine) : std::string_view::npos;
+    if (line == std::string_view::npos)
+        return user == 0;
+    // "Uid:\t<real>\t<effective>\t<saved>\t<file system>"
+    const std::string_view ids = status->substr(line + kUserLine.size());
+    const auto effective = ids.find('\t') + 1;
+    return numberIn<uid_t>(ids) == user || (effective != 0 && numberIn<uid_t>(ids.substr(effective)) == user);
+}
+
 std::optional<TaskCounter> ProcFolder::taskCounter() const
 {
     std::array<char, 128> buffer; // filled up to the length read
@@ -223,8 +244,9 @@ programNames(const ProcFolder& proc, pid_t pid, const ProcessStat& stat, const s
 {
     if (!stat.isRunningProgram())
         return {};
-    if (!link)
-        return { asciiLowered(fileNameOf(proc.firstCommandWord(pid))), {} };
+    if (!link) // this user's process would show its link: one that hides it could be anyone
+        return proc.ofThisUser(pid) ? ProgramNames {}
+                                    : ProgramNames { asciiLowered(fileNameOf(proc.firstCommandWord(pid))), {} };
     std::string_view path = *link;
     if (path.ends_with(kDeletedSuffix))
         path.remove_suffix(kDeletedSuffix.size());

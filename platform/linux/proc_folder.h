@@ -69,6 +69,9 @@ public:
     // Whether `word`, read as the process would read a program name (a path from its root or its
     // working folder, or a name looked up in PATH), is the file its executable link points to.
     bool namesExecutable(pid_t pid, std::string_view word) const;
+    // Whether the process was started by, or runs as, this program's user (its real or effective
+    // user id is this program's real one); also when it has ended.
+    bool ofThisUser(pid_t pid) const;
 
     std::optional<TaskCounter> taskCounter() const;
 
@@ -80,7 +83,9 @@ private:
 // The names of a process, read the same way for watching and for ending it. Where the executable
 // link can be read, the process is named by the link's file name, and also by its first
 // command-line word's file name when that word names the same file (a program started through a
-// symbolic link under another name). Where it cannot, by its first command-line word's file name.
+// symbolic link under another name). Where it cannot, another user's process is named by its first
+// command-line word's file name, and this user's (one that made itself not dumpable) by nothing:
+// its first word could be anything it chose.
 // The command name, which any program may set for itself, never names a process; a script is named
 // by its interpreter. `link` is what ProcFolder::executableLink gave.
 ProgramNames

@@ -44,8 +44,10 @@ private:
 void addEntry(const std::wstring& folder, const WIN32_FIND_DATAW& entry, FolderTally& tally,
               std::vector<std::wstring>& subfolders)
 {
+    // A link, junction or mount point: what it leads to is elsewhere. As a folder has no other
+    // name, none is reached twice.
     if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
-        return; // a link, junction or mount point: what it leads to is elsewhere
+        return;
     if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         if (!isDotEntry(entry.cFileName))
             subfolders.push_back(childPath(folder, entry.cFileName));

@@ -3,6 +3,7 @@
 #include "platform/win/registry_settings_store.h"
 #include "platform/win/run_key_autostart.h"
 #include "platform/win/toolhelp_process_table.h"
+#include "platform/win/win_end_signals.h"
 #include "platform/win/win_folder_size.h"
 #include "platform/win/win_keyboard.h"
 #include "platform/win/win_launcher.h"
@@ -29,6 +30,7 @@ OsServices createOsServices()
     services.stacking = std::make_unique<WinWindowStacking>();
     services.textFiles = std::make_unique<WinTextFileWriter>();
     services.autostart = std::make_unique<RunKeyAutostart>(services.ownExecutable->name(), runningProgramPath());
+    services.endSignals = std::make_unique<WinEndSignals>();
     return services;
 }
 

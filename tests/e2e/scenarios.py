@@ -8,6 +8,7 @@ Screenshots of the windows go to FOLDER/NAME.
 
 import argparse
 import os
+import signal
 import stat
 import shutil
 import sys
@@ -478,6 +479,37 @@ def installed_program(run):
     main = korvane.start()
     main.screenshot("installed program")
     korvane.exit()
+def stored_main_left(korvane):
+    """The main window's stored left edge, as the profile holds it; None before it was stored."""
+    if not korvane.profile_file.exists():
+        return None
+    lines = korvane.profile_file.read_bytes().decode().splitlines()
+    return next((line for line in lines if line.startswith("MAIN_Left=")), None)
+
+
+@scenario
+def heartbeat_signals(run):
+    """A signal to end the program between the heartbeat's two presses ends it as Exit does."""
+    for number, ending in enumerate((signal.SIGTERM, signal.SIGINT, signal.SIGHUP)):
+        korvane = run.korvane("LTC")
+        main = korvane.start()
+        main.move(40 + 60 * number, 50)
+        stored_before = stored_main_left(korvane)
+        num_lock = run.lock_keys()["num"]
+        main.button("START KITT").click()
+        wait_until(lambda: run.lock_keys()["num"] != num_lock, WAIT_SECONDS, "the heartbeat's first press")
+        pressed = time.monotonic()
+        korvane.program.process.send_signal(ending)
+        wait_until(lambda: korvane.program.process.poll() is not None, WAIT_SECONDS,
+                   f"{ending.name} to end the program")
+        assert time.monotonic() - pressed < 0.75, f"{ending.name} came after the second press"
+        assert korvane.program.process.returncode == 0, \
+            f"{ending.name} ended the program with {korvane.program.process.returncode}"
+        assert run.lock_keys()["num"] == num_lock, f"{ending.name} left Num Lock toggled"
+        stored = stored_main_left(korvane)
+        assert stored is not None and stored != stored_before, \
+            f"{ending.name}: the window position was not stored ({stored_before} before, {stored} after)"
+    print("heartbeat: SIGTERM, SIGINT and SIGHUP between the presses end the program, Num Lock as it was")
 
 
 def main():

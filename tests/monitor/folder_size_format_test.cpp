@@ -58,6 +58,10 @@ TEST(FolderSizeFormat, TheSummaryJoinsTheUnitsOrSaysWhatWentWrong)
               report.summary + "\r\nPARTIAL: 2 folders\r\ncould not be read");
     partial.unreadableFolders = 1;
     EXPECT_TRUE(folderSizeReport("/srv/btc", partial).summary.ends_with("\r\nPARTIAL: 1 folder\r\ncould not be read"));
+    partial.repeatedFolders = 3;
+    EXPECT_TRUE(folderSizeReport("/srv/btc", partial)
+                    .summary.ends_with("\r\nPARTIAL: 1 folder\r\ncould not be read"
+                                       "\r\nSKIPPED: 3 folders\r\nalready counted"));
 
     const std::pair<FolderSizeResult, std::string> failures[] = {
         { { FolderSizeOutcome::NoFolderName, 0, 0, "none" }, "FOLDER NAME IS EMPTY" },

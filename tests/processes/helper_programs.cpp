@@ -75,10 +75,11 @@ std::vector<char*> nullEnded(std::vector<std::string>& texts)
 
 ChildProcess::ChildProcess(const fs::path& program,
                            const std::vector<std::string>& arguments,
-                           const std::vector<std::string>& environment)
+                           const std::vector<std::string>& environment,
+                           const std::string& firstWord)
 {
     std::string path = program.string();
-    std::vector<std::string> words { path };
+    std::vector<std::string> words { firstWord.empty() ? path : firstWord };
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<std::string> variables(environment);
     for (char** variable = environ; *variable; ++variable)

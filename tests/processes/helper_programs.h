@@ -32,15 +32,16 @@ private:
     std::filesystem::path m_folder;
 };
 
-// A child process running `program` (started under that path as its first word, followed by
-// `arguments`, with `environment`'s "NAME=value" entries added to this process's); killed and
-// reaped when it goes.
+// A child process running `program` (started under that path as its first word, or under
+// `firstWord` as "exec -a" does, followed by `arguments`, with `environment`'s "NAME=value"
+// entries added to this process's); killed and reaped when it goes.
 class ChildProcess
 {
 public:
     explicit ChildProcess(const std::filesystem::path& program,
                           const std::vector<std::string>& arguments = {},
-                          const std::vector<std::string>& environment = {});
+                          const std::vector<std::string>& environment = {},
+                          const std::string& firstWord = {});
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;

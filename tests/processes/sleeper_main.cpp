@@ -2,8 +2,11 @@
 // copied under whatever file name a test needs. It ignores its arguments, so it also serves as
 // the interpreter of shebang scripts. Once it runs it writes one byte to descriptor 3, when open,
 // to tell whoever started it that its names are in place. Told by its environment, it first gives
-// itself another command name (KORVANE_SLEEPER_RENAME), and after the byte, waits and then execs
-// another program (KORVANE_SLEEPER_EXEC after KORVANE_SLEEPER_EXEC_AFTER_MS milliseconds).
+// itself another command name (KORVANE_SLEEPER_RENAME), becomes another user
+// (KORVANE_SLEEPER_USER, a user id, when started by root) or makes itself not dumpable
+// (KORVANE_SLEEPER_UNDUMPABLE), which hides its executable link even from its own user; after the byte, it waits and
+// then execs waits and then execs another program (KORVANE_SLEEPER_EXEC after KORVANE_SLEEPER_EXEC_AFTER_MS
+// milliseconds).
 #include <cstdlib>
 #include <string>
 #include <sys/prctl.h>
@@ -13,6 +16,13 @@ int main()
 {
     if (const char* name = std::getenv("KORVANE_SLEEPER_RENAME"))
         ::prctl(PR_SET_NAME, name);
+    if (const char* user = std::getenv("KORVANE_SLEEPER_USER")) {
+        const auto id = static_cast<unsigned>(std::atoi(user));
+        if (::setgid(id) != 0 || ::setuid(id) != 0)
+            return 1;
+    }
+    if (std::getenv("KORVANE_SLEEPER_UNDUMPABLE"))
+        ::prctl(PR_SET_DUMPABLE, 0);
     constexpr int kReadyDescriptor = 3;
     const char ready = 1;
     if (::write(kReadyDescriptor, &ready, 1) == 1)

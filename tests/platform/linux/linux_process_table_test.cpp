@@ -1,4 +1,5 @@
 #include "platform/linux/linux_process_table.h"
+#include "tests/platform/linux/posix_test_support.h"
 #include "tests/processes/helper_programs.h"
 
 #include <algorithm>
@@ -117,6 +118,31 @@ TEST_F(LinuxProcessTableTest, ImpostorsAreNeitherFoundNorEndedWhileALinkedProgra
     EXPECT_TRUE(renamer.alive());
     EXPECT_TRUE(tool.alive());
     EXPECT_TRUE(linked.reapKilled());
+}
+
+// A program of this user that hides its executable link (not dumpable) cannot be told from a node
+// by its first word, which it chose: it is neither found nor ended by that word. As root, which
+// reads every link, both the program and the table run as "nobody".
+TEST_F(LinuxProcessTableTest, ThisUsersProgramWithAHiddenExecutableIsNeitherFoundNorEnded)
+{
+    const std::string daemon = uniqueName("hiddend-");
+    const std::string nobody = "65534";
+    std::vector<std::string> environment { "KORVANE_SLEEPER_UNDUMPABLE=1" };
+    if (::geteuid() == 0)
+        environment.push_back("KORVANE_SLEEPER_USER=" + nobody);
+    ChildProcess impostor(programs.program(uniqueName("impostor-")), {}, environment, daemon);
+
+    const std::string seen = test::runInChildProcess([&]() -> std::string {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            return "no other user";
+        LinuxProcessTable asTheSameUser;
+        const auto query = asTheSameUser.queryRunning({ daemon });
+        const TerminateResult ended = asTheSameUser.terminateAll(daemon);
+        return std::string(query.running == Found { false } ? "not found" : "found") + ", "
+            + std::to_string(ended.killed) + " killed, " + std::to_string(ended.refusals.size()) + " refused";
+    });
+    EXPECT_EQ(seen, "not found, 0 killed, 0 refused");
+    EXPECT_TRUE(impostor.alive());
 }
 
 TEST_F(LinuxProcessTableTest, ReplacedOrDeletedExecutableStillMatches)

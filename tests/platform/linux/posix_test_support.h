@@ -79,10 +79,10 @@ private:
     mode_t m_old;
 };
 
-// Runs `body` in a child process that file permissions bind, and returns what it returned. As root,
-// which passes every permission check, the child runs as "nobody" and first gives `folder` and
-// everything in it to that user.
-inline std::string runUnprivileged(const std::filesystem::path& folder, const std::function<std::string()>& body)
+// Runs `body` in a child process and returns what it returned, or `failed` when the child did not
+// end normally.
+inline std::string runInChildProcess(const std::function<std::string()>& body,
+                                     const std::string& failed = "(the child failed)")
 {
     int report[2];
     if (::pipe(report) != 0)
@@ -90,16 +90,6 @@ inline std::string runUnprivileged(const std::filesystem::path& folder, const st
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(report[0]);
-        if (::geteuid() == 0) {
-            const passwd* nobody = ::getpwnam("nobody");
-            if (!nobody)
-                ::_exit(2);
-            ::lchown(folder.c_str(), nobody->pw_uid, nobody->pw_gid);
-            for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
-                ::lchown(entry.path().c_str(), nobody->pw_uid, nobody->pw_gid);
-            if (::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0)
-                ::_exit(3);
-        }
         const std::string result = body();
         const bool written = ::write(report[1], result.data(), result.size()) == static_cast<ssize_t>(result.size());
         ::_exit(written ? 0 : 4);
@@ -112,7 +102,28 @@ inline std::string runUnprivileged(const std::filesystem::path& folder, const st
     ::close(report[0]);
     int status = 0;
     ::waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? result : "(the unprivileged child failed)";
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? result : failed;
+}
+
+// Runs `body` in a child process that file permissions bind, and returns what it returned. As root,
+// which passes every permission check, the child runs as "nobody" and first gives `folder` and
+// everything in it to that user.
+inline std::string runUnprivileged(const std::filesystem::path& folder, const std::function<std::string()>& body)
+{
+    const auto unprivileged = [&]() -> std::string {
+        if (::geteuid() == 0) {
+            const passwd* nobody = ::getpwnam("nobody");
+            if (!nobody)
+                ::_exit(2);
+            ::lchown(folder.c_str(), nobody->pw_uid, nobody->pw_gid);
+            for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+                ::lchown(entry.path().c_str(), nobody->pw_uid, nobody->pw_gid);
+            if (::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0)
+                ::_exit(3);
+        }
+        return body();
+    };
+    return runInChildProcess(unprivileged, "(the unprivileged child failed)");
 }
 
 // Permission bits of a file or folder, or -1 when it does not exist.
