@@ -4,6 +4,7 @@
 #include "gui/controls.h"
 #include "gui/korvane_dialog.h"
 #include "gui/light.h"
+#include "gui/status_line.h"
 #include "gui/window_geometry.h"
 #include "info/about_window.h"
 #include "launch/main_settings_window.h"
@@ -107,13 +108,7 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::showStatus(const QString& message)
 {
-    QStringList shown;
-    for (const QString& part : { m_profileProblem, message }) {
-        if (!part.isEmpty())
-            shown << part;
-    }
-    m_status->setText(shown.join(QStringLiteral(" | ")));
-    m_status->setToolTip(m_status->text());
+    m_status->showMessage(message);
 }
 
 void MainWindow::openSettings()
@@ -160,9 +155,7 @@ void MainWindow::buildControls()
     columns->addLayout(buildLaunchBox(), 2);
     columns->addLayout(buildFolderSizeBox(), 2);
 
-    m_status = controls::statusLine(this);
-    m_status->setWordWrap(false);
-    m_status->setVisible(true);
+    m_status = new StatusLine({ .wraps = false, .hiddenWhileEmpty = false }, this);
 
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(6, 4, 6, 4);
@@ -280,8 +273,8 @@ QLayout* MainWindow::buildFolderSizeBox()
     m_folderSizeSummary->setToolTip(QStringLiteral("Blockchain Folder Size"));
     m_folderSizeSummary->setAccessibleName(QStringLiteral("Blockchain Folder Size"));
     // Six sizes, then room for a note on subfolders that could not be read; a long path wraps.
-    const int margins = 2 * (m_folderSizeSummary->frameWidth()
-                             + static_cast<int>(m_folderSizeSummary->document()->documentMargin()) + 1);
+    const int margins = 2
+        * (m_folderSizeSummary->frameWidth() + static_cast<int>(m_folderSizeSummary->document()->documentMargin()) + 1);
     m_folderSizeSummary->setFixedHeight(m_folderSizeSummary->fontMetrics().lineSpacing() * 8 + margins);
 
     m_autoUpdateFolderSize
@@ -316,8 +309,7 @@ QLayout* MainWindow::buildHeartbeatRow()
     countdown->setObjectName(controls::objectNameOf(Key::HeartbeatCountdown));
     countdown->setAccessibleName(QStringLiteral("Heartbeat countdown"));
     countdown->setAlignment(Qt::AlignCenter);
-    countdown->setMaximumWidth(
-        countdown->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 16);
+    countdown->setMaximumWidth(countdown->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 16);
 
     auto* scanner = label("KITT_BACKGROUND_LABEL", QString(), this);
     m_heartbeat.indicator = scanner;
@@ -390,8 +382,7 @@ void MainWindow::load()
     setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
     setRunning(m_alwaysOnTopTimer, onTop);
     setRunning(m_folderSizeTimer, m_autoUpdateFolderSize->isChecked());
-    m_profileProblem = fromStd(m_profile.profile().problem());
-    showStatus(QString());
+    m_status->setStandingProblem(fromStd(m_profile.profile().problem()));
 }
 
 // Shows what another window changed in the profile.

@@ -19,6 +19,7 @@ class QTimer;
 namespace korvane {
 
 class Light;
+class StatusLine;
 class ProcessWatcher;
 
 // KORVANE_MAIN: the start-up window and the only one that is not modal. It shows the profile's
@@ -76,8 +77,7 @@ private:
     std::array<Light*, 3> m_lockLights {}; // Num, Caps, Scroll
     QPushButton* m_measureFolderSize = nullptr;
     std::array<QLineEdit*, 6> m_fileSizeBoxes {}; // bytes to petabytes
-    QLabel* m_status = nullptr;
-    QString m_profileProblem;
+    StatusLine* m_status = nullptr;
     QPushButton* m_qtStart = nullptr;
     QPushButton* m_daemonStart = nullptr;
     QPushButton* m_cliStop = nullptr;

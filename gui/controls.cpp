@@ -69,16 +69,6 @@ LabelledField keyField(Key key, const QString& caption, QWidget* parent)
     return { label, field };
 }
 
-QLabel* statusLine(QWidget* parent)
-{
-    auto* line = label("STATUS_LABEL", QString(), parent);
-    line->setStyleSheet(QStringLiteral("color: #b00000"));
-    line->setWordWrap(true);
-    line->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    line->setVisible(false);
-    return line;
-}
-
 QLabel* heading(const QString& text, QWidget* parent)
 {
     auto* result = new QLabel(text, parent);

@@ -49,8 +49,6 @@ struct LabelledField
 };
 // A caption and the text box it names, for screen readers too.
 LabelledField keyField(Key key, const QString& caption, QWidget* parent);
-// A red line of selectable text for what went wrong; hidden while empty.
-QLabel* statusLine(QWidget* parent);
 // The bold heading at the top of a window.
 QLabel* heading(const QString& text, QWidget* parent);
 

@@ -1,11 +1,10 @@
 #include "gui/korvane_dialog.h"
 
-#include "gui/controls.h"
 #include "gui/live_profile.h"
+#include "gui/status_line.h"
 #include "gui/window_geometry.h"
 
 #include <QBoxLayout>
-#include <QLabel>
 #include <QMessageBox>
 
 namespace korvane {
@@ -36,17 +35,14 @@ void KorvaneDialog::done(int result)
 
 void KorvaneDialog::addStatusLine(QBoxLayout* page)
 {
-    m_status = controls::statusLine(this);
+    m_status = new StatusLine(this);
     page->addWidget(m_status);
 }
 
 void KorvaneDialog::showStatus(const QString& message)
 {
-    if (m_status) {
-        m_status->setText(message);
-        m_status->setToolTip(message);
-        m_status->setVisible(!message.isEmpty());
-    }
+    if (m_status)
+        m_status->showMessage(message);
 }
 
 bool KorvaneDialog::stored(bool ok)

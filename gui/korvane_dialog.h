@@ -5,11 +5,11 @@
 #include <QDialog>
 
 class QBoxLayout;
-class QLabel;
 
 namespace korvane {
 
 class LiveProfile;
+class StatusLine;
 
 // Tells the user, before a window closes or the program ends, that the profile could not be stored.
 void warnNotStored(QWidget& window, const LiveProfile& profile);
@@ -41,7 +41,7 @@ protected:
 private:
     WindowId m_id;
     LiveProfile& m_profile;
-    QLabel* m_status = nullptr;
+    StatusLine* m_status = nullptr;
 };
 
 } // namespace korvane
