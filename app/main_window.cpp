@@ -370,7 +370,7 @@ void MainWindow::load()
     restoreWindowGeometry(*this, m_profile.profile(), WindowId::Main);
     m_profileFields.load(m_profile);
     m_alwaysOnTop->setChecked(m_profile.ticked(Key::AlwaysOnTop));
-    m_heartbeat.countdown->setText(m_profile.text(Key::HeartbeatCountdown));
+    m_heartbeat.countdown->setText(fromStd(m_profile.text(Key::HeartbeatCountdown)));
     m_autoUpdateFolderSize->setChecked(m_profile.ticked(Key::AutoUpdateFolderSize));
     m_folderSizeSummary->setPlainText(QString());
     m_exeName->setText(fromStd(m_services.ownExecutable.name()));

@@ -25,7 +25,7 @@ namespace korvane {
 namespace {
 
 using confcontrols::confLines;
-using confcontrols::shownLines;
+using controls::shownLines;
 
 constexpr std::array<const char*, kConfOptionCount> kKeyPartNames {
     "WALLET_EQUALS_TEXTBOX",
@@ -151,14 +151,7 @@ ConfGeneratorWindow::ConfGeneratorWindow(Services& services,
     page->addLayout(buildButtons());
     addStatusLine(page);
 
-    for (Key key : confGeneratorKeys()) {
-        if (isConfTick(key))
-            m_bindings.add(key, m_ticks.at(key));
-        else if (m_fields.count(key))
-            m_bindings.add(key, m_fields.at(key));
-        else
-            m_bindings.add(key, m_textBoxes.at(key));
-    }
+    m_bindings.orderBy(confGeneratorKeys());
     connectToModel();
     load();
 }
@@ -360,21 +353,21 @@ QLineEdit* ConfGeneratorWindow::addKeyPart(ConfOption option)
 QCheckBox* ConfGeneratorWindow::addTick(Key key, const QString& caption)
 {
     QCheckBox* box = controls::tickBox(key, caption, this);
-    m_ticks[key] = box;
+    m_bindings.add(key, box);
     return box;
 }
 
 QLineEdit* ConfGeneratorWindow::addField(Key key)
 {
     QLineEdit* field = controls::keyLineEdit(key, this);
-    m_fields[key] = field;
+    m_bindings.add(key, field);
     return field;
 }
 
 QPlainTextEdit* ConfGeneratorWindow::addTextBox(Key key)
 {
     QPlainTextEdit* box = controls::keyTextBox(key, this);
-    m_textBoxes[key] = box;
+    m_bindings.add(key, box);
     return box;
 }
 
@@ -384,17 +377,7 @@ QPlainTextEdit* ConfGeneratorWindow::addTextBox(Key key)
 void ConfGeneratorWindow::connectToModel()
 {
     m_model.setChangeListener([this] { showModel(); });
-    for (const auto& [key, box] : m_ticks) {
-        connect(box, &QCheckBox::toggled, this, [this, key = key](bool ticked) { m_model.setTicked(key, ticked); });
-    }
-    for (const auto& [key, field] : m_fields) {
-        connect(field, &QLineEdit::textChanged, this,
-                [this, key = key](const QString& text) { m_model.setText(key, text.toStdString()); });
-    }
-    for (const auto& [key, box] : m_textBoxes) {
-        connect(box, &QPlainTextEdit::textChanged, this,
-                [this, key = key, box = box] { m_model.setText(key, confLines(box->toPlainText())); });
-    }
+    m_bindings.sendChanges(m_model, kConfLineBreak, this);
     showModel();
 }
 
@@ -408,20 +391,7 @@ void ConfGeneratorWindow::load()
 
 void ConfGeneratorWindow::showModel()
 {
-    for (const auto& [key, box] : m_ticks) {
-        box->setChecked(m_model.ticked(key));
-        box->setEnabled(m_model.tickEnabled(key));
-    }
-    for (const auto& [key, field] : m_fields) {
-        const QString text = controls::fromStd(m_model.text(key));
-        if (field->text() != text)
-            field->setText(text);
-    }
-    for (const auto& [key, box] : m_textBoxes) {
-        const QString text = shownLines(m_model.text(key));
-        if (box->toPlainText() != text)
-            box->setPlainText(text);
-    }
+    m_bindings.show(m_model);
     for (std::size_t i = 0; i < kConfOptionCount; ++i)
         m_keyParts.at(i)->setText(controls::fromStd(m_model.keyPart(static_cast<ConfOption>(i))));
 }

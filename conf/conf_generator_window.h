@@ -6,7 +6,6 @@
 #include "launch/node_conventions.h"
 
 #include <array>
-#include <map>
 
 class QCheckBox;
 class QLineEdit;
@@ -62,9 +61,6 @@ private:
     const std::string m_confPath;
     ConfModel m_model;
     KeyBindings m_bindings;
-    std::map<Key, QCheckBox*> m_ticks;
-    std::map<Key, QLineEdit*> m_fields;
-    std::map<Key, QPlainTextEdit*> m_textBoxes;
     std::array<QLineEdit*, kConfOptionCount> m_keyParts {};
     QLineEdit* m_header = nullptr;
     QPlainTextEdit* m_vtcNodeList = nullptr;

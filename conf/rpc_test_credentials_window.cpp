@@ -54,7 +54,7 @@ RpcTestCredentialsWindow::RpcTestCredentialsWindow(LiveProfile& profile, ConfFie
     titles->addWidget(confcontrols::titleLabel("Label1", QStringLiteral("CONF-GENERATOR"), this));
 
     auto* information = controls::named(new QPlainTextEdit(this), "RPCUSER_INFO_TEXTBOX");
-    information->setPlainText(confcontrols::shownLines(kInformation));
+    information->setPlainText(controls::shownLines(kInformation));
     information->setReadOnly(true);
     information->setAccessibleName(QStringLiteral("About the RPC credentials"));
 
@@ -69,7 +69,7 @@ RpcTestCredentialsWindow::RpcTestCredentialsWindow(LiveProfile& profile, ConfFie
 
     m_user->setText(controls::fromStd(m_generator.text(Key::RpcUser)));
     m_password->setText(controls::fromStd(m_generator.text(Key::RpcPassword)));
-    m_auth->setPlainText(confcontrols::shownLines(m_generator.text(Key::RpcAuth)));
+    m_auth->setPlainText(controls::shownLines(m_generator.text(Key::RpcAuth)));
     std::vector<bool> matching;
     for (const RpcTestCredentials& preset : rpcTestCredentials())
         matching.push_back(m_user->text() == controls::fromStd(preset.user));

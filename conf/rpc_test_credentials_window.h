@@ -1,5 +1,6 @@
 #pragma once
 
+#include "conf/conf_model.h"
 #include "gui/korvane_dialog.h"
 
 #include <vector>
@@ -10,7 +11,6 @@ class QPushButton;
 
 namespace korvane {
 
-class ConfFields;
 
 // KORVANE_CONF_GENERATOR_TEST_RPC: ten publicly known RPC credentials for test set-ups. It opens
 // with the generator's credentials, shows the preset whose user name they carry in green, and

@@ -14,6 +14,20 @@ QString fromStd(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+QString shownLines(std::string_view text)
+{
+    QString shown = fromStd(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return shown;
+}
+
+std::string linesEndedBy(const QString& shown, std::string_view lineBreak)
+{
+    QString text = shown;
+    text.replace(QLatin1Char('\n'), fromStd(lineBreak));
+    return text.toStdString();
+}
+
 QLabel* label(const char* objectName, const QString& caption, QWidget* parent)
 {
     return named(new QLabel(caption, parent), objectName);

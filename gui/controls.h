@@ -5,6 +5,7 @@
 
 #include <QPalette>
 #include <QString>
+#include <string>
 #include <string_view>
 
 class QCheckBox;
@@ -17,6 +18,10 @@ class QWidget;
 namespace korvane::controls {
 
 QString fromStd(std::string_view text);
+// Text of several lines as a text box shows it, with lines ended by "\n", and back with lines
+// ended by `lineBreak`.
+QString shownLines(std::string_view text);
+std::string linesEndedBy(const QString& shown, std::string_view lineBreak);
 
 template <typename Widget> Widget* named(Widget* widget, const char* objectName)
 {

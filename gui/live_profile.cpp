@@ -11,11 +11,6 @@ LiveProfile::LiveProfile(SettingsStore& store, const OwnExecutable& executable, 
     m_profile.setFailureHandler([this](const std::string& reason) { m_lastFailure = controls::fromStd(reason); });
 }
 
-QString LiveProfile::text(Key key) const
-{
-    return controls::fromStd(m_profile.text(key));
-}
-
 bool LiveProfile::setText(Key key, const QString& value)
 {
     const KeyValue one { key, value.toStdString() };

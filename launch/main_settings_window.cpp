@@ -159,7 +159,7 @@ void MainSettingsWindow::showConfMode(bool ownConf)
     m_confLocation->setReadOnly(!ownConf);
     m_confBrowse->setEnabled(ownConf);
     m_confManager->setEnabled(!ownConf);
-    m_confLocation->setText(ownConf ? profile().text(Key::ConfFileLocation) : defaultConfLocation());
+    m_confLocation->setText(ownConf ? controls::fromStd(profile().text(Key::ConfFileLocation)) : defaultConfLocation());
 }
 
 // The main window's refresh follows the tick at once, through the profile.

@@ -22,8 +22,10 @@ NumberSeparators userSeparators()
 
 } // namespace
 
-FolderSizePanel::FolderSizePanel(const FolderSizeControls& controls, const LiveProfile& profile,
-                                 FolderSize& folderSize, QObject* parent)
+FolderSizePanel::FolderSizePanel(const FolderSizeControls& controls,
+                                 const LiveProfile& profile,
+                                 FolderSize& folderSize,
+                                 QObject* parent)
     : QObject(parent)
     , m_controls(controls)
     , m_profile(profile)
@@ -41,7 +43,7 @@ void FolderSizePanel::measure()
     m_controls.measureNow->setEnabled(false);
     async::runThenCallback(
         this,
-        [&folderSize = m_folderSize, folder = m_profile.bytes(Key::BlockchainHome)](std::stop_token stop) {
+        [&folderSize = m_folderSize, folder = m_profile.text(Key::BlockchainHome)](std::stop_token stop) {
             return std::pair(folder, folderSize.measure(folder, stop));
         },
         [this](const std::pair<std::string, FolderSizeResult>& answer) { show(answer.first, answer.second); });
@@ -53,7 +55,8 @@ void FolderSizePanel::show(const std::string& folder, const FolderSizeResult& re
     for (std::size_t unit = 0; unit < kFolderSizeUnitCount; ++unit)
         m_controls.units[unit]->setText(controls::fromStd(report.units[unit]));
     // The box breaks lines at "\n"; a lone "\r" would show as a symbol.
-    m_controls.summary->setPlainText(controls::fromStd(report.summary).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    m_controls.summary->setPlainText(
+        controls::fromStd(report.summary).replace(QLatin1String("\r\n"), QLatin1String("\n")));
     m_controls.measureNow->setEnabled(true);
     m_measuring = false;
     Q_EMIT shown();
