@@ -382,7 +382,7 @@ void MainWindow::load()
     setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
     setRunning(m_alwaysOnTopTimer, onTop);
     setRunning(m_folderSizeTimer, m_autoUpdateFolderSize->isChecked());
-    m_status->setStandingProblem(fromStd(m_profile.profile().problem()));
+    m_status->setStandingProblem(fromStd(m_profile.profile().usable().error()));
 }
 
 // Shows what another window changed in the profile.
@@ -398,11 +398,12 @@ void MainWindow::follow(Key key)
 // Stores the position and the always-on-top option; a failure is shown before the program ends.
 bool MainWindow::saveOnUnload()
 {
-    const bool positionStored = saveWindowPosition(*this, m_profile.profile(), WindowId::Main);
-    const bool optionStored = positionStored && m_profile.setTicked(Key::AlwaysOnTop, m_alwaysOnTop->isChecked());
-    if (!optionStored)
-        warnNotStored(*this, m_profile);
-    return optionStored;
+    Result<> stored = saveWindowPosition(*this, m_profile.profile(), WindowId::Main);
+    if (stored)
+        stored = m_profile.setTicked(Key::AlwaysOnTop, m_alwaysOnTop->isChecked());
+    if (!stored)
+        warnNotStored(*this, stored.error());
+    return stored.ok();
 }
 
 void MainWindow::keepOnTop()

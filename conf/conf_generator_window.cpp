@@ -164,10 +164,10 @@ ConfGeneratorWindow::~ConfGeneratorWindow()
         child->disconnect(this);
 }
 
-bool ConfGeneratorWindow::unload()
+Result<> ConfGeneratorWindow::unload()
 {
     m_outputTimer->stop();
-    return true;
+    return {};
 }
 
 QLayout* ConfGeneratorWindow::buildHeader()
@@ -416,18 +416,19 @@ void ConfGeneratorWindow::refreshPreview()
 // A file that cannot be written is reported and the old one kept; the caption stays "Cancel".
 void ConfGeneratorWindow::save()
 {
-    const bool positionStored = saveWindowPosition(*this, profile().profile(), WindowId::ConfGenerator);
-    const bool fieldsStored = m_bindings.store(profile());
+    const Result<> positionStored = saveWindowPosition(*this, profile().profile(), WindowId::ConfGenerator);
+    const Result<> settingsStored = laterFailure(positionStored, m_bindings.store(profile()));
     const std::string text = m_model.render() + std::string(kConfLineBreak);
     refreshPreview();
 
     QStringList problems;
-    if (!positionStored || !fieldsStored)
-        problems << QStringLiteral("The settings could not be saved: %1").arg(profile().lastFailure());
-    std::string error;
-    if (!m_services.textFiles.write(m_confPath, text, FilePermissions::OwnerOnly, &error))
+    if (!settingsStored)
         problems
-            << QStringLiteral("%1 was not written: %2").arg(controls::fromStd(m_confPath), controls::fromStd(error));
+            << QStringLiteral("The settings could not be saved: %1").arg(controls::fromStd(settingsStored.error()));
+    const Result<> written = m_services.textFiles.write(m_confPath, text, FilePermissions::OwnerOnly);
+    if (!written)
+        problems << QStringLiteral("%1 was not written: %2")
+                        .arg(controls::fromStd(m_confPath), controls::fromStd(written.error()));
     showStatus(problems.join(QLatin1Char('\n')));
     if (problems.isEmpty())
         m_cancel->setText(QStringLiteral("Close"));

@@ -35,7 +35,7 @@ public:
     ~ConfGeneratorWindow() override;
 
 protected:
-    bool unload() override;
+    Result<> unload() override;
 
 private:
     QLayout* buildHeader();

@@ -11,7 +11,6 @@ class QPushButton;
 
 namespace korvane {
 
-
 // KORVANE_CONF_GENERATOR_TEST_RPC: ten publicly known RPC credentials for test set-ups. It opens
 // with the generator's credentials, shows the preset whose user name they carry in green, and
 // hands its three boxes back to the generator only on "USE CURRENT CREDENTIALS".

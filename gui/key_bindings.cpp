@@ -90,12 +90,12 @@ std::string KeyBindings::value(Key key) const
     return valueOf(binding(key));
 }
 
-bool KeyBindings::store(LiveProfile& profile) const
+Result<> KeyBindings::store(LiveProfile& profile) const
 {
     return profile.setValues(values());
 }
 
-bool KeyBindings::store(LiveProfile& profile, std::span<const KeyValue> computed)
+Result<> KeyBindings::store(LiveProfile& profile, std::span<const KeyValue> computed)
 {
     std::vector<KeyValue> all = values();
     for (const KeyValue& value : computed) {
@@ -104,11 +104,12 @@ bool KeyBindings::store(LiveProfile& profile, std::span<const KeyValue> computed
             throw std::logic_error("no box is bound to " + std::string(keyName(value.key)));
         bound->value = value.value;
     }
-    if (!profile.setValues(all))
-        return false;
-    for (const KeyValue& value : computed)
-        showText(binding(value.key).widget, controls::fromStd(value.value));
-    return true;
+    Result<> stored = profile.setValues(all);
+    if (stored) {
+        for (const KeyValue& value : computed)
+            showText(binding(value.key).widget, controls::fromStd(value.value));
+    }
+    return stored;
 }
 
 void KeyBindings::sendChanges(EditableKeyValues& model, std::string_view lineBreak, QObject* context) const

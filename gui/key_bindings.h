@@ -43,10 +43,10 @@ public:
     std::vector<KeyValue> values() const;
     std::string value(Key key) const;
     // Stores every value with one write of the profile.
-    bool store(LiveProfile& profile) const;
+    Result<> store(LiveProfile& profile) const;
     // Stores every value with the window's `computed` ones in one write; once stored, the boxes
     // show what was computed.
-    bool store(LiveProfile& profile, std::span<const KeyValue> computed);
+    Result<> store(LiveProfile& profile, std::span<const KeyValue> computed);
 
     // Sends every change made in a widget (a click, typing, a load) to `model`, with its lines
     // ended by `lineBreak`; the connections live as long as `context`.

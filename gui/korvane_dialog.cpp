@@ -1,5 +1,6 @@
 #include "gui/korvane_dialog.h"
 
+#include "gui/controls.h"
 #include "gui/live_profile.h"
 #include "gui/status_line.h"
 #include "gui/window_geometry.h"
@@ -9,10 +10,15 @@
 
 namespace korvane {
 
-void warnNotStored(QWidget& window, const LiveProfile& profile)
+void warnNotStored(QWidget& window, const std::string& reason)
 {
     QMessageBox::warning(&window, window.windowTitle(),
-                         QStringLiteral("The settings could not be saved.\n\n%1").arg(profile.lastFailure()));
+                         QStringLiteral("The settings could not be saved.\n\n%1").arg(controls::fromStd(reason)));
+}
+
+Result<> laterFailure(const Result<>& earlier, const Result<>& later)
+{
+    return later ? earlier : later;
 }
 
 KorvaneDialog::KorvaneDialog(WindowId id, LiveProfile& profile, QWidget* owner)
@@ -26,10 +32,10 @@ KorvaneDialog::KorvaneDialog(WindowId id, LiveProfile& profile, QWidget* owner)
 
 void KorvaneDialog::done(int result)
 {
-    const bool positionStored = saveWindowPosition(*this, m_profile.profile(), m_id);
-    const bool valuesStored = unload();
-    if (!positionStored || !valuesStored)
-        warnNotStored(*this, m_profile);
+    const Result<> positionStored = saveWindowPosition(*this, m_profile.profile(), m_id);
+    const Result<> failed = laterFailure(positionStored, unload());
+    if (!failed)
+        warnNotStored(*this, failed.error());
     QDialog::done(result);
 }
 
@@ -45,10 +51,10 @@ void KorvaneDialog::showStatus(const QString& message)
         m_status->showMessage(message);
 }
 
-bool KorvaneDialog::stored(bool ok)
+bool KorvaneDialog::stored(const Result<>& result)
 {
-    showStatus(ok ? QString() : m_profile.lastFailure());
-    return ok;
+    showStatus(controls::fromStd(result.error()));
+    return result.ok();
 }
 
 } // namespace korvane

@@ -26,20 +26,16 @@ public:
     std::string text(Key key) const override { return m_profile.text(key); }
     bool ticked(Key key) const override { return m_profile.ticked(key); }
 
-    bool setText(Key key, const QString& value);
-    bool setTicked(Key key, bool ticked);
+    Result<> setText(Key key, const QString& value);
+    Result<> setTicked(Key key, bool ticked);
     // Stores the values in their order with one write, then tells which keys changed.
-    bool setValues(std::span<const KeyValue> values);
-
-    // Why the last write failed.
-    QString lastFailure() const { return m_lastFailure; }
+    Result<> setValues(std::span<const KeyValue> values);
 
 Q_SIGNALS:
     void changed(korvane::Key key);
 
 private:
     Profile m_profile;
-    QString m_lastFailure;
 };
 
 } // namespace korvane

@@ -39,7 +39,7 @@ MainSettingsWindow::MainSettingsWindow(Services& services,
     load();
 }
 
-bool MainSettingsWindow::unload()
+Result<> MainSettingsWindow::unload()
 {
     return m_values.store(profile());
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/result.h"
+
 #include <string>
 
 namespace korvane {
@@ -18,10 +20,8 @@ class TextFileWriter
 {
 public:
     virtual ~TextFileWriter() = default;
-    // `text` is UTF-8; returns false with a reason in `error` on failure.
-    virtual bool
-    write(const std::string& path, const std::string& text, FilePermissions permissions, std::string* error)
-        = 0;
+    // `text` is UTF-8; a failure says why the file was not written.
+    virtual Result<> write(const std::string& path, const std::string& text, FilePermissions permissions) = 0;
 };
 
 } // namespace korvane

@@ -32,22 +32,25 @@ std::string SettingsStore::getSetting(std::string_view application,
     return found == m_values.end() ? std::string(defaultValue) : found->second;
 }
 
-bool SettingsStore::saveSettings(std::string_view application,
-                                 std::string_view section,
-                                 std::span<const SettingValue> values,
-                                 std::string* error)
+Result<> SettingsStore::saveSettings(std::string_view application,
+                                     std::string_view section,
+                                     std::span<const SettingValue> values)
 {
-    if (failSaves) {
-        if (error)
-            *error = "disk full";
-        return false;
-    }
+    if (failSaves)
+        return Failure { "disk full" };
     ++writes;
     for (const auto& [key, value] : values) {
         m_values[entryName(application, section, key)] = value;
         saves.push_back(std::string(section) + '/' + key + '=' + value);
     }
-    return true;
+    return {};
+}
+
+Result<> SettingsStore::usable(std::string_view, std::string_view) const
+{
+    if (!problemText.empty())
+        return Failure { problemText };
+    return {};
 }
 
 ProcessQuery ProcessTable::queryRunning(const std::vector<std::string>& names)
@@ -201,19 +204,13 @@ std::optional<std::string> FileDialogs::pickOpenFile(NativeWindow, const FileOpe
     return takeAnswer(nextAnswers);
 }
 
-bool TextFileWriter::write(const std::string& path,
-                           const std::string& text,
-                           FilePermissions filePermissions,
-                           std::string* error)
+Result<> TextFileWriter::write(const std::string& path, const std::string& text, FilePermissions filePermissions)
 {
-    if (!failure.empty()) {
-        if (error)
-            *error = failure;
-        return false;
-    }
+    if (!failure.empty())
+        return Failure { failure };
     files[path] = text;
     permissions[path] = filePermissions;
-    return true;
+    return {};
 }
 
 } // namespace korvane::fake

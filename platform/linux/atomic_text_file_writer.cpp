@@ -101,12 +101,10 @@ void ignoreFileSizeSignal()
     [[maybe_unused]] static const auto previous = ::signal(SIGXFSZ, SIG_IGN);
 }
 
-} // namespace
-
-bool replaceFileAtomically(const std::string& path,
-                           std::string_view content,
-                           FilePermissions permissions,
-                           std::string* error)
+bool replaceThroughTemporary(const std::string& path,
+                             std::string_view content,
+                             FilePermissions permissions,
+                             std::string* error)
 {
     ignoreFileSizeSignal();
     const SplitPath target = splitPath(path);
@@ -138,12 +136,19 @@ bool replaceFileAtomically(const std::string& path,
     return true;
 }
 
-bool AtomicTextFileWriter::write(const std::string& path,
-                                 const std::string& text,
-                                 FilePermissions permissions,
-                                 std::string* error)
+} // namespace
+
+Result<> replaceFileAtomically(const std::string& path, std::string_view content, FilePermissions permissions)
 {
-    return replaceFileAtomically(path, text, permissions, error);
+    std::string error;
+    if (replaceThroughTemporary(path, content, permissions, &error))
+        return {};
+    return Failure { error };
+}
+
+Result<> AtomicTextFileWriter::write(const std::string& path, const std::string& text, FilePermissions permissions)
+{
+    return replaceFileAtomically(path, text, permissions);
 }
 
 } // namespace korvane

@@ -97,9 +97,9 @@ TEST_F(ConfWindowsTest, OpensFromTheMainSettingsAndAFirstRunPreviewsTheAllEmptyT
 TEST_F(ConfWindowsTest, TickRulesRunForClicksToggleLoadAndClearAll)
 {
     // Stored: "OLD Wallet Support" with "Daemon" clear; the load leaves the daemon line commented.
-    m_profile.setTicked(Key::WalletTick, true);
-    m_profile.setTicked(Key::DisableWalletTick, true);
-    m_profile.setTicked(Key::OldWalletSupportTick, true);
+    ASSERT_TRUE(m_profile.setTicked(Key::WalletTick, true));
+    ASSERT_TRUE(m_profile.setTicked(Key::DisableWalletTick, true));
+    ASSERT_TRUE(m_profile.setTicked(Key::OldWalletSupportTick, true));
     QWidget& generator = openGenerator();
     EXPECT_TRUE(ticked(generator, "DISABLE_WALLET_TICKBOX"));
     EXPECT_TRUE(child(generator, "DAEMON_TICKBOX")->isEnabled());

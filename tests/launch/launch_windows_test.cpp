@@ -113,7 +113,7 @@ protected:
 
     void store(const std::string& key, const std::string& value)
     {
-        m_fakes.settings.saveSetting("QL_KORVANE", "BTC", key, value, nullptr);
+        EXPECT_TRUE(m_fakes.settings.saveSetting("QL_KORVANE", "BTC", key, value));
     }
 
     fake::Services m_fakes;

@@ -60,8 +60,8 @@ protected:
 
 TEST_F(HeartbeatPanelTest, KittButtonRunsHeartbeatAndScannerTogetherAndIsReadByItsCaption)
 {
-    fakes.settings.saveSetting("QL_KORVANE", fakes.ownExecutable.name(), "HEARTBEAT_COUNTDOWN_TIME_TEXTBOX", "soon",
-                               nullptr);
+    ASSERT_TRUE(fakes.settings.saveSetting("QL_KORVANE", fakes.ownExecutable.name(), "HEARTBEAT_COUNTDOWN_TIME_TEXTBOX",
+                                           "soon"));
     MainWindow& window = open();
     auto* button = window.findChild<QPushButton*>(QStringLiteral("KITT_START_BUTTON"));
     auto* countdown = window.findChild<QLineEdit*>(QStringLiteral("HEARTBEAT_COUNTDOWN_TIME_TEXTBOX"));

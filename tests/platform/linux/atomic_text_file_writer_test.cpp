@@ -16,11 +16,13 @@ using test::TemporaryFolder;
 class AtomicTextFileWriterTest : public ::testing::Test
 {
 protected:
-    bool write(const std::string& text)
+    bool write(const std::string& text, const std::string& path, FilePermissions permissions = FilePermissions::Default)
     {
-        error.clear();
-        return writer.write(target, text, FilePermissions::Default, &error);
+        const Result<> written = writer.write(path, text, permissions);
+        error = written.error();
+        return written.ok();
     }
+    bool write(const std::string& text) { return write(text, target); }
     std::size_t filesInFolder() const
     {
         return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder.path()), {}));
@@ -58,10 +60,10 @@ TEST_F(AtomicTextFileWriterTest, NewFileFollowsUmaskAndReplacedFileKeepsItsPermi
 TEST_F(AtomicTextFileWriterTest, OwnerOnlyFileIsReadableByItsOwnerAloneNewOrReplaced)
 {
     test::ScopedUmask mask(0);
-    ASSERT_TRUE(writer.write(target, "rpcpassword=a\r\n", FilePermissions::OwnerOnly, &error)) << error;
+    ASSERT_TRUE(write("rpcpassword=a\r\n", target, FilePermissions::OwnerOnly)) << error;
     EXPECT_EQ(permissionBits(target), 0600);
     ::chmod(target.c_str(), 0644);
-    ASSERT_TRUE(writer.write(target, "rpcpassword=b\r\n", FilePermissions::OwnerOnly, &error)) << error;
+    ASSERT_TRUE(write("rpcpassword=b\r\n", target, FilePermissions::OwnerOnly)) << error;
     EXPECT_EQ(permissionBits(target), 0600);
     EXPECT_EQ(readFile(target), "rpcpassword=b\r\n");
 }
@@ -91,8 +93,7 @@ TEST_F(AtomicTextFileWriterTest, ReportsTheReasonForUnwritablePaths)
         { folder.text("a-folder/"), "Is a directory" },
     };
     for (const auto& testCase : cases) {
-        error.clear();
-        EXPECT_FALSE(writer.write(testCase.path, "x", FilePermissions::Default, &error)) << testCase.path;
+        EXPECT_FALSE(write("x", testCase.path)) << testCase.path;
         EXPECT_NE(error.find(testCase.reason), std::string::npos) << testCase.path << ": " << error;
     }
     EXPECT_TRUE(fs::is_directory(folder.path() / "a-folder"));
