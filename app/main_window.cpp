@@ -419,12 +419,7 @@ void MainWindow::keepOnTop()
 void MainWindow::launch(Key commandKey, WindowStyle style)
 {
     const LaunchResult result = m_services.launcher.start(m_profileFields.value(commandKey), style);
-    if (result.started) {
-        showStatus(QString());
-        return;
-    }
-    const QString program = result.program.empty() ? QString() : QStringLiteral(" \"%1\"").arg(fromStd(result.program));
-    showStatus(QStringLiteral("Could not start%1: %2").arg(program, fromStd(result.error)));
+    showStatus(fromStd(result.error()));
 }
 
 } // namespace korvane

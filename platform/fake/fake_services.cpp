@@ -57,12 +57,12 @@ ProcessQuery ProcessTable::queryRunning(const std::vector<std::string>& names)
 {
     const std::lock_guard lock(m_mutex);
     ++m_queries;
-    ProcessQuery query;
-    query.ok = m_failure.empty();
-    query.error = m_failure;
+    if (!m_failure.empty())
+        return Failure { m_failure };
+    std::vector<bool> running;
     for (const auto& name : names)
-        query.running.push_back(query.ok && !name.empty() && m_running.count(asciiLowered(name)) != 0);
-    return query;
+        running.push_back(!name.empty() && m_running.count(asciiLowered(name)) != 0);
+    return running;
 }
 
 TerminateResult ProcessTable::terminateAll(std::string_view name)
@@ -120,11 +120,9 @@ int ProcessTable::queries() const
 LaunchResult Launcher::start(std::string_view commandLine, WindowStyle style)
 {
     starts.push_back({ std::string(commandLine), style });
-    LaunchResult result;
-    result.program = std::string(commandLine);
-    result.started = failure.empty();
-    result.error = failure;
-    return result;
+    if (!failure.empty())
+        return notStarted(commandLine, failure);
+    return std::string(commandLine);
 }
 
 FolderSizeResult FolderSize::measure(const std::string& folder, std::stop_token stop)
