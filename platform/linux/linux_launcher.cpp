@@ -170,11 +170,11 @@ std::string lengthProblem(const std::vector<std::string>& arguments)
 LaunchResult LinuxLauncher::start(std::string_view commandLine, WindowStyle style)
 {
     SplitCommandLine split = splitCommandLine(commandLine);
-    if (!split.ok())
-        return notStarted({}, split.error);
-    if (std::string tooLong = lengthProblem(split.arguments); !tooLong.empty())
-        return notStarted(split.arguments.front(), tooLong);
-    const ExecPlan plan = makePlan(std::move(split.arguments), style);
+    if (!split)
+        return notStarted({}, split.error());
+    if (std::string tooLong = lengthProblem(split.value()); !tooLong.empty())
+        return notStarted(split.value().front(), tooLong);
+    const ExecPlan plan = makePlan(std::move(split).value(), style);
     const std::string& program = plan.arguments.front();
 
     int pipeFds[2];

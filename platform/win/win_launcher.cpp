@@ -14,7 +14,7 @@ namespace {
 std::string programOf(std::string_view commandLine)
 {
     const SplitCommandLine split = splitCommandLine(commandLine);
-    return split.arguments.empty() ? std::string(commandLine) : split.arguments.front();
+    return split ? split.value().front() : std::string(commandLine);
 }
 
 bool isBlank(std::string_view commandLine)
