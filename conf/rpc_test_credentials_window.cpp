@@ -67,9 +67,7 @@ RpcTestCredentialsWindow::RpcTestCredentialsWindow(LiveProfile& profile, ConfFie
     page->addLayout(buildButtons());
     addStatusLine(page);
 
-    m_user->setText(controls::fromStd(m_generator.text(Key::RpcUser)));
-    m_password->setText(controls::fromStd(m_generator.text(Key::RpcPassword)));
-    m_auth->setPlainText(controls::shownLines(m_generator.text(Key::RpcAuth)));
+    m_values.show(m_generator);
     std::vector<bool> matching;
     for (const RpcTestCredentials& preset : rpcTestCredentials())
         matching.push_back(m_user->text() == controls::fromStd(preset.user));
@@ -107,6 +105,9 @@ QLayout* RpcTestCredentialsWindow::buildFields()
     m_password = controls::keyLineEdit(Key::RpcPassword, this);
     m_auth = controls::keyTextBox(Key::RpcAuth, this);
     m_auth->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_values.add(Key::RpcUser, m_user);
+    m_values.add(Key::RpcPassword, m_password);
+    m_values.add(Key::RpcAuth, m_auth);
 
     auto* column = new QVBoxLayout;
     column->addWidget(labelFor("RPC_USER_LABEL", "RPC Username", "rpcuser=", m_user));
@@ -164,9 +165,7 @@ void RpcTestCredentialsWindow::highlight(const std::vector<bool>& selected)
 
 void RpcTestCredentialsWindow::useCurrent()
 {
-    m_generator.setText(Key::RpcUser, m_user->text().toStdString());
-    m_generator.setText(Key::RpcPassword, m_password->text().toStdString());
-    m_generator.setText(Key::RpcAuth, confcontrols::confLines(m_auth->toPlainText()));
+    m_values.copyTo(m_generator, kConfLineBreak);
     m_cancel->setText(QStringLiteral("Close"));
 }
 

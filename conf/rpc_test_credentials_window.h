@@ -1,6 +1,7 @@
 #pragma once
 
 #include "conf/conf_model.h"
+#include "gui/key_bindings.h"
 #include "gui/korvane_dialog.h"
 
 #include <vector>
@@ -34,6 +35,7 @@ private:
     QLineEdit* m_user = nullptr;
     QLineEdit* m_password = nullptr;
     QPlainTextEdit* m_auth = nullptr;
+    KeyBindings m_values; // the generator's user, password and auth
     QPushButton* m_cancel = nullptr;
 };
 

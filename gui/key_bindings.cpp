@@ -115,25 +115,31 @@ Result<> KeyBindings::store(LiveProfile& profile, std::span<const KeyValue> comp
 void KeyBindings::sendChanges(EditableKeyValues& model, std::string_view lineBreak, QObject* context) const
 {
     for (const Binding& binding : m_bindings) {
-        const Key key = binding.key;
-        std::visit(Overloaded { [&](QLineEdit* field) {
-                                   QObject::connect(
-                                       field, &QLineEdit::textChanged, context,
-                                       [&model, key](const QString& text) { model.setText(key, text.toStdString()); });
-                               },
-                                [&](QPlainTextEdit* box) {
-                                    QObject::connect(
-                                        box, &QPlainTextEdit::textChanged, context,
-                                        [&model, key, box, lineBreak = std::string(lineBreak)] {
-                                            model.setText(key, controls::linesEndedBy(box->toPlainText(), lineBreak));
-                                        });
-                                },
-                                [&](QCheckBox* tickBox) {
-                                    QObject::connect(tickBox, &QCheckBox::toggled, context,
-                                                     [&model, key](bool ticked) { model.setTicked(key, ticked); });
-                                } },
-                   binding.widget);
+        const auto sendThis
+            = [binding, &model, lineBreak = std::string(lineBreak)] { send(binding, model, lineBreak); };
+        std::visit(
+            Overloaded {
+                [&](QLineEdit* field) { QObject::connect(field, &QLineEdit::textChanged, context, sendThis); },
+                [&](QPlainTextEdit* box) { QObject::connect(box, &QPlainTextEdit::textChanged, context, sendThis); },
+                [&](QCheckBox* tickBox) { QObject::connect(tickBox, &QCheckBox::toggled, context, sendThis); } },
+            binding.widget);
     }
+}
+
+void KeyBindings::copyTo(EditableKeyValues& model, std::string_view lineBreak) const
+{
+    for (const Binding& binding : m_bindings)
+        send(binding, model, lineBreak);
+}
+
+void KeyBindings::send(const Binding& binding, EditableKeyValues& model, std::string_view lineBreak)
+{
+    std::visit(Overloaded { [&](const QLineEdit* field) { model.setText(binding.key, field->text().toStdString()); },
+                            [&](const QPlainTextEdit* box) {
+                                model.setText(binding.key, controls::linesEndedBy(box->toPlainText(), lineBreak));
+                            },
+                            [&](const QCheckBox* tickBox) { model.setTicked(binding.key, tickBox->isChecked()); } },
+               binding.widget);
 }
 
 void KeyBindings::show(const EditableKeyValues& model) const

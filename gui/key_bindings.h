@@ -51,6 +51,8 @@ public:
     // Sends every change made in a widget (a click, typing, a load) to `model`, with its lines
     // ended by `lineBreak`; the connections live as long as `context`.
     void sendChanges(EditableKeyValues& model, std::string_view lineBreak, QObject* context) const;
+    // Sets every value of `model` from its widget, with lines ended by `lineBreak`.
+    void copyTo(EditableKeyValues& model, std::string_view lineBreak) const;
     // Shows what `model` holds, and which ticks it greys out; a text is set only where it differs, so
     // that a reader's place in it is kept.
     void show(const EditableKeyValues& model) const;
@@ -70,6 +72,7 @@ private:
 
     const Binding& binding(Key key) const;
     static void load(Binding& binding, const KeyValues& source);
+    static void send(const Binding& binding, EditableKeyValues& model, std::string_view lineBreak);
     static void showText(const Widget& widget, const QString& text);
     static QString shownText(const Widget& widget);
     static std::string valueOf(const Binding& binding);
