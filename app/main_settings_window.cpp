@@ -40,7 +40,7 @@ MainSettingsWindow::MainSettingsWindow(Services& services,
     load();
 }
 
-bool MainSettingsWindow::unload()
+Result<> MainSettingsWindow::unload()
 {
     return m_values.store(profile());
 }
@@ -160,7 +160,8 @@ void MainSettingsWindow::showConfMode(bool ownConf)
     m_confLocation->setReadOnly(!ownConf);
     m_confBrowse->setEnabled(ownConf);
     m_confManager->setEnabled(!ownConf);
-    m_confLocation->setText(ownConf ? profile().text(Key::ConfFileLocation) : controls::fromStd(m_generatedConf));
+    m_confLocation->setText(ownConf ? controls::fromStd(profile().text(Key::ConfFileLocation))
+                                    : controls::fromStd(m_generatedConf));
 }
 
 // The main window's refresh follows the tick at once, through the profile.

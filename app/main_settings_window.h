@@ -32,7 +32,7 @@ public:
                        const NodeConventions& conventions = nodeConventionsFor(nativeOperatingSystem()));
 
 protected:
-    bool unload() override;
+    Result<> unload() override;
 
 private:
     void buildControls();

@@ -4,6 +4,7 @@
 #include "desktop/daemon_companion.h"
 #include "gui/controls.h"
 #include "gui/korvane_dialog.h"
+#include "gui/status_line.h"
 #include "gui/window_geometry.h"
 #include "info/about_window.h"
 #include "monitor/folder_size_panel.h"
@@ -72,13 +73,7 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::showStatus(const QString& message)
 {
-    QStringList shown;
-    for (const QString& part : { m_profileProblem, message }) {
-        if (!part.isEmpty())
-            shown << part;
-    }
-    m_status->setText(shown.join(QStringLiteral(" | ")));
-    m_status->setToolTip(m_status->text());
+    m_status->showMessage(message);
 }
 
 void MainWindow::openSettings()
@@ -116,9 +111,7 @@ void MainWindow::buildControls()
     columns->addLayout(buildLaunchBox(), 2);
     columns->addWidget(new FolderSizePanel(m_profile, m_services.folderSize, this), 2);
 
-    m_status = controls::statusLine(this);
-    m_status->setWordWrap(false);
-    m_status->setVisible(true);
+    m_status = new StatusLine({ .wraps = false, .hiddenWhileEmpty = false }, this);
 
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(6, 4, 6, 4);
@@ -251,8 +244,7 @@ void MainWindow::load()
     const bool onTop = m_alwaysOnTop->isChecked();
     setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
     setRunning(m_alwaysOnTopTimer, onTop);
-    m_profileProblem = fromStd(m_profile.profile().problem());
-    showStatus(QString());
+    m_status->setStandingProblem(fromStd(m_profile.profile().usable().error()));
 }
 
 // Shows what another window changed in the profile.
@@ -264,11 +256,12 @@ void MainWindow::follow(Key key)
 // Stores the position and the always-on-top option; a failure is shown before the program ends.
 bool MainWindow::saveOnUnload()
 {
-    const bool positionStored = saveWindowPosition(*this, m_profile.profile(), WindowId::Main);
-    const bool optionStored = positionStored && m_profile.setTicked(Key::AlwaysOnTop, m_alwaysOnTop->isChecked());
-    if (!optionStored)
-        warnNotStored(*this, m_profile);
-    return optionStored;
+    Result<> stored = saveWindowPosition(*this, m_profile.profile(), WindowId::Main);
+    if (stored)
+        stored = m_profile.setTicked(Key::AlwaysOnTop, m_alwaysOnTop->isChecked());
+    if (!stored)
+        warnNotStored(*this, stored.error());
+    return stored.ok();
 }
 
 void MainWindow::keepOnTop()
@@ -283,13 +276,8 @@ void MainWindow::keepOnTop()
 
 void MainWindow::launch(Key commandKey, WindowStyle style)
 {
-    const LaunchResult result = m_services.launcher.start(m_profile.bytes(commandKey), style);
-    if (result.started) {
-        showStatus(QString());
-        return;
-    }
-    const QString program = result.program.empty() ? QString() : QStringLiteral(" \"%1\"").arg(fromStd(result.program));
-    showStatus(QStringLiteral("Could not start%1: %2").arg(program, fromStd(result.error)));
+    const LaunchResult result = m_services.launcher.start(m_profile.text(commandKey), style);
+    showStatus(fromStd(result.error()));
 }
 
 void MainWindow::followDaemonLife()

@@ -17,6 +17,7 @@ class QTimer;
 namespace korvane {
 
 class DaemonCompanion;
+class StatusLine;
 class ProcessWatcher;
 
 // KORVANE_MAIN: the start-up window and the only one that is not modal. It shows the profile's
@@ -67,8 +68,7 @@ private:
     KeyBindings m_profileFields; // the coin, folder and program names
     QLineEdit* m_exeName = nullptr;
     QCheckBox* m_alwaysOnTop = nullptr;
-    QLabel* m_status = nullptr;
-    QString m_profileProblem;
+    StatusLine* m_status = nullptr;
     QPushButton* m_qtStart = nullptr;
     QPushButton* m_daemonStart = nullptr;
     QPushButton* m_cliStop = nullptr;

@@ -10,20 +10,13 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-SplitCommandLine refused(std::string error)
-{
-    SplitCommandLine result;
-    result.error = std::move(error);
-    return result;
-}
-
 } // namespace
 
 SplitCommandLine splitCommandLine(std::string_view commandLine)
 {
     if (commandLine.find('\0') != std::string_view::npos)
-        return refused(std::string(kCommandLineHoldsNul));
-    SplitCommandLine result;
+        return Failure { std::string(kCommandLineHoldsNul) };
+    std::vector<std::string> arguments;
     std::string current;
     bool inWord = false;
     bool inQuotes = false;
@@ -46,7 +39,7 @@ SplitCommandLine splitCommandLine(std::string_view commandLine)
             inWord = true;
         } else if (isBlank(c) && !inQuotes) {
             if (inWord)
-                result.arguments.push_back(std::move(current));
+                arguments.push_back(std::move(current));
             current.clear();
             inWord = false;
         } else {
@@ -55,12 +48,12 @@ SplitCommandLine splitCommandLine(std::string_view commandLine)
         }
     }
     if (inQuotes)
-        return refused("The command line has a double quote without its closing partner.");
+        return Failure { "The command line has a double quote without its closing partner." };
     if (inWord)
-        result.arguments.push_back(std::move(current));
-    if (result.arguments.empty())
-        result.error = "The command line is empty.";
-    return result;
+        arguments.push_back(std::move(current));
+    if (arguments.empty())
+        return Failure { "The command line is empty." };
+    return arguments;
 }
 
 } // namespace korvane

@@ -1,18 +1,15 @@
 #pragma once
 
+#include "base/result.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace korvane {
 
-struct SplitCommandLine
-{
-    std::vector<std::string> arguments; // the program first, then its arguments
-    std::string error; // why the line cannot be run; empty when it can
-
-    bool ok() const { return error.empty(); }
-};
+// The program first, then its arguments; or why the line cannot be run.
+using SplitCommandLine = Result<std::vector<std::string>>;
 
 // Why a line that holds a NUL character is refused: the system would end the line there and run
 // the command without what follows.

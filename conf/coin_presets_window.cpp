@@ -48,8 +48,8 @@ CoinPresetsWindow::CoinPresetsWindow(LiveProfile& profile, ConfFields& generator
     titles->addWidget(confcontrols::titleLabel("Label1", QStringLiteral("CONF-GENERATOR"), this), 3);
 
     auto* note = controls::named(new QPlainTextEdit(this), "BTC_BTG_RPC_NOTE_TEXTBOX");
-    note->setPlainText(confcontrols::shownLines("!!! BTG USES THE SAME RPC PORT AS BTC !!!\r\n"
-                                                "!!! CHANGE THE RPC PORT IF RUNNING AT THE SAME TIME !!!\r\n"));
+    note->setPlainText(controls::shownLines("!!! BTG USES THE SAME RPC PORT AS BTC !!!\r\n"
+                                            "!!! CHANGE THE RPC PORT IF RUNNING AT THE SAME TIME !!!\r\n"));
     note->setReadOnly(true);
     note->setFont(boldArial(note->font()));
     note->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

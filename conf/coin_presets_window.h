@@ -1,5 +1,6 @@
 #pragma once
 
+#include "conf/conf_model.h"
 #include "gui/korvane_dialog.h"
 
 #include <string>
@@ -10,7 +11,6 @@ class QPushButton;
 
 namespace korvane {
 
-class ConfFields;
 struct CoinPreset;
 
 // KORVANE_CONF_GENERATOR_IDS: fills the conf generator with the basic settings and one coin's

@@ -1,5 +1,6 @@
 #include "conf/conf_controls.h"
 
+#include "conf/conf_model.h"
 #include "gui/colours.h"
 #include "gui/controls.h"
 
@@ -32,18 +33,9 @@ QLineEdit* readOnlyField(const char* objectName, const QString& accessibleName, 
     return field;
 }
 
-QString shownLines(std::string_view confText)
-{
-    QString shown = controls::fromStd(confText);
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return shown;
-}
-
 std::string confLines(const QString& shown)
 {
-    QString text = shown;
-    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    return text.toStdString();
+    return controls::linesEndedBy(shown, kConfLineBreak);
 }
 
 } // namespace korvane::confcontrols

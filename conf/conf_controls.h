@@ -16,8 +16,7 @@ QLabel* titleLabel(const char* objectName, const QString& text, QWidget* parent)
 // A read-only one-line field that shows a fixed or computed text; it takes no focus.
 QLineEdit* readOnlyField(const char* objectName, const QString& accessibleName, QWidget* parent);
 
-// Multi-line text boxes show lines ended by "\n"; conf text ends them with CR LF.
-QString shownLines(std::string_view confText);
+// Conf text of a text box of several lines: its lines ended by CR LF.
 std::string confLines(const QString& shown);
 
 } // namespace korvane::confcontrols

@@ -27,7 +27,7 @@ namespace korvane {
 namespace {
 
 using confcontrols::confLines;
-using confcontrols::shownLines;
+using controls::shownLines;
 
 constexpr std::array<const char*, kConfOptionCount> kKeyPartNames {
     "WALLET_EQUALS_TEXTBOX",
@@ -160,14 +160,7 @@ ConfGeneratorWindow::ConfGeneratorWindow(Services& services, LiveProfile& profil
     page->addLayout(buildButtons());
     addStatusLine(page);
 
-    for (Key key : confGeneratorKeys()) {
-        if (isConfTick(key))
-            m_bindings.add(key, m_ticks.at(key));
-        else if (m_fields.count(key))
-            m_bindings.add(key, m_fields.at(key));
-        else
-            m_bindings.add(key, m_textBoxes.at(key));
-    }
+    m_bindings.orderBy(confGeneratorKeys());
     connectToModel();
     load();
 }
@@ -180,10 +173,10 @@ ConfGeneratorWindow::~ConfGeneratorWindow()
         child->disconnect(this);
 }
 
-bool ConfGeneratorWindow::unload()
+Result<> ConfGeneratorWindow::unload()
 {
     m_outputTimer->stop();
-    return true;
+    return {};
 }
 
 QLayout* ConfGeneratorWindow::buildHeader()
@@ -364,21 +357,21 @@ QLineEdit* ConfGeneratorWindow::addKeyPart(ConfOption option)
 QCheckBox* ConfGeneratorWindow::addTick(Key key, const QString& caption)
 {
     QCheckBox* box = controls::tickBox(key, caption, this);
-    m_ticks[key] = box;
+    m_bindings.add(key, box);
     return box;
 }
 
 QLineEdit* ConfGeneratorWindow::addField(Key key)
 {
     QLineEdit* field = controls::keyLineEdit(key, this);
-    m_fields[key] = field;
+    m_bindings.add(key, field);
     return field;
 }
 
 QPlainTextEdit* ConfGeneratorWindow::addTextBox(Key key)
 {
     QPlainTextEdit* box = controls::keyTextBox(key, this);
-    m_textBoxes[key] = box;
+    m_bindings.add(key, box);
     return box;
 }
 
@@ -392,30 +385,16 @@ void ConfGeneratorWindow::connectToModel()
         showModel(); // the field shows the value it keeps
         showStatus(controls::fromStd(oneLineRefusalMessage(captionOf(key).toStdString(), character)));
     });
-    for (const auto& [key, box] : m_ticks) {
-        connect(box, &QCheckBox::toggled, this, [this, key = key](bool ticked) { m_model.setTicked(key, ticked); });
-    }
-    // The bindings give the stored bytes of a value the user has not changed, so that bytes that are
-    // not UTF-8 (shown as replacement characters) reach the file as they were stored.
-    for (const auto& [key, field] : m_fields) {
-        connect(field, &QLineEdit::textChanged, this,
-                [this, key = key] { m_model.setText(key, m_bindings.value(key)); });
-    }
-    for (const auto& [key, box] : m_textBoxes) {
-        connect(box, &QPlainTextEdit::textChanged, this,
-                [this, key = key] { m_model.setText(key, withConfLineBreaks(m_bindings.value(key))); });
-    }
+    m_bindings.sendChanges(m_model, kConfLineBreak, this);
     showModel();
 }
 
 void ConfGeneratorWindow::load()
 {
     m_bindings.load(profile());
-    // While a field is being loaded its binding still holds the bytes loaded before.
-    for (const auto& [key, field] : m_fields)
-        m_model.setText(key, m_bindings.value(key));
-    for (const auto& [key, box] : m_textBoxes)
-        m_model.setText(key, withConfLineBreaks(m_bindings.value(key)));
+    // While a field is being loaded its binding still holds the bytes loaded before: the model takes
+    // the stored bytes once all are loaded, so that bytes that are not UTF-8 reach the file as stored.
+    m_bindings.copyTo(m_model, kConfLineBreak);
     m_outputTimer->start();
     showHeader();
     m_model.settleAfterLoad();
@@ -423,20 +402,7 @@ void ConfGeneratorWindow::load()
 
 void ConfGeneratorWindow::showModel()
 {
-    for (const auto& [key, box] : m_ticks) {
-        box->setChecked(m_model.ticked(key));
-        box->setEnabled(m_model.tickEnabled(key));
-    }
-    for (const auto& [key, field] : m_fields) {
-        const QString text = controls::fromStd(m_model.text(key));
-        if (field->text() != text)
-            field->setText(text);
-    }
-    for (const auto& [key, box] : m_textBoxes) {
-        const QString text = shownLines(m_model.text(key));
-        if (box->toPlainText() != text)
-            box->setPlainText(text);
-    }
+    m_bindings.show(m_model);
     for (std::size_t i = 0; i < kConfOptionCount; ++i)
         m_keyParts.at(i)->setText(controls::fromStd(m_model.keyPart(static_cast<ConfOption>(i))));
 }
@@ -461,21 +427,22 @@ void ConfGeneratorWindow::refreshPreview()
 // A file that cannot be written is reported and the old one kept; the caption stays "Cancel".
 void ConfGeneratorWindow::save()
 {
-    const bool positionStored = saveWindowPosition(*this, profile().profile(), WindowId::ConfGenerator);
-    const bool fieldsStored = m_bindings.store(profile());
+    const Result<> positionStored = saveWindowPosition(*this, profile().profile(), WindowId::ConfGenerator);
+    const Result<> settingsStored = laterFailure(positionStored, m_bindings.store(profile()));
     const std::string text = m_model.render() + std::string(kConfLineBreak);
     refreshPreview();
 
     QStringList problems;
-    if (!positionStored || !fieldsStored)
-        problems << QStringLiteral("The settings could not be saved: %1").arg(profile().lastFailure());
-    std::string error;
-    if (!m_services.textFiles.write(m_confPath, text, FilePermissions::OwnerOnly, &error))
+    if (!settingsStored)
         problems
-            << QStringLiteral("%1 was not written: %2").arg(controls::fromStd(m_confPath), controls::fromStd(error));
+            << QStringLiteral("The settings could not be saved: %1").arg(controls::fromStd(settingsStored.error()));
+    const Result<std::string> written = m_services.textFiles.write(m_confPath, text, FilePermissions::OwnerOnly);
+    if (!written)
+        problems << QStringLiteral("%1 was not written: %2")
+                        .arg(controls::fromStd(m_confPath), controls::fromStd(written.error()));
     QStringList messages = problems;
-    if (const std::string note = m_services.textFiles.lastNote(); !note.empty())
-        messages << controls::fromStd(note);
+    if (written && !written.value().empty())
+        messages << controls::fromStd(written.value()); // what the writer did to keep the file whole
     showStatus(messages.join(QLatin1Char('\n')));
     if (problems.isEmpty())
         m_cancel->setText(QStringLiteral("Close"));

@@ -5,7 +5,6 @@
 #include "gui/korvane_dialog.h"
 
 #include <array>
-#include <map>
 #include <string>
 
 class QCheckBox;
@@ -32,7 +31,7 @@ public:
     ~ConfGeneratorWindow() override;
 
 protected:
-    bool unload() override;
+    Result<> unload() override;
 
 private:
     QLayout* buildHeader();
@@ -58,9 +57,6 @@ private:
     const std::string m_confPath;
     ConfModel m_model;
     KeyBindings m_bindings;
-    std::map<Key, QCheckBox*> m_ticks;
-    std::map<Key, QLineEdit*> m_fields;
-    std::map<Key, QPlainTextEdit*> m_textBoxes;
     std::array<QLineEdit*, kConfOptionCount> m_keyParts {};
     QLineEdit* m_header = nullptr;
     QPlainTextEdit* m_output = nullptr;

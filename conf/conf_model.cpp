@@ -55,11 +55,10 @@ constexpr std::array kGeneratorKeys {
     Key::FullNodeList,     Key::UserDefinedSettings,
 };
 
-constexpr std::array kTicks {
-    Key::WalletTick, Key::DisableWalletTick, Key::ServerTick,       Key::AlertsTick,
-    Key::ListenTick, Key::UpnpTick,          Key::DnsTick,          Key::OldWalletSupportTick,
-    Key::DaemonTick, Key::PeerLocalhostTick, Key::RpcLocalhostTick,
-};
+bool isTick(Key key)
+{
+    return keyInfo(key).kind == KeyKind::Tick;
+}
 
 const OptionInfo& infoOf(ConfOption option)
 {
@@ -76,7 +75,7 @@ const OptionInfo* optionDecidedBy(Key tick)
 // The tick that an option's own tick arms: "Disabled" for "Wallet", "Daemon" for "OLD Wallet Support".
 std::optional<Key> dependentTick(const OptionInfo& info)
 {
-    if (info.value && *info.value != info.decidedBy && isConfTick(*info.value))
+    if (info.value && *info.value != info.decidedBy && isTick(*info.value))
         return info.value;
     return std::nullopt;
 }
@@ -101,15 +100,10 @@ std::span<const Key> confGeneratorKeys()
     return kGeneratorKeys;
 }
 
-bool isConfTick(Key key)
-{
-    return std::find(kTicks.begin(), kTicks.end(), key) != kTicks.end();
-}
-
 ConfModel::ConfModel()
 {
     for (Key key : kGeneratorKeys) {
-        if (isConfTick(key)) {
+        if (isTick(key)) {
             m_ticks[key] = false;
             m_enabled[key] = key != Key::DisableWalletTick && key != Key::DaemonTick;
         } else {
@@ -180,7 +174,7 @@ std::string ConfModel::header() const
 void ConfModel::settleAfterLoad()
 {
     for (const OptionInfo& info : kOptions) {
-        if (!isConfTick(info.decidedBy))
+        if (!isTick(info.decidedBy))
             continue;
         if (info.option == ConfOption::Daemon) {
             m_enabled.at(Key::DaemonTick) = ticked(Key::OldWalletSupportTick);
@@ -196,7 +190,7 @@ std::string ConfModel::render()
 {
     const auto before = m_keyPartActive;
     for (const OptionInfo& info : kOptions) {
-        if (!isConfTick(info.decidedBy))
+        if (!isTick(info.decidedBy))
             setKeyPart(info.option, !text(info.decidedBy).empty());
     }
 
@@ -210,7 +204,7 @@ std::string ConfModel::render()
             addLine("");
         std::string value(kLocalhostAddress);
         if (info.value)
-            value = isConfTick(*info.value) ? (ticked(*info.value) ? "1" : "0") : text(*info.value);
+            value = isTick(*info.value) ? (ticked(*info.value) ? "1" : "0") : text(*info.value);
         addLine(keyPart(info.option) + value);
     }
     addLine("");

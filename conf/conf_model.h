@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/keys.h"
+#include "settings/key_values.h"
 
 #include <array>
 #include <functional>
@@ -45,7 +45,6 @@ std::string keyPartText(ConfOption option, bool active);
 
 // The value fields and tick boxes of the generator, in the order a window loads and saves them.
 std::span<const Key> confGeneratorKeys();
-bool isConfTick(Key key);
 
 inline constexpr std::string_view kLocalhostAddress = "127.0.0.1";
 inline constexpr std::string_view kConfSignature = " - CONF FILE CREATED USING QUILLON - VORSELL - CONF-GENERATOR -";
@@ -54,16 +53,7 @@ inline constexpr std::string_view kConfLineBreak = "\r\n";
 
 // What the presets and credentials windows may change in the generator: its value fields and
 // ticks. A tick set here runs its rule as a click does.
-class ConfFields
-{
-public:
-    virtual ~ConfFields() = default;
-    virtual std::string text(Key key) const = 0;
-    virtual void setText(Key key, std::string_view value) = 0;
-    virtual bool ticked(Key key) const = 0;
-    virtual void setTicked(Key key, bool ticked) = 0;
-    virtual void setTickEnabled(Key key, bool enabled) = 0;
-};
+using ConfFields = EditableKeyValues;
 
 // The ".conf" generator's values and the text they render to. A tick's rule runs whenever its state
 // changes: the seven plain ticks switch their own line's key part; "Wallet" and "OLD Wallet Support"
@@ -80,7 +70,7 @@ public:
     void setText(Key key, std::string_view value) override;
     bool ticked(Key key) const override;
     void setTicked(Key key, bool ticked) override;
-    bool tickEnabled(Key key) const;
+    bool tickEnabled(Key key) const override;
     void setTickEnabled(Key key, bool enabled) override;
 
     bool keyPartActive(ConfOption option) const;

@@ -9,8 +9,8 @@ namespace korvane {
 bool isOneLineConfField(Key key)
 {
     const auto keys = confGeneratorKeys();
-    return std::find(keys.begin(), keys.end(), key) != keys.end() && !isConfTick(key) && key != Key::FullNodeList
-        && key != Key::UserDefinedSettings;
+    return std::find(keys.begin(), keys.end(), key) != keys.end() && keyInfo(key).kind == KeyKind::Text
+        && key != Key::FullNodeList && key != Key::UserDefinedSettings;
 }
 
 std::string refusedOneLineCharacter(std::string_view value)

@@ -54,7 +54,7 @@ RpcTestCredentialsWindow::RpcTestCredentialsWindow(LiveProfile& profile, ConfFie
     titles->addWidget(confcontrols::titleLabel("Label1", QStringLiteral("CONF-GENERATOR"), this));
 
     auto* information = controls::named(new QPlainTextEdit(this), "RPCUSER_INFO_TEXTBOX");
-    information->setPlainText(confcontrols::shownLines(kInformation));
+    information->setPlainText(controls::shownLines(kInformation));
     information->setReadOnly(true);
     information->setAccessibleName(QStringLiteral("About the RPC credentials"));
 
@@ -67,9 +67,7 @@ RpcTestCredentialsWindow::RpcTestCredentialsWindow(LiveProfile& profile, ConfFie
     page->addLayout(buildButtons());
     addStatusLine(page);
 
-    m_user->setText(controls::fromStd(m_generator.text(Key::RpcUser)));
-    m_password->setText(controls::fromStd(m_generator.text(Key::RpcPassword)));
-    m_auth->setPlainText(confcontrols::shownLines(m_generator.text(Key::RpcAuth)));
+    m_values.load(m_generator); // as loaded values, so that unchanged ones keep their bytes
     std::vector<bool> matching;
     for (const RpcTestCredentials& preset : rpcTestCredentials())
         matching.push_back(m_user->text() == controls::fromStd(preset.user));
@@ -107,6 +105,9 @@ QLayout* RpcTestCredentialsWindow::buildFields()
     m_password = controls::keyLineEdit(Key::RpcPassword, this);
     m_auth = controls::keyTextBox(Key::RpcAuth, this);
     m_auth->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_values.add(Key::RpcUser, m_user);
+    m_values.add(Key::RpcPassword, m_password);
+    m_values.add(Key::RpcAuth, m_auth);
 
     auto* column = new QVBoxLayout;
     column->addWidget(labelFor("RPC_USER_LABEL", "RPC Username", "rpcuser=", m_user));
@@ -162,16 +163,9 @@ void RpcTestCredentialsWindow::highlight(const std::vector<bool>& selected)
     }
 }
 
-// A box that still shows the generator's value gives nothing back, so that the value keeps its bytes
-// (bytes that are not UTF-8 show as replacement characters).
 void RpcTestCredentialsWindow::useCurrent()
 {
-    if (m_user->text() != controls::fromStd(m_generator.text(Key::RpcUser)))
-        m_generator.setText(Key::RpcUser, m_user->text().toStdString());
-    if (m_password->text() != controls::fromStd(m_generator.text(Key::RpcPassword)))
-        m_generator.setText(Key::RpcPassword, m_password->text().toStdString());
-    if (m_auth->toPlainText() != confcontrols::shownLines(m_generator.text(Key::RpcAuth)))
-        m_generator.setText(Key::RpcAuth, confcontrols::confLines(m_auth->toPlainText()));
+    m_values.copyTo(m_generator, kConfLineBreak);
     m_cancel->setText(QStringLiteral("Close"));
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "conf/conf_model.h"
+#include "gui/key_bindings.h"
 #include "gui/korvane_dialog.h"
 
 #include <vector>
@@ -9,8 +11,6 @@ class QPlainTextEdit;
 class QPushButton;
 
 namespace korvane {
-
-class ConfFields;
 
 // KORVANE_CONF_GENERATOR_TEST_RPC: ten publicly known RPC credentials for test set-ups. It opens
 // with the generator's credentials, shows the preset whose user name they carry in green, and
@@ -35,6 +35,7 @@ private:
     QLineEdit* m_user = nullptr;
     QLineEdit* m_password = nullptr;
     QPlainTextEdit* m_auth = nullptr;
+    KeyBindings m_values; // the generator's user, password and auth
     QPushButton* m_cancel = nullptr;
 };
 

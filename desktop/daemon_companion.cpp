@@ -73,7 +73,7 @@ void DaemonCompanion::setNodeSyncing(bool syncing)
 
 void DaemonCompanion::followKeepAwake()
 {
-    const std::string choice = m_profile.bytes(Key::KeepAwakeWhile);
+    const std::string choice = m_profile.text(Key::KeepAwakeWhile);
     const bool wanted = m_running && (choice == "daemon" || (choice == "syncing" && m_syncing));
     if (!wanted) {
         m_keepAwake.release();
@@ -97,8 +97,8 @@ void DaemonCompanion::daemonEnded()
     const std::string notice = daemonEndNotice(plan, clock);
     if (notice.empty())
         return;
-    const QString coin = m_profile.text(Key::CryptoName);
-    m_notices.notify((coin.isEmpty() ? std::string("The node") : coin.toStdString()) + ": the daemon ended", notice);
+    const std::string coin = m_profile.text(Key::CryptoName);
+    m_notices.notify((coin.empty() ? std::string("The node") : coin) + ": the daemon ended", notice);
     Q_EMIT statusMessage(QString::fromStdString(notice));
     if (plan.restartAfter)
         m_restartTimer->start(std::chrono::milliseconds(*plan.restartAfter));

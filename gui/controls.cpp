@@ -14,6 +14,20 @@ QString fromStd(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+QString shownLines(std::string_view text)
+{
+    QString shown = fromStd(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return shown;
+}
+
+std::string linesEndedBy(const QString& shown, std::string_view lineBreak)
+{
+    QString text = shown;
+    text.replace(QLatin1Char('\n'), fromStd(lineBreak));
+    return text.toStdString();
+}
+
 QLabel* label(const char* objectName, const QString& caption, QWidget* parent)
 {
     return named(new QLabel(caption, parent), objectName);
@@ -67,16 +81,6 @@ LabelledField keyField(Key key, const QString& caption, QWidget* parent)
     auto* field = keyLineEdit(key, parent);
     label->setBuddy(field);
     return { label, field };
-}
-
-QLabel* statusLine(QWidget* parent)
-{
-    auto* line = label("STATUS_LABEL", QString(), parent);
-    line->setStyleSheet(QStringLiteral("color: #b00000"));
-    line->setWordWrap(true);
-    line->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    line->setVisible(false);
-    return line;
 }
 
 QLabel* heading(const QString& text, QWidget* parent)

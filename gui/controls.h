@@ -5,6 +5,7 @@
 
 #include <QPalette>
 #include <QString>
+#include <string>
 #include <string_view>
 
 class QCheckBox;
@@ -17,6 +18,10 @@ class QWidget;
 namespace korvane::controls {
 
 QString fromStd(std::string_view text);
+// Text of several lines as a text box shows it, with lines ended by "\n", and back with lines
+// ended by `lineBreak`.
+QString shownLines(std::string_view text);
+std::string linesEndedBy(const QString& shown, std::string_view lineBreak);
 
 template <typename Widget> Widget* named(Widget* widget, const char* objectName)
 {
@@ -49,8 +54,6 @@ struct LabelledField
 };
 // A caption and the text box it names, for screen readers too.
 LabelledField keyField(Key key, const QString& caption, QWidget* parent);
-// A red line of selectable text for what went wrong; hidden while empty.
-QLabel* statusLine(QWidget* parent);
 // The bold heading at the top of a window.
 QLabel* heading(const QString& text, QWidget* parent);
 

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <algorithm>
 #include <stdexcept>
 
 namespace korvane {
@@ -20,41 +21,58 @@ template <typename... Ts> struct Overloaded : Ts...
 
 void KeyBindings::add(Key key, QLineEdit* field)
 {
-    m_bindings.push_back({ key, field, {}, {} });
+    m_bindings.push_back({ key, field, false, {}, {} });
 }
 
 void KeyBindings::add(Key key, QPlainTextEdit* field)
 {
-    m_bindings.push_back({ key, field, {}, {} });
+    m_bindings.push_back({ key, field, false, {}, {} });
 }
 
 void KeyBindings::add(Key key, QCheckBox* tickBox)
 {
-    m_bindings.push_back({ key, tickBox, {}, {} });
+    if (keyInfo(key).kind != KeyKind::Tick)
+        throw std::logic_error(std::string(keyName(key)) + " is not a tick");
+    m_bindings.push_back({ key, tickBox, false, {}, {} });
 }
 
-void KeyBindings::load(const LiveProfile& profile)
+void KeyBindings::addComputed(Key key, QPlainTextEdit* box)
 {
-    for (Binding& binding : m_bindings)
-        load(binding, profile);
+    m_bindings.push_back({ key, box, true, {}, {} });
 }
 
-void KeyBindings::reload(const LiveProfile& profile, Key key)
+void KeyBindings::orderBy(std::span<const Key> order)
+{
+    const auto rank = [order](const Binding& binding) {
+        return std::find(order.begin(), order.end(), binding.key) - order.begin();
+    };
+    std::stable_sort(m_bindings.begin(), m_bindings.end(),
+                     [&rank](const Binding& a, const Binding& b) { return rank(a) < rank(b); });
+}
+
+void KeyBindings::load(const KeyValues& source)
 {
     for (Binding& binding : m_bindings) {
-        if (binding.key == key)
-            load(binding, profile);
+        if (!binding.computed)
+            load(binding, source);
     }
 }
 
-void KeyBindings::load(Binding& binding, const LiveProfile& profile)
+void KeyBindings::reload(const KeyValues& source, Key key)
 {
-    binding.loaded = profile.bytes(binding.key);
-    const QString text = controls::fromStd(binding.loaded);
-    std::visit(Overloaded { [&](QLineEdit* field) { field->setText(text); },
-                            [&](QPlainTextEdit* field) { field->setPlainText(text); },
-                            [&](QCheckBox* tickBox) { tickBox->setChecked(profile.ticked(binding.key)); } },
-               binding.widget);
+    for (Binding& binding : m_bindings) {
+        if (binding.key == key)
+            load(binding, source);
+    }
+}
+
+void KeyBindings::load(Binding& binding, const KeyValues& source)
+{
+    binding.loaded = source.text(binding.key);
+    if (auto* const* tickBox = std::get_if<QCheckBox*>(&binding.widget))
+        (*tickBox)->setChecked(source.ticked(binding.key));
+    else
+        showText(binding.widget, controls::fromStd(binding.loaded));
     binding.loadedShown = shownText(binding.widget);
 }
 
@@ -72,9 +90,90 @@ std::string KeyBindings::value(Key key) const
     return valueOf(binding(key));
 }
 
-bool KeyBindings::store(LiveProfile& profile) const
+Result<> KeyBindings::store(LiveProfile& profile) const
 {
     return profile.setValues(values());
+}
+
+Result<> KeyBindings::store(LiveProfile& profile, std::span<const KeyValue> computed)
+{
+    std::vector<KeyValue> all = values();
+    for (const KeyValue& value : computed) {
+        const auto bound = std::find_if(all.begin(), all.end(), [&](const KeyValue& v) { return v.key == value.key; });
+        if (bound == all.end())
+            throw std::logic_error("no box is bound to " + std::string(keyName(value.key)));
+        bound->value = value.value;
+    }
+    Result<> stored = profile.setValues(all);
+    if (stored) {
+        for (const KeyValue& value : computed)
+            showText(binding(value.key).widget, controls::fromStd(value.value));
+    }
+    return stored;
+}
+
+void KeyBindings::sendChanges(EditableKeyValues& model, std::string_view lineBreak, QObject* context) const
+{
+    for (const Binding& binding : m_bindings) {
+        // The binding as it is when the change comes, with the bytes it loaded last.
+        const auto sendThis
+            = [&binding, &model, lineBreak = std::string(lineBreak)] { send(binding, model, lineBreak); };
+        std::visit(
+            Overloaded {
+                [&](QLineEdit* field) { QObject::connect(field, &QLineEdit::textChanged, context, sendThis); },
+                [&](QPlainTextEdit* box) { QObject::connect(box, &QPlainTextEdit::textChanged, context, sendThis); },
+                [&](QCheckBox* tickBox) { QObject::connect(tickBox, &QCheckBox::toggled, context, sendThis); } },
+            binding.widget);
+    }
+}
+
+void KeyBindings::copyTo(EditableKeyValues& model, std::string_view lineBreak) const
+{
+    for (const Binding& binding : m_bindings)
+        send(binding, model, lineBreak);
+}
+
+// Lines ended by CR LF, LF or a lone CR, ended by `lineBreak` instead.
+std::string KeyBindings::bytesEndedBy(const std::string& text, std::string_view lineBreak)
+{
+    std::string lines;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') {
+            lines += text[i];
+            continue;
+        }
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        lines += lineBreak;
+    }
+    return lines;
+}
+
+void KeyBindings::send(const Binding& binding, EditableKeyValues& model, std::string_view lineBreak)
+{
+    // A text the user has not changed keeps its stored bytes (see valueOf), with the model's line ends.
+    std::visit(Overloaded { [&](const QLineEdit*) { model.setText(binding.key, valueOf(binding)); },
+                            [&](const QPlainTextEdit*) {
+                                model.setText(binding.key, bytesEndedBy(valueOf(binding), lineBreak));
+                            },
+                            [&](const QCheckBox* tickBox) { model.setTicked(binding.key, tickBox->isChecked()); } },
+               binding.widget);
+}
+
+void KeyBindings::show(const EditableKeyValues& model) const
+{
+    for (const Binding& binding : m_bindings) {
+        if (auto* const* tickBox = std::get_if<QCheckBox*>(&binding.widget)) {
+            (*tickBox)->setChecked(model.ticked(binding.key));
+            (*tickBox)->setEnabled(model.tickEnabled(binding.key));
+            continue;
+        }
+        const std::string value = model.text(binding.key);
+        const bool lines = std::holds_alternative<QPlainTextEdit*>(binding.widget);
+        const QString text = lines ? controls::shownLines(value) : controls::fromStd(value);
+        if (shownText(binding.widget) != text)
+            showText(binding.widget, text);
+    }
 }
 
 QWidget* KeyBindings::widget(Key key) const
@@ -91,10 +190,18 @@ const KeyBindings::Binding& KeyBindings::binding(Key key) const
     throw std::logic_error("no widget is bound to " + std::string(keyName(key)));
 }
 
+void KeyBindings::showText(const Widget& widget, const QString& text)
+{
+    std::visit(Overloaded { [&](QLineEdit* field) { field->setText(text); },
+                            [&](QPlainTextEdit* box) { box->setPlainText(text); },
+                            [&](QCheckBox*) { throw std::logic_error("a tick box shows no text"); } },
+               widget);
+}
+
 QString KeyBindings::shownText(const Widget& widget)
 {
     return std::visit(Overloaded { [](const QLineEdit* field) { return field->text(); },
-                                   [](const QPlainTextEdit* field) { return field->toPlainText(); },
+                                   [](const QPlainTextEdit* box) { return box->toPlainText(); },
                                    [](const QCheckBox* tickBox) {
                                        return tickBox->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
                                    } },

@@ -2,18 +2,23 @@
 
 #include "gui/controls.h"
 #include "gui/live_profile.h"
+#include "gui/status_line.h"
 #include "gui/window_geometry.h"
 
 #include <QBoxLayout>
-#include <QLabel>
 #include <QMessageBox>
 
 namespace korvane {
 
-void warnNotStored(QWidget& window, const LiveProfile& profile)
+void warnNotStored(QWidget& window, const std::string& reason)
 {
     QMessageBox::warning(&window, window.windowTitle(),
-                         QStringLiteral("The settings could not be saved.\n\n%1").arg(profile.lastFailure()));
+                         QStringLiteral("The settings could not be saved.\n\n%1").arg(controls::fromStd(reason)));
+}
+
+Result<> laterFailure(const Result<>& earlier, const Result<>& later)
+{
+    return later ? earlier : later;
 }
 
 KorvaneDialog::KorvaneDialog(WindowId id, LiveProfile& profile, QWidget* owner)
@@ -27,32 +32,29 @@ KorvaneDialog::KorvaneDialog(WindowId id, LiveProfile& profile, QWidget* owner)
 
 void KorvaneDialog::done(int result)
 {
-    const bool positionStored = saveWindowPosition(*this, m_profile.profile(), m_id);
-    const bool valuesStored = unload();
-    if (!positionStored || !valuesStored)
-        warnNotStored(*this, m_profile);
+    const Result<> positionStored = saveWindowPosition(*this, m_profile.profile(), m_id);
+    const Result<> failed = laterFailure(positionStored, unload());
+    if (!failed)
+        warnNotStored(*this, failed.error());
     QDialog::done(result);
 }
 
 void KorvaneDialog::addStatusLine(QBoxLayout* page)
 {
-    m_status = controls::statusLine(this);
+    m_status = new StatusLine(this);
     page->addWidget(m_status);
 }
 
 void KorvaneDialog::showStatus(const QString& message)
 {
-    if (m_status) {
-        m_status->setText(message);
-        m_status->setToolTip(message);
-        m_status->setVisible(!message.isEmpty());
-    }
+    if (m_status)
+        m_status->showMessage(message);
 }
 
-bool KorvaneDialog::stored(bool ok)
+bool KorvaneDialog::stored(const Result<>& result)
 {
-    showStatus(ok ? QString() : m_profile.lastFailure());
-    return ok;
+    showStatus(controls::fromStd(result.error()));
+    return result.ok();
 }
 
 } // namespace korvane

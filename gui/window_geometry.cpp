@@ -26,7 +26,7 @@ void restoreWindowGeometry(QWidget& window, const Profile& profile, WindowId id)
     window.resize(pixelsFromTwips(stored.width, dpi), pixelsFromTwips(stored.height, dpi));
 }
 
-bool saveWindowPosition(const QWidget& window, Profile& profile, WindowId id)
+Result<> saveWindowPosition(const QWidget& window, Profile& profile, WindowId id)
 {
     const double dpi = logicalDpi(window);
     return profile.savePosition(id, twipsFromPixels(window.pos().x(), dpi), twipsFromPixels(window.pos().y(), dpi));

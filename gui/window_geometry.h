@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/result.h"
 #include "settings/keys.h"
 
 class QWidget;
@@ -13,7 +14,7 @@ class Profile;
 // change never outlives the window. Left and top are the frame's position, as pos() and move()
 // use it, so saving and restoring never makes a window creep.
 void restoreWindowGeometry(QWidget& window, const Profile& profile, WindowId id);
-bool saveWindowPosition(const QWidget& window, Profile& profile, WindowId id);
+Result<> saveWindowPosition(const QWidget& window, Profile& profile, WindowId id);
 // Places a control at a position and size given in twips inside its window.
 void placeInTwips(QWidget& control, const Geometry& twips);
 

@@ -284,7 +284,7 @@ QLayout* CryptoSettingsWindow::buildCommandRows()
         command->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         command->setFixedHeight(command->fontMetrics().lineSpacing() * 2 + 12);
         label->setBuddy(command);
-        m_commands.emplace_back(design.key, command);
+        m_values.addComputed(design.key, command);
         grid->addWidget(label, row, 0);
         grid->addWidget(command, row++, 1);
     }
@@ -317,13 +317,11 @@ void CryptoSettingsWindow::save()
     const NodeOptions options { m_optionPairs[0]->option(), m_optionPairs[1]->option(), m_optionPairs[2]->option() };
     const CommandLines lines
         = composeCommandLines(m_conventions, programFields(), m_confLocation.toStdString(), options);
-    std::vector<KeyValue> values = m_values.values();
-    for (const auto& [key, command] : m_commands)
-        values.push_back({ key, lineFor(lines, key) });
-    if (!stored(profile().setValues(values)))
+    std::vector<KeyValue> computed;
+    for (const CommandDesign& design : kCommands)
+        computed.push_back({ design.key, lineFor(lines, design.key) });
+    if (!stored(m_values.store(profile(), computed)))
         return;
-    for (const auto& [key, command] : m_commands)
-        command->setPlainText(controls::fromStd(lineFor(lines, key)));
     m_cancel->setText(QStringLiteral("Close"));
 }
 

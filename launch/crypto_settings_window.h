@@ -5,11 +5,9 @@
 #include "launch/command_builder.h"
 
 #include <string_view>
-#include <utility>
 #include <vector>
 
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 
 namespace korvane {
@@ -47,9 +45,8 @@ private:
     Services& m_services;
     const NodeConventions& m_conventions;
     const QString m_confLocation;
-    KeyBindings m_values; // the fields, then the option pairs' ticks
+    KeyBindings m_values; // the fields, the option pairs' ticks, then the command lines
     std::vector<OptionPairBox*> m_optionPairs; // QT wallet, daemon wallet, CLI daemon
-    std::vector<std::pair<Key, QPlainTextEdit*>> m_commands;
     QPushButton* m_cancel = nullptr;
 };
 

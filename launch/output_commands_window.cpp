@@ -65,7 +65,7 @@ OutputCommandsWindow::OutputCommandsWindow(LiveProfile& profile, QWidget* owner)
 void OutputCommandsWindow::showCommand(const QString& name, Key command)
 {
     m_commandName->setText(kCommandNamePrefix + name);
-    m_command->setPlainText(profile().text(command));
+    m_command->setPlainText(controls::fromStd(profile().text(command)));
 }
 
 } // namespace korvane

@@ -81,7 +81,7 @@ void FolderSizePanel::measure()
     m_measureNow->setEnabled(false);
     async::runThenCallback(
         this,
-        [&folderSize = m_folderSize, folder = m_profile.bytes(Key::BlockchainHome)](std::stop_token stop) {
+        [&folderSize = m_folderSize, folder = m_profile.text(Key::BlockchainHome)](std::stop_token stop) {
             return std::pair(folder, folderSize.measure(folder, stop));
         },
         [this](const std::pair<std::string, FolderSizeResult>& answer) { show(answer.first, answer.second); });

@@ -47,7 +47,7 @@ HeartbeatPanel::HeartbeatPanel(const LiveProfile& profile, Keyboard& keyboard, Q
     , m_heartbeat(keyboard, *this)
 {
     m_shownLit.fill(-1);
-    buildControls(profile.text(Key::HeartbeatCountdown));
+    buildControls(controls::fromStd(profile.text(Key::HeartbeatCountdown)));
     buildTimers();
     showIndicator();
     showScanner();

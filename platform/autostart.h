@@ -1,6 +1,6 @@
 #pragma once
 
-#include <string>
+#include "base/result.h"
 
 namespace korvane {
 
@@ -13,11 +13,11 @@ public:
 
     // Whether this copy's entry is there and starts this copy.
     virtual bool enabled() const = 0;
-    // Adds this copy's entry, or replaces it; an empty text on success, else the reason.
-    virtual std::string enable() = 0;
-    // Removes exactly this copy's entry, never one that starts another program; an empty text on
-    // success (also when there was none), else the reason.
-    virtual std::string disable() = 0;
+    // Adds this copy's entry, or replaces it.
+    virtual Result<> enable() = 0;
+    // Removes exactly this copy's entry (done also when there was none), never one that starts
+    // another program.
+    virtual Result<> disable() = 0;
 };
 
 } // namespace korvane

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/result.h"
+
 #include <string>
 #include <string_view>
 
@@ -11,12 +13,18 @@ enum class WindowStyle
     NormalFocused, // a normal window that takes the focus
 };
 
-struct LaunchResult
+// The program as the command line names it, once started; or why nothing was started, as the user
+// reads it: `Could not start "bitcoind": Permission denied`.
+using LaunchResult = Result<std::string>;
+
+// A line naming `program` (none when empty) was not started, for the operating system's `reason`.
+inline Failure notStarted(std::string_view program, std::string_view reason)
 {
-    bool started = false;
-    std::string program; // the program as the command line names it
-    std::string error; // the operating system's reason when not started
-};
+    std::string message = "Could not start";
+    if (!program.empty())
+        message += " \"" + std::string(program) + "\"";
+    return { message + ": " + std::string(reason) };
+}
 
 // Starts a command line as a new process and returns at once; the process is never waited for
 // and outlives this program.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/result.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,12 +12,9 @@ namespace korvane {
 // on this operating system; defined once per operating system.
 std::string_view emailUtilityName();
 
-struct ProcessQuery
-{
-    bool ok = false;
-    std::string error; // why the process table could not be read
-    std::vector<bool> running; // one entry per asked name, in the order asked
-};
+// Whether each asked name runs, one entry per name in the order asked; or why the process table
+// could not be read.
+using ProcessQuery = Result<std::vector<bool>>;
 
 struct TerminateResult
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/result.h"
+
 #include <span>
 #include <string>
 #include <string_view>
@@ -25,27 +27,21 @@ public:
                                    std::string_view defaultValue) const = 0;
 
     // Stores the values in their order, in one durable write where the store allows it (a file is
-    // rewritten once, atomically). Returns false, with the first failure's reason in `error`, when
-    // a value could not be made durable.
-    virtual bool saveSettings(std::string_view application,
-                              std::string_view section,
-                              std::span<const SettingValue> values,
-                              std::string* error = nullptr)
-        = 0;
+    // rewritten once, atomically). Fails with the first failure's reason when a value could not be
+    // made durable.
+    virtual Result<>
+    saveSettings(std::string_view application, std::string_view section, std::span<const SettingValue> values) = 0;
 
-    // Why the section's values cannot be read or stored at all (a profile file that is a folder or
-    // cannot be read, say), for telling the user at start; empty when the section is usable. Such a
-    // section reads as defaults and refuses every save.
-    virtual std::string problem(std::string_view /*application*/, std::string_view /*section*/) const { return {}; }
+    // Whether the section's values can be read and stored at all; fails with the reason (a profile
+    // file that is a folder or cannot be read, say), for telling the user at start. Such a section
+    // reads as defaults and refuses every save.
+    virtual Result<> usable(std::string_view /*application*/, std::string_view /*section*/) const { return {}; }
 
-    bool saveSetting(std::string_view application,
-                     std::string_view section,
-                     std::string_view key,
-                     std::string_view value,
-                     std::string* error = nullptr)
+    Result<>
+    saveSetting(std::string_view application, std::string_view section, std::string_view key, std::string_view value)
     {
         const SettingValue one { std::string(key), std::string(value) };
-        return saveSettings(application, section, std::span(&one, 1), error);
+        return saveSettings(application, section, std::span(&one, 1));
     }
 };
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/result.h"
+
 #include <string>
 
 namespace korvane {
@@ -19,13 +21,11 @@ class TextFileWriter
 public:
     virtual ~TextFileWriter() = default;
     // `text` is UTF-8, but for stored bytes that are not, which are written as they are or refused,
-    // never replaced; returns false with a reason in `error` on failure.
-    virtual bool
-    write(const std::string& path, const std::string& text, FilePermissions permissions, std::string* error)
+    // never replaced. The value is what the user should be told of a write that went well (a file
+    // with other names written in place to keep them one file), empty when there is nothing to
+    // tell; a failure says why the file was not written.
+    virtual Result<std::string> write(const std::string& path, const std::string& text, FilePermissions permissions)
         = 0;
-    // What the last successful write did that its user should be told (a file with other names
-    // written in place to keep them one file); empty when there is nothing to tell.
-    virtual std::string lastNote() const { return {}; }
 };
 
 } // namespace korvane

@@ -56,7 +56,7 @@ void showDesignLook(Light& light, const QString& designToolTip)
 
 WatchedNames watchedNames(const LiveProfile& profile)
 {
-    return { profile.bytes(Key::QtName), profile.bytes(Key::DaemonName), profile.bytes(Key::CliName),
+    return { profile.text(Key::QtName), profile.text(Key::DaemonName), profile.text(Key::CliName),
              std::string(emailUtilityName()) };
 }
 

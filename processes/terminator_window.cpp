@@ -4,6 +4,7 @@
 #include "gui/controls.h"
 #include "gui/light.h"
 #include "gui/live_profile.h"
+#include "gui/status_line.h"
 #include "platform/process_table.h"
 #include "processes/terminator_rules.h"
 
@@ -79,10 +80,8 @@ TerminatorWindow::TerminatorWindow(LiveProfile& profile,
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
-    m_result = label("TERMINATE_RESULT_LABEL", QString(), this);
-    m_result->setStyleSheet(QStringLiteral("color: #b00000"));
-    m_result->setWordWrap(true);
-    m_result->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_result = new StatusLine(
+        { .objectName = "TERMINATE_RESULT_LABEL", .hiddenWhileEmpty = false, .repeatedInToolTip = false }, this);
 
     auto* title = label("VORSELL_TITLE_LABEL", QStringLiteral("KORVANE"), this);
     auto* heading = label("PROCESS_TERMINATOR_LABEL", QStringLiteral("PROCESS TERMINATOR"), this);
@@ -176,7 +175,7 @@ void TerminatorWindow::terminate(const Row& row)
     if (name.empty())
         return;
     Q_EMIT terminating(static_cast<WatchedProgram>(&row - m_rows.data()));
-    m_result->setText(controls::fromStd(terminationReport(name, m_table.terminateAll(name))));
+    m_result->showMessage(controls::fromStd(terminationReport(name, m_table.terminateAll(name))));
 }
 
 } // namespace korvane

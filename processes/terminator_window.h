@@ -15,6 +15,7 @@ namespace korvane {
 
 class LiveProfile;
 class ProcessTable;
+class StatusLine;
 
 // KORVANE_TERMINATOR_WINDOW: kills every process of one of the four watched names. It opens
 // disarmed with every kill button and name field disabled; once armed with its tick box it mirrors
@@ -48,7 +49,7 @@ private:
     RunningStates m_states; // as the watcher last showed them
     QCheckBox* m_enable = nullptr;
     QTimer* m_mirrorTimer = nullptr;
-    QLabel* m_result = nullptr;
+    StatusLine* m_result = nullptr;
 };
 
 } // namespace korvane

@@ -22,9 +22,9 @@ std::string_view programWord(WatchedProgram program)
 LightLook lightLook(const std::string& name, WatchedProgram program, const ProcessQuery& query)
 {
     const std::string prefix = name + " - " + std::string(programWord(program));
-    if (!query.ok)
-        return { std::nullopt, prefix + "PROCESS STATE UNKNOWN (" + query.error + ")" };
-    const bool running = query.running.at(index(program));
+    if (!query)
+        return { std::nullopt, prefix + "PROCESS STATE UNKNOWN (" + query.error() + ")" };
+    const bool running = query.value().at(index(program));
     return { running, prefix + (running ? "PROCESS RUNNING" : "PROCESS STOPPED") };
 }
 
@@ -43,9 +43,9 @@ WatchOutcome watchOutcome(const WatchedNames& names, const ProcessQuery& query)
         if (!tested[light].empty())
             outcome.lights[light] = lightLook(tested[light], static_cast<WatchedProgram>(light), query);
     }
-    if (!query.ok)
+    if (!query)
         return outcome;
-    const auto runs = [&](WatchedProgram program) { return query.running.at(index(program)); };
+    const auto runs = [&](WatchedProgram program) { return query.value().at(index(program)); };
     if (!names.cli.empty())
         outcome.cliStopEnabled = !runs(WatchedProgram::Cli);
     if (!names.daemon.empty())

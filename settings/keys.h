@@ -65,9 +65,17 @@ enum class Key
     UserDefinedSettings,
 };
 
+// What a key holds, and so which control shows it.
+enum class KeyKind
+{
+    Text, // a text box
+    Tick, // a tick box: "1" or "0"
+};
+
 struct KeyInfo
 {
     Key key;
+    KeyKind kind;
     std::string_view name;
     std::string_view defaultValue;
 };

@@ -49,9 +49,9 @@ std::string Profile::section() const
     return m_executable.name();
 }
 
-std::string Profile::problem() const
+Result<> Profile::usable() const
 {
-    return m_store.problem(kApplicationName, section());
+    return m_store.usable(kApplicationName, section());
 }
 
 std::string Profile::text(Key key) const
@@ -76,18 +76,18 @@ Geometry Profile::geometry(WindowId window) const
              coordinate(window, GeometryPart::Height, defaults.height) };
 }
 
-bool Profile::setText(Key key, std::string_view value)
+Result<> Profile::setText(Key key, std::string_view value)
 {
     const KeyValue one { key, std::string(value) };
     return setValues(std::span(&one, 1));
 }
 
-bool Profile::setTicked(Key key, bool ticked)
+Result<> Profile::setTicked(Key key, bool ticked)
 {
     return setText(key, tickText(ticked));
 }
 
-bool Profile::setValues(std::span<const KeyValue> values)
+Result<> Profile::setValues(std::span<const KeyValue> values)
 {
     std::vector<SettingValue> named;
     named.reserve(values.size());
@@ -96,7 +96,7 @@ bool Profile::setValues(std::span<const KeyValue> values)
     return write(named);
 }
 
-bool Profile::savePosition(WindowId window, float left, float top)
+Result<> Profile::savePosition(WindowId window, float left, float top)
 {
     const SettingValue position[] = { { geometryKey(window, GeometryPart::Left), coordinateText(left) },
                                       { geometryKey(window, GeometryPart::Top), coordinateText(top) } };
@@ -108,16 +108,13 @@ std::string Profile::read(std::string_view key, std::string_view defaultValue) c
     return m_store.getSetting(kApplicationName, section(), key, defaultValue);
 }
 
-bool Profile::write(std::span<const SettingValue> values)
+Result<> Profile::write(std::span<const SettingValue> values)
 {
-    std::string reason;
-    if (m_store.saveSettings(kApplicationName, section(), values, &reason))
-        return true;
-    if (m_onFailure) {
-        const std::string what = values.size() == 1 ? values.front().key : "the profile";
-        m_onFailure("Could not store " + what + ": " + reason);
-    }
-    return false;
+    Result<> saved = m_store.saveSettings(kApplicationName, section(), values);
+    if (saved)
+        return saved;
+    const std::string what = values.size() == 1 ? values.front().key : "the profile";
+    return Failure { "Could not store " + what + ": " + saved.error() };
 }
 
 float Profile::coordinate(WindowId window, GeometryPart part, float defaultValue) const

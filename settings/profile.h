@@ -1,10 +1,10 @@
 #pragma once
 
+#include "base/result.h"
 #include "platform/settings_store.h"
 #include "settings/keys.h"
 
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -25,36 +25,31 @@ struct KeyValue
 class Profile
 {
 public:
-    using FailureHandler = std::function<void(const std::string& reason)>;
-
     Profile(SettingsStore& store, const OwnExecutable& executable);
 
     std::string section() const;
-    // Why the profile cannot be read or stored as it stands; empty when it is usable.
-    std::string problem() const;
+    // Whether the profile can be read and stored as it stands, or why not.
+    Result<> usable() const;
 
     std::string text(Key key) const;
     std::int16_t tickState(Key key) const;
     bool ticked(Key key) const { return tickState(key) != 0; }
     Geometry geometry(WindowId window) const;
 
-    bool setText(Key key, std::string_view value);
-    bool setTicked(Key key, bool ticked);
+    // Each write fails with "Could not store <key or the profile>: <the store's reason>".
+    Result<> setText(Key key, std::string_view value);
+    Result<> setTicked(Key key, bool ticked);
     // Stores the values in their order with one write of the store.
-    bool setValues(std::span<const KeyValue> values);
-    bool savePosition(WindowId window, float left, float top);
-
-    // Called with the reason whenever a value could not be stored.
-    void setFailureHandler(FailureHandler handler) { m_onFailure = std::move(handler); }
+    Result<> setValues(std::span<const KeyValue> values);
+    Result<> savePosition(WindowId window, float left, float top);
 
 private:
     std::string read(std::string_view key, std::string_view defaultValue) const;
-    bool write(std::span<const SettingValue> values);
+    Result<> write(std::span<const SettingValue> values);
     float coordinate(WindowId window, GeometryPart part, float defaultValue) const;
 
     SettingsStore& m_store;
     const OwnExecutable& m_executable;
-    FailureHandler m_onFailure;
 };
 
 // Decimal text of a number as the store keeps it: "1000", "1234.5", "100000".

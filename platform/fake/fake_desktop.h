@@ -53,11 +53,20 @@ class Autostart : public korvane::Autostart
 {
 public:
     bool enabled() const override { return on; }
-    std::string enable() override { return failure.empty() ? (on = true, std::string()) : failure; }
-    std::string disable() override { return failure.empty() ? (on = false, std::string()) : failure; }
+    Result<> enable() override { return change(true); }
+    Result<> disable() override { return change(false); }
 
     bool on = false;
     std::string failure;
+
+private:
+    Result<> change(bool wanted)
+    {
+        if (!failure.empty())
+            return Failure { failure };
+        on = wanted;
+        return {};
+    }
 };
 
 } // namespace korvane::fake

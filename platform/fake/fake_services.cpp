@@ -32,34 +32,37 @@ std::string SettingsStore::getSetting(std::string_view application,
     return found == m_values.end() ? std::string(defaultValue) : found->second;
 }
 
-bool SettingsStore::saveSettings(std::string_view application,
-                                 std::string_view section,
-                                 std::span<const SettingValue> values,
-                                 std::string* error)
+Result<> SettingsStore::saveSettings(std::string_view application,
+                                     std::string_view section,
+                                     std::span<const SettingValue> values)
 {
-    if (failSaves) {
-        if (error)
-            *error = "disk full";
-        return false;
-    }
+    if (failSaves)
+        return Failure { "disk full" };
     ++writes;
     for (const auto& [key, value] : values) {
         m_values[entryName(application, section, key)] = value;
         saves.push_back(std::string(section) + '/' + key + '=' + value);
     }
-    return true;
+    return {};
+}
+
+Result<> SettingsStore::usable(std::string_view, std::string_view) const
+{
+    if (!problemText.empty())
+        return Failure { problemText };
+    return {};
 }
 
 ProcessQuery ProcessTable::queryRunning(const std::vector<std::string>& names)
 {
     const std::lock_guard lock(m_mutex);
     ++m_queries;
-    ProcessQuery query;
-    query.ok = m_failure.empty();
-    query.error = m_failure;
+    if (!m_failure.empty())
+        return Failure { m_failure };
+    std::vector<bool> running;
     for (const auto& name : names)
-        query.running.push_back(query.ok && !name.empty() && m_running.count(asciiLowered(name)) != 0);
-    return query;
+        running.push_back(!name.empty() && m_running.count(asciiLowered(name)) != 0);
+    return running;
 }
 
 TerminateResult ProcessTable::terminateAll(std::string_view name)
@@ -117,11 +120,9 @@ int ProcessTable::queries() const
 LaunchResult Launcher::start(std::string_view commandLine, WindowStyle style)
 {
     starts.push_back({ std::string(commandLine), style });
-    LaunchResult result;
-    result.program = std::string(commandLine);
-    result.started = failure.empty();
-    result.error = failure;
-    return result;
+    if (!failure.empty())
+        return notStarted(commandLine, failure);
+    return std::string(commandLine);
 }
 
 FolderSizeResult FolderSize::measure(const std::string& folder, std::stop_token stop)
@@ -201,19 +202,14 @@ std::optional<std::string> FileDialogs::pickOpenFile(NativeWindow, const FileOpe
     return takeAnswer(nextAnswers);
 }
 
-bool TextFileWriter::write(const std::string& path,
-                           const std::string& text,
-                           FilePermissions filePermissions,
-                           std::string* error)
+Result<std::string>
+TextFileWriter::write(const std::string& path, const std::string& text, FilePermissions filePermissions)
 {
-    if (!failure.empty()) {
-        if (error)
-            *error = failure;
-        return false;
-    }
+    if (!failure.empty())
+        return Failure { failure };
     files[path] = text;
     permissions[path] = filePermissions;
-    return true;
+    return std::string();
 }
 
 } // namespace korvane::fake

@@ -20,17 +20,15 @@ public:
                            std::string_view section,
                            std::string_view key,
                            std::string_view defaultValue) const override;
-    bool saveSettings(std::string_view application,
-                      std::string_view section,
-                      std::span<const SettingValue> values,
-                      std::string* error = nullptr) override;
-    std::string problem(std::string_view, std::string_view) const override { return problemText; }
+    Result<>
+    saveSettings(std::string_view application, std::string_view section, std::span<const SettingValue> values) override;
+    Result<> usable(std::string_view, std::string_view) const override;
 
     // Every value saved, in order, as "section/key=value".
     std::vector<std::string> saves;
     int writes = 0; // how many times the store was written
     bool failSaves = false;
-    std::string problemText; // what problem() reports
+    std::string problemText; // why usable() fails; usable while empty
 
 private:
     std::map<std::string, std::string> m_values;
@@ -144,8 +142,7 @@ public:
 class TextFileWriter : public korvane::TextFileWriter
 {
 public:
-    bool
-    write(const std::string& path, const std::string& text, FilePermissions permissions, std::string* error) override;
+    Result<std::string> write(const std::string& path, const std::string& text, FilePermissions permissions) override;
 
     std::map<std::string, std::string> files;
     std::map<std::string, FilePermissions> permissions; // of each file's last write

@@ -225,12 +225,10 @@ bool rewriteInPlace(const std::string& path, std::string_view content, FilePermi
     return true;
 }
 
-} // namespace
-
-bool replaceFileAtomically(const std::string& path,
-                           std::string_view content,
-                           FilePermissions permissions,
-                           std::string* error)
+bool replaceThroughTemporary(const std::string& path,
+                             std::string_view content,
+                             FilePermissions permissions,
+                             std::string* error)
 {
     ignoreFileSizeSignal();
     const SplitPath target = splitPath(path);
@@ -264,35 +262,51 @@ bool replaceFileAtomically(const std::string& path,
     return true;
 }
 
-bool writeTextFile(const std::string& path,
-                   std::string_view content,
-                   FilePermissions permissions,
-                   std::string* error,
-                   std::string* note)
+// Through symbolic links to the final target; a file with other names rewritten in place, which
+// `note` tells.
+bool writeThroughLinks(const std::string& path,
+                       std::string_view content,
+                       FilePermissions permissions,
+                       std::string* error,
+                       std::string* note)
 {
     const auto target = followLinks(path, error);
     if (!target)
         return false;
     const auto existing = existingFile(*target);
     if (!existing || existing->st_nlink < 2)
-        return replaceFileAtomically(*target, content, permissions, error);
+        return replaceThroughTemporary(*target, content, permissions, error);
     ignoreFileSizeSignal();
     if (!rewriteInPlace(*target, content, permissions, error))
         return false;
-    if (note) {
-        *note = path + " was written in place to keep its " + std::to_string(existing->st_nlink)
-            + " names (hard links) one file";
-    }
+    *note = path + " was written in place to keep its " + std::to_string(existing->st_nlink)
+        + " names (hard links) one file";
     return true;
 }
 
-bool AtomicTextFileWriter::write(const std::string& path,
-                                 const std::string& text,
-                                 FilePermissions permissions,
-                                 std::string* error)
+} // namespace
+
+Result<> replaceFileAtomically(const std::string& path, std::string_view content, FilePermissions permissions)
 {
-    m_lastNote.clear();
-    return writeTextFile(path, text, permissions, error, &m_lastNote);
+    std::string error;
+    if (replaceThroughTemporary(path, content, permissions, &error))
+        return {};
+    return Failure { error };
+}
+
+Result<std::string> writeTextFile(const std::string& path, std::string_view content, FilePermissions permissions)
+{
+    std::string error;
+    std::string note;
+    if (!writeThroughLinks(path, content, permissions, &error, &note))
+        return Failure { error };
+    return note;
+}
+
+Result<std::string>
+AtomicTextFileWriter::write(const std::string& path, const std::string& text, FilePermissions permissions)
+{
+    return writeTextFile(path, text, permissions);
 }
 
 } // namespace korvane

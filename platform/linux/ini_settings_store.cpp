@@ -352,13 +352,6 @@ UniqueFd lockFolder(const std::string& folder)
     return fd;
 }
 
-bool fail(std::string* error, std::string reason)
-{
-    if (error)
-        *error = std::move(reason);
-    return false;
-}
-
 } // namespace
 
 std::string IniSettingsStore::getSetting(std::string_view application,
@@ -373,32 +366,38 @@ std::string IniSettingsStore::getSetting(std::string_view application,
     return ProfileText(readProfileFile(file->path).text).value(key).value_or(std::string(defaultValue));
 }
 
-std::string IniSettingsStore::problem(std::string_view application, std::string_view section) const
+Result<> IniSettingsStore::usable(std::string_view application, std::string_view section) const
 {
     std::string reason;
     const auto file = locate(application, section, reason);
-    return file ? readProfileFile(file->path).problem : reason;
+    if (file)
+        reason = readProfileFile(file->path).problem;
+    if (!reason.empty())
+        return Failure { reason };
+    return {};
 }
 
-bool IniSettingsStore::saveSettings(std::string_view application,
-                                    std::string_view section,
-                                    std::span<const SettingValue> values,
-                                    std::string* error)
+Result<> IniSettingsStore::saveSettings(std::string_view application,
+                                        std::string_view section,
+                                        std::span<const SettingValue> values)
 {
     std::string reason;
     const auto file = locate(application, section, reason);
     if (!file || !makeFolders(file->folder, reason))
-        return fail(error, reason);
+        return Failure { reason };
     const UniqueFd lock = lockFolder(file->folder);
 
     // A file that cannot be read is left alone rather than replaced by one holding these values.
     const ProfileFile existing = readProfileFile(file->path);
     if (!existing.problem.empty())
-        return fail(error, existing.problem);
+        return Failure { existing.problem };
     ProfileText profile(existing.text);
     for (const auto& [key, value] : values)
         profile.set(section, key, value);
-    return writeTextFile(file->path, profile.text(), FilePermissions::OwnerOnly, error, nullptr);
+    const Result<std::string> written = writeTextFile(file->path, profile.text(), FilePermissions::OwnerOnly);
+    if (!written)
+        return Failure { written.error() };
+    return {};
 }
 
 } // namespace korvane

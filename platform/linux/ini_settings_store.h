@@ -12,8 +12,8 @@ namespace korvane {
 // section header are read; every other line is kept as it stands. Every read looks at the file
 // afresh; every write replaces it atomically, readable by its owner only and keeping its owner,
 // and through a symbolic link replaces the link's target; a file with other names (hard links) is
-// rewritten in place instead, so that they stay one file. A file that is not a readable regular file reads as defaults,
-// is named by problem() and is never written over.
+// rewritten in place instead, so that they stay one file. A file that is not a readable regular
+// file reads as defaults, fails usable() and is never written over.
 class IniSettingsStore : public SettingsStore
 {
 public:
@@ -22,12 +22,10 @@ public:
                            std::string_view key,
                            std::string_view defaultValue) const override;
 
-    bool saveSettings(std::string_view application,
-                      std::string_view section,
-                      std::span<const SettingValue> values,
-                      std::string* error = nullptr) override;
+    Result<>
+    saveSettings(std::string_view application, std::string_view section, std::span<const SettingValue> values) override;
 
-    std::string problem(std::string_view application, std::string_view section) const override;
+    Result<> usable(std::string_view application, std::string_view section) const override;
 };
 
 } // namespace korvane

@@ -137,11 +137,6 @@ void reap(pid_t child)
     while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) { }
 }
 
-LaunchResult failed(std::string program, std::string error)
-{
-    return { false, std::move(program), std::move(error) };
-}
-
 // The kernel's limit on one argument, terminating NUL included (MAX_ARG_STRLEN, 32 pages).
 constexpr std::size_t kMaxArgumentBytes = 131072;
 
@@ -175,22 +170,22 @@ std::string lengthProblem(const std::vector<std::string>& arguments)
 LaunchResult LinuxLauncher::start(std::string_view commandLine, WindowStyle style)
 {
     SplitCommandLine split = splitCommandLine(commandLine);
-    if (!split.ok())
-        return failed({}, split.error);
-    if (std::string tooLong = lengthProblem(split.arguments); !tooLong.empty())
-        return failed(split.arguments.front(), std::move(tooLong));
-    const ExecPlan plan = makePlan(std::move(split.arguments), style);
+    if (!split)
+        return notStarted({}, split.error());
+    if (std::string tooLong = lengthProblem(split.value()); !tooLong.empty())
+        return notStarted(split.value().front(), tooLong);
+    const ExecPlan plan = makePlan(std::move(split).value(), style);
     const std::string& program = plan.arguments.front();
 
     int pipeFds[2];
     if (::pipe2(pipeFds, O_CLOEXEC) != 0)
-        return failed(program, std::strerror(errno));
+        return notStarted(program, std::strerror(errno));
     UniqueFd reportRead(pipeFds[0]);
     UniqueFd reportWrite(pipeFds[1]);
 
     const pid_t child = ::fork();
     if (child < 0)
-        return failed(program, std::strerror(errno));
+        return notStarted(program, std::strerror(errno));
     if (child == 0)
         detachAndRun(plan, reportWrite.get());
 
@@ -198,10 +193,10 @@ LaunchResult LinuxLauncher::start(std::string_view commandLine, WindowStyle styl
     const int errorNumber = readReport(reportRead.get());
     reap(child);
     if (errorNumber == E2BIG)
-        return failed(program, tooLongMessage(std::strerror(errorNumber)));
+        return notStarted(program, tooLongMessage(std::strerror(errorNumber)));
     if (errorNumber != 0)
-        return failed(program, std::strerror(errorNumber));
-    return { true, program, {} };
+        return notStarted(program, std::strerror(errorNumber));
+    return program;
 }
 
 } // namespace korvane

@@ -69,17 +69,13 @@ ProcessQuery LinuxProcessTable::queryRunning(const std::vector<std::string>& nam
 {
     std::vector<std::string> wanted;
     std::transform(names.begin(), names.end(), std::back_inserter(wanted), asciiLowered);
-    ProcessQuery query;
-    query.running.assign(names.size(), false);
     const std::lock_guard lock(m_cacheMutex);
-    if (auto failure = m_cache.refresh(wanted, ProcessCache::Clock::now())) {
-        query.error = std::move(*failure);
-        return query;
-    }
-    query.ok = true;
+    if (auto failure = m_cache.refresh(wanted, ProcessCache::Clock::now()))
+        return Failure { std::move(*failure) };
+    std::vector<bool> running(wanted.size(), false);
     for (std::size_t i = 0; i < wanted.size(); ++i)
-        query.running[i] = m_cache.anyAnswersTo(wanted[i]);
-    return query;
+        running[i] = m_cache.anyAnswersTo(wanted[i]);
+    return running;
 }
 
 TerminateResult LinuxProcessTable::terminateAll(std::string_view name)

@@ -53,9 +53,6 @@ class ProcFolder
 public:
     ProcFolder();
 
-    // Why /proc could not be opened; empty when it is open.
-    const std::string& problem() const { return m_problem; }
-
     // The ids of the processes listed now, in increasing order. Returns the reason when the
     // listing cannot be read.
     std::optional<std::string> listProcessIds(std::vector<pid_t>& ids) const;
@@ -77,7 +74,7 @@ public:
 
 private:
     UniqueFd m_folder;
-    std::string m_problem;
+    std::string m_problem; // why /proc could not be opened; empty when it is open
 };
 
 // The names of a process, read the same way for watching and for ending it. Where the executable

@@ -35,13 +35,13 @@ bool hasLine(const std::string& text, const std::string& line)
     return false;
 }
 
-// Creates the folder and its missing parents; an empty text on success.
-std::string makeFolders(const std::string& folder)
+// Creates the folder and its missing parents.
+Result<> makeFolders(const std::string& folder)
 {
     for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
         const std::string part = folder.substr(0, slash);
         if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
-            return "cannot create the folder " + part + ": " + std::strerror(errno);
+            return Failure { "cannot create the folder " + part + ": " + std::strerror(errno) };
         if (slash == std::string::npos)
             return {};
     }
@@ -123,25 +123,21 @@ bool XdgAutostart::enabled() const
     return entryStartsThisCopy() && !hasLine(text, "Hidden=true") && !hasLine(text, "X-GNOME-Autostart-enabled=false");
 }
 
-std::string XdgAutostart::enable()
+Result<> XdgAutostart::enable()
 {
     if (holdsLineBreak(m_programPath))
-        return "the program's path holds a line break, which a desktop entry cannot hold";
-    if (std::string problem = makeFolders(autostartFolder()); !problem.empty())
-        return problem;
+        return Failure { "the program's path holds a line break, which a desktop entry cannot hold" };
+    if (Result<> folder = makeFolders(autostartFolder()); !folder)
+        return folder;
     struct stat existing
     {
     };
     if (::lstat(m_entryPath.c_str(), &existing) == 0 && !entryStartsThisCopy())
-        return m_entryPath + " is there already and starts another program; it was left as it is";
-    std::string error;
-    AtomicTextFileWriter writer;
-    if (!writer.write(m_entryPath, autostartEntryText(m_name, m_programPath), FilePermissions::Default, &error))
-        return error;
-    return {};
+        return Failure { m_entryPath + " is there already and starts another program; it was left as it is" };
+    return replaceFileAtomically(m_entryPath, autostartEntryText(m_name, m_programPath), FilePermissions::Default);
 }
 
-std::string XdgAutostart::disable()
+Result<> XdgAutostart::disable()
 {
     struct stat existing
     {
@@ -149,9 +145,9 @@ std::string XdgAutostart::disable()
     if (::lstat(m_entryPath.c_str(), &existing) != 0)
         return {};
     if (!entryStartsThisCopy())
-        return m_entryPath + " starts another program; it was left as it is";
+        return Failure { m_entryPath + " starts another program; it was left as it is" };
     if (::unlink(m_entryPath.c_str()) != 0)
-        return "cannot remove " + m_entryPath + ": " + std::strerror(errno);
+        return Failure { "cannot remove " + m_entryPath + ": " + std::strerror(errno) };
     return {};
 }
 

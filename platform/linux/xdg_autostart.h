@@ -15,8 +15,8 @@ public:
     XdgAutostart(std::string name, std::string programPath);
 
     bool enabled() const override;
-    std::string enable() override;
-    std::string disable() override;
+    Result<> enable() override;
+    Result<> disable() override;
 
     const std::string& entryPath() const { return m_entryPath; }
 

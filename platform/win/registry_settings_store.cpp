@@ -12,11 +12,9 @@ std::wstring sectionPath(std::string_view application, std::string_view section)
     return L"Software\\VB and VBA Program Settings\\" + win::toWide(application) + L'\\' + win::toWide(section);
 }
 
-bool fail(std::string* error, LSTATUS status)
+Failure failure(LSTATUS status)
 {
-    if (error)
-        *error = win::systemMessage(static_cast<unsigned long>(status));
-    return false;
+    return { win::systemMessage(static_cast<unsigned long>(status)) };
 }
 
 } // namespace
@@ -51,16 +49,15 @@ std::string RegistrySettingsStore::getSetting(std::string_view application,
 
 // The registry has no transaction for a section: the values are written in order, each one
 // durable on its own, and the first failure is reported.
-bool RegistrySettingsStore::saveSettings(std::string_view application,
-                                         std::string_view section,
-                                         std::span<const SettingValue> values,
-                                         std::string* error)
+Result<> RegistrySettingsStore::saveSettings(std::string_view application,
+                                             std::string_view section,
+                                             std::span<const SettingValue> values)
 {
     HKEY sectionKey = nullptr;
     const LSTATUS opened = RegCreateKeyExW(HKEY_CURRENT_USER, sectionPath(application, section).c_str(), 0, nullptr,
                                            REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &sectionKey, nullptr);
     if (opened != ERROR_SUCCESS)
-        return fail(error, opened);
+        return failure(opened);
     LSTATUS firstFailure = ERROR_SUCCESS;
     for (const auto& [key, value] : values) {
         const std::wstring name = win::toWide(key);
@@ -72,7 +69,9 @@ bool RegistrySettingsStore::saveSettings(std::string_view application,
             firstFailure = status;
     }
     RegCloseKey(sectionKey);
-    return firstFailure == ERROR_SUCCESS || fail(error, firstFailure);
+    if (firstFailure != ERROR_SUCCESS)
+        return failure(firstFailure);
+    return {};
 }
 
 } // namespace korvane

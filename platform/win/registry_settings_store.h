@@ -14,10 +14,8 @@ public:
                            std::string_view section,
                            std::string_view key,
                            std::string_view defaultValue) const override;
-    bool saveSettings(std::string_view application,
-                      std::string_view section,
-                      std::span<const SettingValue> values,
-                      std::string* error = nullptr) override;
+    Result<>
+    saveSettings(std::string_view application, std::string_view section, std::span<const SettingValue> values) override;
 };
 
 } // namespace korvane

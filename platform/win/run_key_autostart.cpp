@@ -32,6 +32,18 @@ bool sameCommand(const std::wstring& a, const std::wstring& b)
         == CSTR_EQUAL;
 }
 
+Failure startsAnother(const std::wstring& name)
+{
+    return { "the Run key's value " + win::toUtf8(name) + " starts another program; it was left as it is" };
+}
+
+Result<> done(LSTATUS status)
+{
+    if (status == ERROR_SUCCESS)
+        return {};
+    return Failure { win::systemMessage(static_cast<unsigned long>(status)) };
+}
+
 } // namespace
 
 std::string runningProgramPath()
@@ -59,25 +71,22 @@ bool RunKeyAutostart::enabled() const
     return value && sameCommand(*value, m_command);
 }
 
-std::string RunKeyAutostart::enable()
+Result<> RunKeyAutostart::enable()
 {
     if (const auto value = runValue(m_name); value && !sameCommand(*value, m_command))
-        return "the Run key's value " + win::toUtf8(m_name) + " starts another program; it was left as it is";
+        return startsAnother(m_name);
     const auto bytes = static_cast<DWORD>((m_command.size() + 1) * sizeof(wchar_t));
-    const LSTATUS status
-        = RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, m_name.c_str(), REG_SZ, m_command.c_str(), bytes);
-    return status == ERROR_SUCCESS ? std::string() : win::systemMessage(static_cast<unsigned long>(status));
+    return done(RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, m_name.c_str(), REG_SZ, m_command.c_str(), bytes));
 }
 
-std::string RunKeyAutostart::disable()
+Result<> RunKeyAutostart::disable()
 {
     const auto value = runValue(m_name);
     if (!value)
         return {};
     if (!sameCommand(*value, m_command))
-        return "the Run key's value " + win::toUtf8(m_name) + " starts another program; it was left as it is";
-    const LSTATUS status = RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, m_name.c_str());
-    return status == ERROR_SUCCESS ? std::string() : win::systemMessage(static_cast<unsigned long>(status));
+        return startsAnother(m_name);
+    return done(RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, m_name.c_str()));
 }
 
 } // namespace korvane

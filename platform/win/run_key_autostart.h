@@ -14,8 +14,8 @@ public:
     RunKeyAutostart(std::string name, std::string programPath);
 
     bool enabled() const override;
-    std::string enable() override;
-    std::string disable() override;
+    Result<> enable() override;
+    Result<> disable() override;
 
 private:
     std::wstring m_name;

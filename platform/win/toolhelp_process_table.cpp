@@ -102,21 +102,16 @@ ToolhelpProcessTable::ToolhelpProcessTable(ImageNameQuery imageName)
 
 ProcessQuery ToolhelpProcessTable::queryRunning(const std::vector<std::string>& names)
 {
-    ProcessQuery query;
     const auto processes = takeSnapshot();
-    if (!processes) {
-        query.error = "The list of running processes could not be read: " + win::lastErrorMessage();
-        query.running.assign(names.size(), false);
-        return query;
-    }
-    query.ok = true;
+    if (!processes)
+        return Failure { "The list of running processes could not be read: " + win::lastErrorMessage() };
+    std::vector<bool> running;
     for (const auto& name : names) {
         const std::wstring wanted = win::toWide(name);
-        query.running.push_back(std::any_of(processes->begin(), processes->end(), [&](const RunningProcess& process) {
-            return sameName(process.name, wanted);
-        }));
+        running.push_back(std::any_of(processes->begin(), processes->end(),
+                                      [&](const RunningProcess& process) { return sameName(process.name, wanted); }));
     }
-    return query;
+    return running;
 }
 
 TerminateResult ToolhelpProcessTable::terminateAll(std::string_view name)

@@ -14,7 +14,7 @@ namespace {
 std::string programOf(std::string_view commandLine)
 {
     const SplitCommandLine split = splitCommandLine(commandLine);
-    return split.arguments.empty() ? std::string(commandLine) : split.arguments.front();
+    return split ? split.value().front() : std::string(commandLine);
 }
 
 bool isBlank(std::string_view commandLine)
@@ -29,16 +29,11 @@ constexpr std::size_t kMaxCommandLineCharacters = 32767;
 
 LaunchResult WinLauncher::start(std::string_view commandLine, WindowStyle style)
 {
-    LaunchResult result;
-    if (isBlank(commandLine)) {
-        result.error = "The command line is empty.";
-        return result;
-    }
-    if (commandLine.find('\0') != std::string_view::npos) {
-        result.error = kCommandLineHoldsNul;
-        return result;
-    }
-    result.program = programOf(commandLine);
+    if (isBlank(commandLine))
+        return notStarted({}, "The command line is empty.");
+    if (commandLine.find('\0') != std::string_view::npos)
+        return notStarted({}, kCommandLineHoldsNul);
+    std::string program = programOf(commandLine);
 
     STARTUPINFOW startup {};
     startup.cb = sizeof(startup);
@@ -49,22 +44,18 @@ LaunchResult WinLauncher::start(std::string_view commandLine, WindowStyle style)
 
     // CreateProcessW may write into the command line it is given.
     std::wstring writableCommandLine = win::toWide(commandLine);
-    if (writableCommandLine.size() >= kMaxCommandLineCharacters) {
-        result.error = "The command line has " + std::to_string(writableCommandLine.size())
-            + " characters; Windows starts a program with at most " + std::to_string(kMaxCommandLineCharacters - 1)
-            + ".";
-        return result;
-    }
+    if (writableCommandLine.size() >= kMaxCommandLineCharacters)
+        return notStarted(program,
+                          "The command line has " + std::to_string(writableCommandLine.size())
+                              + " characters; Windows starts a program with at most "
+                              + std::to_string(kMaxCommandLineCharacters - 1) + ".");
     PROCESS_INFORMATION process {};
     if (!CreateProcessW(nullptr, writableCommandLine.data(), nullptr, nullptr, FALSE, creationFlags, nullptr, nullptr,
-                        &startup, &process)) {
-        result.error = win::lastErrorMessage();
-        return result;
-    }
+                        &startup, &process))
+        return notStarted(program, win::lastErrorMessage());
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    result.started = true;
-    return result;
+    return program;
 }
 
 } // namespace korvane

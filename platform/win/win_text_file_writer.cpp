@@ -10,16 +10,9 @@
 namespace korvane {
 namespace {
 
-bool fail(std::string* error, const std::string& reason)
+Failure lastErrorFailure(const std::string& what)
 {
-    if (error)
-        *error = reason;
-    return false;
-}
-
-bool failWithLastError(std::string* error, const std::string& what)
-{
-    return fail(error, what + ": " + win::lastErrorMessage());
+    return { what + ": " + win::lastErrorMessage() };
 }
 
 // The text in `codePage`, or nothing when a character has no exact counterpart there.
@@ -51,18 +44,17 @@ std::wstring firstUnrepresentable(std::wstring_view text, UINT codePage)
     return {};
 }
 
-std::optional<std::string> toSystemCodePage(const std::string& utf8, std::string* error)
+Result<std::string> toSystemCodePage(const std::string& utf8)
 {
     const UINT codePage = GetACP();
     if (codePage == CP_UTF8)
         return utf8;
     const std::wstring wide = win::toWide(utf8);
-    auto encoded = encode(wide, codePage);
-    if (!encoded)
-        fail(error,
-             "The text holds \"" + win::toUtf8(firstUnrepresentable(wide, codePage)) + "\", which the system code page "
-                 + std::to_string(codePage) + " cannot represent; the file was not written.");
-    return encoded;
+    if (auto encoded = encode(wide, codePage))
+        return std::move(*encoded);
+    return Failure { "The text holds \"" + win::toUtf8(firstUnrepresentable(wide, codePage))
+                     + "\", which the system code page " + std::to_string(codePage)
+                     + " cannot represent; the file was not written." };
 }
 
 // A new file beside the target, under a name nobody else uses.
@@ -94,39 +86,41 @@ bool writeAll(HANDLE file, std::string_view content)
 }
 
 // Writes, flushes and closes the temporary file.
-bool fillTemporary(HANDLE file, std::string_view content, std::string* error)
+Result<> fillTemporary(HANDLE file, std::string_view content)
 {
-    bool filled = writeAll(file, content);
-    if (!filled)
-        failWithLastError(error, "Cannot write the new file");
+    Result<> filled;
+    if (!writeAll(file, content))
+        filled = lastErrorFailure("Cannot write the new file");
     else if (!FlushFileBuffers(file))
-        filled = failWithLastError(error, "Cannot flush the new file to disk");
+        filled = lastErrorFailure("Cannot flush the new file to disk");
     if (!CloseHandle(file) && filled)
-        filled = failWithLastError(error, "Cannot close the new file");
+        filled = lastErrorFailure("Cannot close the new file");
     return filled;
 }
 
 } // namespace
 
-bool WinTextFileWriter::write(const std::string& path, const std::string& text, FilePermissions, std::string* error)
+Result<std::string> WinTextFileWriter::write(const std::string& path, const std::string& text, FilePermissions)
 {
     const std::filesystem::path target(win::toWide(path));
     if (!target.has_filename())
-        return fail(error, "Cannot write " + path + ": the path names no file.");
-    const auto content = toSystemCodePage(text, error);
+        return Failure { "Cannot write " + path + ": the path names no file." };
+    const auto content = toSystemCodePage(text);
     if (!content)
-        return false;
+        return Failure { content.error() };
 
     std::filesystem::path temporary;
     const HANDLE file = createTemporary(target, temporary);
     if (file == INVALID_HANDLE_VALUE)
-        return failWithLastError(error, "Cannot create a file beside " + path);
-    bool replaced = fillTemporary(file, *content, error);
+        return lastErrorFailure("Cannot create a file beside " + path);
+    Result<> replaced = fillTemporary(file, content.value());
     if (replaced && !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        replaced = failWithLastError(error, "Cannot replace " + path);
-    if (!replaced)
+        replaced = lastErrorFailure("Cannot replace " + path);
+    if (!replaced) {
         DeleteFileW(temporary.c_str());
-    return replaced;
+        return Failure { replaced.error() };
+    }
+    return std::string();
 }
 
 } // namespace korvane

@@ -11,8 +11,7 @@ namespace korvane {
 class WinTextFileWriter : public TextFileWriter
 {
 public:
-    bool
-    write(const std::string& path, const std::string& text, FilePermissions permissions, std::string* error) override;
+    Result<std::string> write(const std::string& path, const std::string& text, FilePermissions permissions) override;
 };
 
 } // namespace korvane

@@ -82,10 +82,11 @@ TEST_F(MainWindowTest, ShowsTheStoredProfile)
 {
     auto& store = m_services.fakes.settings;
     const std::string section = m_services.fakes.ownExecutable.name();
-    store.saveSetting("QL_KORVANE", section, "CRYPTO_NAME_TEXTBOX", "Bitcoin", nullptr);
-    store.saveSetting("QL_KORVANE", section, "QL_D_COMMAND_TEXTBOX", "\"/usr/bin/bitcoind\" -conf=\"a b\" ", nullptr);
-    store.saveSetting("QL_KORVANE", section, "AUTO_UPDATE_FOLDERSIZE_TICKBOX", "1", nullptr);
-    store.saveSetting("QL_KORVANE", section, "AlwaysOnTop_TICKBOX", "0", nullptr);
+    EXPECT_TRUE(store.saveSetting("QL_KORVANE", section, "CRYPTO_NAME_TEXTBOX", "Bitcoin"));
+    EXPECT_TRUE(
+        store.saveSetting("QL_KORVANE", section, "QL_D_COMMAND_TEXTBOX", "\"/usr/bin/bitcoind\" -conf=\"a b\" "));
+    EXPECT_TRUE(store.saveSetting("QL_KORVANE", section, "AUTO_UPDATE_FOLDERSIZE_TICKBOX", "1"));
+    EXPECT_TRUE(store.saveSetting("QL_KORVANE", section, "AlwaysOnTop_TICKBOX", "0"));
     auto window = open();
 
     EXPECT_EQ(child<QLineEdit>(*window, "CRYPTO_NAME_TEXTBOX")->text(), "Bitcoin");
@@ -134,9 +135,9 @@ TEST_F(MainWindowTest, ASizeChangeDoesNotSurviveARestart)
 TEST_F(MainWindowTest, LaunchButtonsRunTheProfilesCommandLinesAtTheMomentOfTheClick)
 {
     auto window = open();
-    window->profile().setText(Key::QtCommand, "\"/opt/btc/bitcoin-qt\" -datadir=\"/d\" ");
-    window->profile().setText(Key::DaemonCommand, "bitcoind -daemon");
-    window->profile().setText(Key::CliStopCommand, "bitcoin-cli  stop");
+    EXPECT_TRUE(window->profile().setText(Key::QtCommand, "\"/opt/btc/bitcoin-qt\" -datadir=\"/d\" "));
+    EXPECT_TRUE(window->profile().setText(Key::DaemonCommand, "bitcoind -daemon"));
+    EXPECT_TRUE(window->profile().setText(Key::CliStopCommand, "bitcoin-cli  stop"));
 
     QTest::mouseClick(child<QPushButton>(*window, "QT_START_BUTTON"), Qt::LeftButton);
     QTest::mouseClick(child<QPushButton>(*window, "DAEMON_START_BUTTON"), Qt::LeftButton);
@@ -156,7 +157,7 @@ TEST_F(MainWindowTest, AStoredCommandRunsByteForByteHoweverLong)
 {
     // A folder name in Latin-1, which is not UTF-8, and a line longer than a text box takes by default.
     const std::string line = "\"/opt/n\xE9ud/bitcoind\" -datadir=\"" + std::string(40000, 'd') + "\"";
-    m_services.fakes.settings.saveSetting("QL_KORVANE", "QL-KORVANE-V1", "QL_D_COMMAND_TEXTBOX", line);
+    EXPECT_TRUE(m_services.fakes.settings.saveSetting("QL_KORVANE", "QL-KORVANE-V1", "QL_D_COMMAND_TEXTBOX", line));
     auto window = open();
     QTest::mouseClick(child<QPushButton>(*window, "DAEMON_START_BUTTON"), Qt::LeftButton);
     ASSERT_EQ(m_services.fakes.launcher.starts.size(), 1u);
@@ -167,7 +168,7 @@ TEST_F(MainWindowTest, AFailedStartIsReportedInTheStatusLineAndTheWindowGoesOn)
 {
     m_services.fakes.launcher.failure = "No such file or directory";
     auto window = open();
-    window->profile().setText(Key::DaemonCommand, "bitcoind");
+    EXPECT_TRUE(window->profile().setText(Key::DaemonCommand, "bitcoind"));
     QTest::mouseClick(child<QPushButton>(*window, "DAEMON_START_BUTTON"), Qt::LeftButton);
 
     const QString status = child<QLabel>(*window, "STATUS_LABEL")->text();

@@ -44,8 +44,8 @@ TEST(CommandLineSplit, SplitsIntoProgramAndArguments)
     };
     for (const SplitCase& testCase : cases) {
         const SplitCommandLine split = splitCommandLine(testCase.line);
-        EXPECT_TRUE(split.ok()) << testCase.name << ": " << split.error;
-        EXPECT_EQ(split.arguments, testCase.expected) << testCase.name;
+        ASSERT_TRUE(split) << testCase.name << ": " << split.error();
+        EXPECT_EQ(split.value(), testCase.expected) << testCase.name;
     }
 }
 
@@ -66,9 +66,9 @@ TEST(CommandLineSplit, RefusesLinesThatCannotBeRun)
     };
     for (const auto& testCase : cases) {
         const SplitCommandLine split = splitCommandLine(testCase.line);
-        EXPECT_FALSE(split.ok()) << testCase.name;
-        EXPECT_TRUE(split.arguments.empty()) << testCase.name;
-        EXPECT_NE(split.error.find(testCase.errorMentions), std::string::npos) << testCase.name << ": " << split.error;
+        EXPECT_FALSE(split) << testCase.name;
+        EXPECT_NE(split.error().find(testCase.errorMentions), std::string::npos)
+            << testCase.name << ": " << split.error();
     }
 }
 

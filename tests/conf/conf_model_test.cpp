@@ -83,7 +83,7 @@ TEST(ConfModelTest, FullyFilledModelRendersEveryValueVerbatim)
     for (const auto& [key, value] : texts)
         model.setText(key, value);
     for (Key key : confGeneratorKeys()) {
-        if (isConfTick(key) && key != Key::DisableWalletTick && key != Key::DaemonTick)
+        if (keyInfo(key).kind == KeyKind::Tick && key != Key::DisableWalletTick && key != Key::DaemonTick)
             model.setTicked(key, true);
     }
     model.setTicked(Key::DisableWalletTick, true);
@@ -239,7 +239,7 @@ TEST(ConfModelTest, ClearAllEmptiesEveryValueAndRunsTheTickRules)
     ConfModel model;
     model.settleAfterLoad();
     for (Key key : confGeneratorKeys()) {
-        if (isConfTick(key))
+        if (keyInfo(key).kind == KeyKind::Tick)
             model.setTicked(key, true);
         else
             model.setText(key, "x");

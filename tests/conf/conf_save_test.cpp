@@ -155,7 +155,7 @@ TEST_F(ConfSaveTest, AConfWithOtherNamesStaysOneFileAndTheWindowSaysSo)
 TEST_F(ConfSaveTest, AOneLineFieldRefusesALineBreakOrNulWithAMessageAndTheFileStaysAsItWas)
 {
     using namespace std::string_literals;
-    m_fakes.settings.saveSetting("QL_KORVANE", "BTC", "RPC_USER_TEXTBOX", "alice\0x"s);
+    EXPECT_TRUE(m_fakes.settings.saveSetting("QL_KORVANE", "BTC", "RPC_USER_TEXTBOX", "alice\0x"s));
     QWidget& generator = openGenerator(m_realFiles);
     auto* status = child<QLabel>(generator, "STATUS_LABEL");
     EXPECT_EQ(status->text(),
@@ -184,9 +184,10 @@ TEST_F(ConfSaveTest, AOneLineFieldRefusesALineBreakOrNulWithAMessageAndTheFileSt
 // Stored bytes that are not UTF-8 show as replacement characters but reach the file as they were.
 TEST_F(ConfSaveTest, BytesThatAreNotUtf8ReachTheFileAsStored)
 {
-    m_fakes.settings.saveSetting("QL_KORVANE", "BTC", "WALLET_FILE_TEXTBOX", "w\xE9.dat");
-    m_fakes.settings.saveSetting("QL_KORVANE", "BTC", "RPC_PASSWORD_TEXTBOX", "p\xE9ss");
-    m_fakes.settings.saveSetting("QL_KORVANE", "BTC", "USER_DEFINED_SETTINGS_TEXTBOX", "uacomment=\xE9\nlisten=1");
+    EXPECT_TRUE(m_fakes.settings.saveSetting("QL_KORVANE", "BTC", "WALLET_FILE_TEXTBOX", "w\xE9.dat"));
+    EXPECT_TRUE(m_fakes.settings.saveSetting("QL_KORVANE", "BTC", "RPC_PASSWORD_TEXTBOX", "p\xE9ss"));
+    EXPECT_TRUE(
+        m_fakes.settings.saveSetting("QL_KORVANE", "BTC", "USER_DEFINED_SETTINGS_TEXTBOX", "uacomment=\xE9\nlisten=1"));
     QWidget& generator = openGenerator(m_realFiles);
     type(generator, "CRYPTO_NAME_TEXTBOX", "BTC");
     click(generator, "SAVE_BUTTON");

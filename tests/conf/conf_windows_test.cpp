@@ -96,9 +96,9 @@ TEST_F(ConfWindowsTest, OpensFromTheMainSettingsAndAFirstRunPreviewsTheAllEmptyT
 TEST_F(ConfWindowsTest, TickRulesRunForClicksToggleLoadAndClearAll)
 {
     // Stored: "OLD Wallet Support" with "Daemon" clear; the load leaves the daemon line commented.
-    m_profile.setTicked(Key::WalletTick, true);
-    m_profile.setTicked(Key::DisableWalletTick, true);
-    m_profile.setTicked(Key::OldWalletSupportTick, true);
+    ASSERT_TRUE(m_profile.setTicked(Key::WalletTick, true));
+    ASSERT_TRUE(m_profile.setTicked(Key::DisableWalletTick, true));
+    ASSERT_TRUE(m_profile.setTicked(Key::OldWalletSupportTick, true));
     QWidget& generator = openGenerator();
     EXPECT_TRUE(ticked(generator, "DISABLE_WALLET_TICKBOX"));
     EXPECT_TRUE(child(generator, "DAEMON_TICKBOX")->isEnabled());
@@ -286,7 +286,7 @@ TEST_F(ConfWindowsTest, TestCredentialsHighlightByExactUserAndReachTheGeneratorO
 // A credential that only passes through the window unchanged keeps its stored bytes.
 TEST_F(ConfWindowsTest, UsingTheCurrentCredentialsKeepsBytesThatAreNotUtf8)
 {
-    m_fakes.settings.saveSetting("QL_KORVANE", "BTC", "RPC_PASSWORD_TEXTBOX", "p\xE9ss");
+    EXPECT_TRUE(m_fakes.settings.saveSetting("QL_KORVANE", "BTC", "RPC_PASSWORD_TEXTBOX", "p\xE9ss"));
     QWidget& generator = openGenerator();
     type(generator, "RPC_USER_TEXTBOX", "alice");
     inTestCredentials(generator, [&](QWidget& credentials) { click(credentials, "USE_CURRENT_CREDENTIALS_BUTTON"); });

@@ -27,7 +27,7 @@ protected:
 
 TEST_F(DaemonCompanionTest, HoldsWhileTheDaemonRunsAndTellsOfAnEndByItself)
 {
-    profile.setText(Key::CryptoName, QStringLiteral("LTC - Litecoin"));
+    EXPECT_TRUE(profile.setText(Key::CryptoName, QStringLiteral("LTC - Litecoin")));
     companion.setDaemonRunning(true);
     EXPECT_TRUE(keepAwake.held());
     EXPECT_EQ(keepAwake.holds, std::vector<std::string> { "a node is running" });
@@ -51,18 +51,18 @@ TEST_F(DaemonCompanionTest, HoldsWhileTheDaemonRunsAndTellsOfAnEndByItself)
 
 TEST_F(DaemonCompanionTest, FollowsTheKeepAwakeChoice)
 {
-    profile.setText(Key::KeepAwakeWhile, QStringLiteral("off"));
+    EXPECT_TRUE(profile.setText(Key::KeepAwakeWhile, QStringLiteral("off")));
     companion.setDaemonRunning(true);
     EXPECT_FALSE(keepAwake.held());
 
-    profile.setText(Key::KeepAwakeWhile, QStringLiteral("syncing"));
+    EXPECT_TRUE(profile.setText(Key::KeepAwakeWhile, QStringLiteral("syncing")));
     EXPECT_TRUE(keepAwake.held()) << "syncing until the node says otherwise";
     companion.setNodeSyncing(false);
     EXPECT_FALSE(keepAwake.held());
     companion.setNodeSyncing(true);
     EXPECT_TRUE(keepAwake.held());
 
-    profile.setText(Key::KeepAwakeWhile, QStringLiteral("daemon"));
+    EXPECT_TRUE(profile.setText(Key::KeepAwakeWhile, QStringLiteral("daemon")));
     companion.setNodeSyncing(false);
     EXPECT_TRUE(keepAwake.held());
 }
@@ -79,7 +79,7 @@ TEST_F(DaemonCompanionTest, SaysOnceWhenNoServiceKeepsTheComputerAwake)
 
 TEST_F(DaemonCompanionTest, RestartsAfterAPauseWhenAskedTo)
 {
-    profile.setTicked(Key::RestartDaemonTick, true);
+    EXPECT_TRUE(profile.setTicked(Key::RestartDaemonTick, true));
     companion.setDaemonRunning(true);
     companion.setDaemonRunning(false);
     ASSERT_TRUE(restartTimer()->isActive());

@@ -136,7 +136,7 @@ TEST(CommandBuilderTest, QuotedPathsSplitBackUnchanged)
     const std::string conf = R"(/etc/"a\"b"\\)";
     const CommandLines lines = composeCommandLines(linuxNodeConventions(), fields, conf, kAllOn);
     EXPECT_TRUE(lines.qt.ends_with(R"( -datadir="/srv/odd\\" -disablewallet=0)")) << lines.qt;
-    EXPECT_EQ(splitCommandLine(lines.qt).arguments,
+    EXPECT_EQ(splitCommandLine(lines.qt).value(),
               (std::vector<std::string> { fields.qtLocation + "/" + fields.qtName, "-conf=" + conf,
                                           "-datadir=" + fields.blockchainHome, "-disablewallet=0" }));
 
@@ -145,9 +145,9 @@ TEST(CommandBuilderTest, QuotedPathsSplitBackUnchanged)
     onWindows.blockchainHome = R"(E:\a "b"\)";
     const CommandLines windowsLines = composeCommandLines(windowsNodeConventions(), onWindows, conf, kAllOff);
     EXPECT_EQ(
-        splitCommandLine(windowsLines.cliStop).arguments,
+        splitCommandLine(windowsLines.cliStop).value(),
         (std::vector<std::string> { R"(C:\Program Files\Bitcoin\Daemon\bitcoin-cli.exe)", "-conf=" + conf, "stop" }));
-    EXPECT_EQ(splitCommandLine(windowsLines.daemon).arguments.at(2), "-datadir=" + onWindows.blockchainHome);
+    EXPECT_EQ(splitCommandLine(windowsLines.daemon).value().at(2), "-datadir=" + onWindows.blockchainHome);
 }
 
 TEST(NodeConventionsTest, DefaultConfLocationJoinsFolderAndNameWithOneSeparator)

@@ -69,7 +69,7 @@ protected:
 
     void store(const std::string& key, const std::string& value)
     {
-        m_fakes.settings.saveSetting("QL_KORVANE", "BTC", key, value, nullptr);
+        EXPECT_TRUE(m_fakes.settings.saveSetting("QL_KORVANE", "BTC", key, value));
     }
 
     fake::Services m_fakes;
@@ -257,6 +257,7 @@ TEST_F(LaunchWindowsTest, SaveKeepsUneditedBytesAndShowsAFailureInItsOwnWindow)
             click(profile, "SAVE_BUTTON");
             EXPECT_TRUE(text(profile, "STATUS_LABEL").contains("disk full"));
             EXPECT_EQ(text(profile, "CANCEL_BUTTON"), "Cancel");
+            EXPECT_TRUE(text(profile, "QL_D_COMMAND_TEXTBOX").isEmpty()) << "lines not stored are not shown";
 
             m_fakes.settings.failSaves = false;
             click(profile, "SAVE_BUTTON");

@@ -26,7 +26,7 @@ protected:
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         m_fakes.folderSize.answer("/srv/btc", { FolderSizeOutcome::Measured, 1'234'567'890, 0, {} });
         m_window = std::make_unique<MainWindow>(m_services);
-        m_window->profile().setText(Key::BlockchainHome, QStringLiteral("/srv/btc"));
+        EXPECT_TRUE(m_window->profile().setText(Key::BlockchainHome, QStringLiteral("/srv/btc")));
     }
     ~FolderSizePanelTest() override
     {
@@ -73,7 +73,7 @@ TEST_F(FolderSizePanelTest, TheButtonShowsAFailureOrAPartialTotalAndComesBack)
     QTRY_VERIFY(button()->isEnabled());
     ASSERT_EQ(summary(), kExampleSummary);
 
-    m_window->profile().setText(Key::BlockchainHome, QStringLiteral("/srv/gone"));
+    EXPECT_TRUE(m_window->profile().setText(Key::BlockchainHome, QStringLiteral("/srv/gone")));
     QTest::mouseClick(button(), Qt::LeftButton);
     QTRY_VERIFY(button()->isEnabled());
     EXPECT_EQ(summary(), "FOLDER NOT FOUND: /srv/gone");

@@ -58,8 +58,8 @@ protected:
 
 TEST_F(HeartbeatPanelTest, KittButtonRunsHeartbeatAndScannerTogetherAndIsReadByItsCaption)
 {
-    fakes.settings.saveSetting("QL_KORVANE", fakes.ownExecutable.name(), "HEARTBEAT_COUNTDOWN_TIME_TEXTBOX", "soon",
-                               nullptr);
+    ASSERT_TRUE(fakes.settings.saveSetting("QL_KORVANE", fakes.ownExecutable.name(), "HEARTBEAT_COUNTDOWN_TIME_TEXTBOX",
+                                           "soon"));
     MainWindow& window = open();
     auto* button = child<QPushButton>(window, "KITT_START_BUTTON");
     auto* countdown = child<QLineEdit>(window, "HEARTBEAT_COUNTDOWN_TIME_TEXTBOX");

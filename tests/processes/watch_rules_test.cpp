@@ -7,7 +7,7 @@ namespace {
 
 ProcessQuery answer(bool qt, bool daemon, bool cli, bool email)
 {
-    return { true, "", { qt, daemon, cli, email } };
+    return std::vector<bool> { qt, daemon, cli, email };
 }
 
 const WatchedNames kProfile { "bitcoin-qt", "bitcoind", "bitcoin-cli", "sendEmail" };
@@ -47,12 +47,14 @@ TEST(WatchRules, EmptyNamesLeaveTheirLightsAndButtonsAlone)
     EXPECT_EQ(outcome.lights[3]->running, true);
     EXPECT_FALSE(outcome.cliStopEnabled);
     // Without a daemon name the start buttons keep their state, whatever the wallet does.
-    EXPECT_FALSE(watchOutcome({ "bitcoin-qt", "", "", "sendEmail" }, answer(true, false, false, false)).startButtonsEnabled);
+    EXPECT_FALSE(
+        watchOutcome({ "bitcoin-qt", "", "", "sendEmail" }, answer(true, false, false, false)).startButtonsEnabled);
 }
 
 TEST(WatchRules, UnreadableProcessTableKeepsColoursAndButtonsAndSaysWhy)
 {
-    const auto outcome = watchOutcome({ "bitcoin-qt", "", "", "sendEmail" }, { false, "cannot read /proc: Permission denied", {} });
+    const auto outcome
+        = watchOutcome({ "bitcoin-qt", "", "", "sendEmail" }, Failure { "cannot read /proc: Permission denied" });
     EXPECT_EQ(
         outcome.lights[0],
         (LightLook { std::nullopt, "bitcoin-qt - QT PROCESS STATE UNKNOWN (cannot read /proc: Permission denied)" }));

@@ -22,7 +22,7 @@ WatchedMainWindow::~WatchedMainWindow() = default;
 
 void WatchedMainWindow::setName(Key key, const std::string& name)
 {
-    m_window->profile().setText(key, QString::fromStdString(name));
+    EXPECT_TRUE(m_window->profile().setText(key, QString::fromStdString(name)));
 }
 
 std::unique_ptr<TerminatorWindow> WatchedMainWindow::terminator()

@@ -21,24 +21,25 @@ TEST_F(ProfileTest, ABatchIsOneWriteInItsOrderUnderTheExecutablesName)
     ASSERT_TRUE(profile.setValues(values));
     ASSERT_TRUE(profile.savePosition(WindowId::Main, 100000, 1234.5F));
     EXPECT_EQ(store.writes, 2);
-    EXPECT_EQ(store.saves, (std::vector<std::string> { "LTC/CRYPTO_NAME_TEXTBOX=Litecoin", "LTC/QT_WALLET_TICKBOX=1",
-                                                       "LTC/MAIN_Left=100000", "LTC/MAIN_Top=1234.5" }));
+    EXPECT_EQ(store.saves,
+              (std::vector<std::string> { "LTC/CRYPTO_NAME_TEXTBOX=Litecoin", "LTC/QT_WALLET_TICKBOX=1",
+                                          "LTC/MAIN_Left=100000", "LTC/MAIN_Top=1234.5" }));
     EXPECT_TRUE(profile.ticked(Key::QtWalletTick));
     EXPECT_EQ(profile.geometry(WindowId::Main).left, 100000);
 }
 
 TEST_F(ProfileTest, UnreadableNumbersFallBackAndFailuresAreReported)
 {
-    store.saveSetting("QL_KORVANE", "QL-KORVANE-V1", "AlwaysOnTop_TICKBOX", "yes");
-    store.saveSetting("QL_KORVANE", "QL-KORVANE-V1", "MAIN_Top", "nan");
+    ASSERT_TRUE(store.saveSetting("QL_KORVANE", "QL-KORVANE-V1", "AlwaysOnTop_TICKBOX", "yes"));
+    ASSERT_TRUE(store.saveSetting("QL_KORVANE", "QL-KORVANE-V1", "MAIN_Top", "nan"));
     EXPECT_TRUE(profile.ticked(Key::AlwaysOnTop));
     EXPECT_EQ(profile.geometry(WindowId::Main).top, 1000);
 
-    std::string reason;
-    profile.setFailureHandler([&](const std::string& why) { reason = why; });
     store.failSaves = true;
-    EXPECT_FALSE(profile.setText(Key::CryptoName, "Bitcoin"));
-    EXPECT_EQ(reason, "Could not store CRYPTO_NAME_TEXTBOX: disk full");
+    const Result<> stored = profile.setText(Key::CryptoName, "Bitcoin");
+    EXPECT_FALSE(stored);
+    EXPECT_EQ(stored.error(), "Could not store CRYPTO_NAME_TEXTBOX: disk full");
+    EXPECT_EQ(profile.setValues(std::vector<KeyValue>(2)).error(), "Could not store the profile: disk full");
 }
 
 } // namespace

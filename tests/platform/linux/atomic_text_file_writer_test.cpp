@@ -17,15 +17,17 @@ using test::TemporaryFolder;
 class AtomicTextFileWriterTest : public ::testing::Test
 {
 protected:
-    bool write(const std::string& text)
+    bool write(const std::string& text, const std::string& path, FilePermissions permissions = FilePermissions::Default)
     {
-        error.clear();
-        return writer.write(target, text, FilePermissions::Default, &error);
+        const Result<std::string> written = writer.write(path, text, permissions);
+        error = written.error();
+        note = written ? written.value() : std::string();
+        return written.ok();
     }
+    bool write(const std::string& text) { return write(text, target); }
     bool writeOwnerOnly(const std::string& path, const std::string& text)
     {
-        error.clear();
-        return writer.write(path, text, FilePermissions::OwnerOnly, &error);
+        return write(text, path, FilePermissions::OwnerOnly);
     }
     std::size_t filesInFolder(const fs::path& path) const
     {
@@ -37,6 +39,7 @@ protected:
     std::string target = folder.text("BTC-KORVANE-CRYPTO-CONFIG.conf");
     AtomicTextFileWriter writer;
     std::string error;
+    std::string note; // what the last write said it did
 };
 
 TEST_F(AtomicTextFileWriterTest, ReplacesTheWholeFile)
@@ -65,10 +68,10 @@ TEST_F(AtomicTextFileWriterTest, NewFileFollowsUmaskAndReplacedFileKeepsItsPermi
 TEST_F(AtomicTextFileWriterTest, OwnerOnlyFileIsReadableByItsOwnerAloneNewOrReplaced)
 {
     test::ScopedUmask mask(0);
-    ASSERT_TRUE(writer.write(target, "rpcpassword=a\r\n", FilePermissions::OwnerOnly, &error)) << error;
+    ASSERT_TRUE(write("rpcpassword=a\r\n", target, FilePermissions::OwnerOnly)) << error;
     EXPECT_EQ(permissionBits(target), 0600);
     ::chmod(target.c_str(), 0644);
-    ASSERT_TRUE(writer.write(target, "rpcpassword=b\r\n", FilePermissions::OwnerOnly, &error)) << error;
+    ASSERT_TRUE(write("rpcpassword=b\r\n", target, FilePermissions::OwnerOnly)) << error;
     EXPECT_EQ(permissionBits(target), 0600);
     EXPECT_EQ(readFile(target), "rpcpassword=b\r\n");
 }
@@ -98,8 +101,7 @@ TEST_F(AtomicTextFileWriterTest, ReportsTheReasonForUnwritablePaths)
         { folder.text("a-folder/"), "Is a directory" },
     };
     for (const auto& testCase : cases) {
-        error.clear();
-        EXPECT_FALSE(writer.write(testCase.path, "x", FilePermissions::Default, &error)) << testCase.path;
+        EXPECT_FALSE(write("x", testCase.path)) << testCase.path;
         EXPECT_NE(error.find(testCase.reason), std::string::npos) << testCase.path << ": " << error;
     }
     EXPECT_TRUE(fs::is_directory(folder.path() / "a-folder"));
@@ -118,7 +120,7 @@ TEST_F(AtomicTextFileWriterTest, ThroughASymbolicLinkItsTargetIsReplacedOwnerOnl
     EXPECT_TRUE(fs::is_symlink(target));
     EXPECT_EQ(readFile(nodeConf), "rpcpassword=new\r\n");
     EXPECT_EQ(permissionBits(nodeConf), 0600);
-    EXPECT_EQ(writer.lastNote(), "");
+    EXPECT_EQ(note, "");
     EXPECT_EQ(filesInFolder(nodeConf.parent_path()), 1u);
     EXPECT_EQ(filesInFolder(), 2u) << "the link and the node's folder";
 }
@@ -138,7 +140,7 @@ TEST_F(AtomicTextFileWriterTest, AFileWithOtherNamesIsWrittenInPlaceAndSaysSo)
     }
     EXPECT_EQ(fs::hard_link_count(target), 2u);
     EXPECT_EQ(permissionBits(otherName), 0600);
-    EXPECT_EQ(writer.lastNote(), target + " was written in place to keep its 2 names (hard links) one file");
+    EXPECT_EQ(note, target + " was written in place to keep its 2 names (hard links) one file");
     EXPECT_EQ(filesInFolder(), 2u) << "the copy written first is removed";
 
     {

@@ -26,8 +26,9 @@ protected:
     }
     bool save(std::string_view section, std::string_view key, std::string_view value)
     {
-        error.clear();
-        return store.saveSetting(kApp, section, key, value, &error);
+        const Result<> saved = store.saveSetting(kApp, section, key, value);
+        error = saved.error();
+        return saved.ok();
     }
     std::string sectionFile(const std::string& section) const { return config.text("QL_KORVANE/" + section + ".ini"); }
 
@@ -48,7 +49,7 @@ TEST_F(IniSettingsStoreTest, FreshSectionGivesDefaultsThroughProfile)
     EXPECT_TRUE(profile.ticked(Key::AlwaysOnTop));
     EXPECT_EQ(profile.geometry(WindowId::Main), (Geometry { 1000, 1000, 6720, 2925 }));
     EXPECT_EQ(permissionBits(sectionFile("BTC-KORVANE")), -1) << "reading must not create the file";
-    EXPECT_EQ(profile.problem(), "");
+    EXPECT_TRUE(profile.usable());
 
     ASSERT_TRUE(profile.savePosition(WindowId::Main, 100000, 1500.5f));
     EXPECT_EQ(get("BTC-KORVANE", "MAIN_Left"), "100000");
@@ -176,7 +177,8 @@ TEST_F(IniSettingsStoreTest, ReadsOnlyTheFirstSectionAndKeepsEveryOtherLine)
 
     const SettingValue values[]
         = { { "MAIN_Left", "1600" }, { "RPC_USER_TEXTBOX", "alice" }, { "CRYPTO_NAME_TEXTBOX", "Bitcoin" } };
-    ASSERT_TRUE(store.saveSettings(kApp, "LTC", values, &error)) << error;
+    const Result<> saved = store.saveSettings(kApp, "LTC", values);
+    ASSERT_TRUE(saved) << saved.error();
     EXPECT_EQ(test::readFile(sectionFile("LTC")),
               "; synced from the desktop\n[QL-KORVANE-V1]\nCRYPTO_NAME_TEXTBOX=Bitcoin\n# the port\nMAIN_Left=1600\n"
               "RPC_USER_TEXTBOX=alice\nnot a setting"
@@ -266,7 +268,7 @@ TEST_F(IniSettingsStoreTest, UnusableProfileFilesAreNamedAndLeftAlone)
         SCOPED_TRACE(section);
         executable.executableName = section;
         const std::string problem = "Cannot read the profile " + sectionFile(section) + ": " + reason;
-        EXPECT_EQ(profile.problem(), problem);
+        EXPECT_EQ(profile.usable().error(), problem);
         EXPECT_EQ(profile.text(Key::CryptoName), "");
         EXPECT_FALSE(save(section, "CRYPTO_NAME_TEXTBOX", "Dash"));
         EXPECT_EQ(error, problem);
@@ -282,7 +284,7 @@ TEST_F(IniSettingsStoreTest, UnusableProfileFilesAreNamedAndLeftAlone)
     test::writeFile(sectionFile("LOCKED"), "[LOCKED]\nCRYPTO_NAME_TEXTBOX=Bitcoin\n");
     ::chmod(sectionFile("LOCKED").c_str(), 0);
     const std::string unprivileged = test::runUnprivileged(config.path(), [&] {
-        return store.problem(kApp, "LOCKED") + "|" + get("LOCKED", "CRYPTO_NAME_TEXTBOX") + "|"
+        return store.usable(kApp, "LOCKED").error() + "|" + get("LOCKED", "CRYPTO_NAME_TEXTBOX") + "|"
             + (save("LOCKED", "CRYPTO_NAME_TEXTBOX", "Dash") ? "saved" : error);
     });
     const std::string problem = "Cannot read the profile " + sectionFile("LOCKED") + ": Permission denied";

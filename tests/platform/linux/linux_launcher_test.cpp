@@ -91,8 +91,8 @@ TEST_F(LinuxLauncherTest, QuotedCommandLineArrivesAsExactArguments)
     const std::string line
         = "\"" + program.string() + "\" -conf=\"/a b/c.conf\"  -daemon=1\t\"two words\" -datadir=\"\" \"\" back\\slash";
     const LaunchResult result = launcher.start(line, WindowStyle::Hidden);
-    ASSERT_TRUE(result.started) << result.error;
-    EXPECT_EQ(result.program, program.string());
+    ASSERT_TRUE(result) << result.error();
+    EXPECT_EQ(result.value(), program.string());
 
     auto record = waitForRecord(recordFile());
     ASSERT_TRUE(record) << "the program did not run";
@@ -104,7 +104,7 @@ TEST_F(LinuxLauncherTest, QuotedCommandLineArrivesAsExactArguments)
 TEST_F(LinuxLauncherTest, HiddenProgramRunsDetachedWithNullStreams)
 {
     const LaunchResult result = launcher.start(KORVANE_RECORD_ARGS_PATH, WindowStyle::Hidden);
-    ASSERT_TRUE(result.started) << result.error;
+    ASSERT_TRUE(result) << result.error();
     EXPECT_EQ(leftoverChildren(), "");
 
     auto record = waitForRecord(recordFile());
@@ -123,7 +123,7 @@ TEST_F(LinuxLauncherTest, HiddenProgramRunsDetachedWithNullStreams)
 TEST_F(LinuxLauncherTest, NormalProgramKeepsStandardStreamsInItsOwnSession)
 {
     const LaunchResult result = launcher.start(KORVANE_RECORD_ARGS_PATH, WindowStyle::NormalFocused);
-    ASSERT_TRUE(result.started) << result.error;
+    ASSERT_TRUE(result) << result.error();
 
     auto record = waitForRecord(recordFile());
     ASSERT_TRUE(record) << "the program did not run";
@@ -140,8 +140,8 @@ TEST_F(LinuxLauncherTest, FindsProgramWithoutFolderOnPath)
                            "/nonexistent-folder:" + helper.parent_path().string() + ":" + (oldPath ? oldPath : ""));
 
     const LaunchResult result = launcher.start(helper.filename().string() + " found", WindowStyle::Hidden);
-    ASSERT_TRUE(result.started) << result.error;
-    EXPECT_EQ(result.program, helper.filename().string());
+    ASSERT_TRUE(result) << result.error();
+    EXPECT_EQ(result.value(), helper.filename().string());
     auto record = waitForRecord(recordFile());
     ASSERT_TRUE(record) << "the program did not run";
     EXPECT_EQ(record->arguments, std::vector<std::string> { "found" });
@@ -155,21 +155,20 @@ TEST_F(LinuxLauncherTest, ReportsWhyAProgramCannotStart)
     const struct
     {
         std::string line;
-        std::string program;
-        std::string error;
+        std::string message;
     } cases[] = {
-        { "korvane-no-such-daemon -daemon=1", "korvane-no-such-daemon", "No such file or directory" },
-        { "\"" + folder.text("missing/bitcoind") + "\" -daemon", folder.text("missing/bitcoind"),
-          "No such file or directory" },
-        { folder.text("not-executable"), folder.text("not-executable"), "Permission denied" },
-        { folder.text("a-folder"), folder.text("a-folder"), "Permission denied" },
-        { "\"\" -daemon=1", "", "No such file or directory" },
+        { "korvane-no-such-daemon -daemon=1", "Could not start \"korvane-no-such-daemon\": No such file or directory" },
+        { "\"" + folder.text("missing/bitcoind") + "\" -daemon",
+          "Could not start \"" + folder.text("missing/bitcoind") + "\": No such file or directory" },
+        { folder.text("not-executable"),
+          "Could not start \"" + folder.text("not-executable") + "\": Permission denied" },
+        { folder.text("a-folder"), "Could not start \"" + folder.text("a-folder") + "\": Permission denied" },
+        { "\"\" -daemon=1", "Could not start: No such file or directory" },
     };
     for (const auto& testCase : cases) {
         const LaunchResult result = launcher.start(testCase.line, WindowStyle::Hidden);
-        EXPECT_FALSE(result.started) << testCase.line;
-        EXPECT_EQ(result.program, testCase.program);
-        EXPECT_EQ(result.error, testCase.error) << testCase.line;
+        EXPECT_FALSE(result) << testCase.line;
+        EXPECT_EQ(result.error(), testCase.message) << testCase.line;
     }
     EXPECT_EQ(leftoverChildren(), "");
 }
@@ -179,8 +178,7 @@ TEST_F(LinuxLauncherTest, PathSearchReportsAProgramItFoundButCouldNotRun)
     test::writeFile(folder.path() / "korvane-daemon", "#!/bin/sh\n");
     ScopedEnvironment path("PATH", folder.text() + ":/nonexistent-folder");
     const LaunchResult result = launcher.start("korvane-daemon -daemon=1", WindowStyle::Hidden);
-    EXPECT_FALSE(result.started);
-    EXPECT_EQ(result.error, "Permission denied");
+    EXPECT_EQ(result.error(), "Could not start \"korvane-daemon\": Permission denied");
 }
 
 // Nothing is started from a line the system would cut or refuse: the user is told why instead.
@@ -205,8 +203,8 @@ TEST_F(LinuxLauncherTest, RefusesLinesThatCannotBeRunWhole)
     };
     for (const auto& testCase : cases) {
         const LaunchResult result = launcher.start(testCase.line, WindowStyle::Hidden);
-        EXPECT_FALSE(result.started) << testCase.line.substr(0, 80);
-        EXPECT_NE(result.error.find(testCase.errorMentions), std::string::npos) << result.error;
+        EXPECT_FALSE(result) << testCase.line.substr(0, 80);
+        EXPECT_NE(result.error().find(testCase.errorMentions), std::string::npos) << result.error();
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_FALSE(fs::exists(recordFile())) << "a cut line was run";

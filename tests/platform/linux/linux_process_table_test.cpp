@@ -33,8 +33,8 @@ protected:
     std::vector<bool> running(const std::vector<std::string>& names)
     {
         const auto query = table.queryRunning(names);
-        EXPECT_TRUE(query.ok) << query.error;
-        return query.running;
+        EXPECT_TRUE(query) << query.error();
+        return query.ok() ? query.value() : std::vector<bool>(names.size(), false);
     }
     bool running(const std::string& name) { return running(std::vector { name }).at(0); }
 
@@ -138,7 +138,7 @@ TEST_F(LinuxProcessTableTest, ThisUsersProgramWithAHiddenExecutableIsNeitherFoun
         LinuxProcessTable asTheSameUser;
         const auto query = asTheSameUser.queryRunning({ daemon });
         const TerminateResult ended = asTheSameUser.terminateAll(daemon);
-        return std::string(query.running == Found { false } ? "not found" : "found") + ", "
+        return std::string(query.ok() && query.value() == Found { false } ? "not found" : "found") + ", "
             + std::to_string(ended.killed) + " killed, " + std::to_string(ended.refusals.size()) + " refused";
     });
     EXPECT_EQ(seen, "not found, 0 killed, 0 refused");
@@ -209,7 +209,7 @@ TEST_F(LinuxProcessTableTest, OtherUsersProcessIsFoundButItsKillIsRefused)
         int refused = 0;
         if (::setgid(65534) == 0 && ::setuid(65534) == 0) {
             const auto query = table.queryRunning({ name, longName, longName.substr(0, 15) });
-            found = query.running == Found { true, true, false } ? 1 : 0;
+            found = query.ok() && query.value() == Found { true, true, false } ? 1 : 0;
             const auto result = table.terminateAll(name);
             refused = result.killed == 0 && result.refusals.size() == 1
                     && result.refusals[0].find("Operation not permitted") != std::string::npos

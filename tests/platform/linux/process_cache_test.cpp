@@ -23,8 +23,8 @@ protected:
     bool tick(const std::string& name)
     {
         const auto query = table.queryRunning({ name });
-        EXPECT_TRUE(query.ok) << query.error;
-        return query.running.at(0);
+        EXPECT_TRUE(query) << query.error();
+        return query.ok() && query.value().at(0);
     }
 
     LinuxProcessTable table;

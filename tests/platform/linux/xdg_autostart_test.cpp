@@ -21,23 +21,23 @@ TEST(XdgAutostart, EachCopyHasItsOwnEntryAndRemovesOnlyIt)
     XdgAutostart btc("BTC", "/home/u/nodes/BTC");
     XdgAutostart ltc("LTC", "/home/u/nodes/LTC");
     EXPECT_FALSE(btc.enabled());
-    EXPECT_EQ(btc.disable(), "");
+    EXPECT_TRUE(btc.disable());
 
-    ASSERT_EQ(btc.enable(), "");
-    ASSERT_EQ(ltc.enable(), "");
+    ASSERT_TRUE(btc.enable());
+    ASSERT_TRUE(ltc.enable());
     EXPECT_EQ(btc.entryPath(), config.text("autostart/BTC.desktop"));
     EXPECT_TRUE(btc.enabled());
     EXPECT_NE(readFile(btc.entryPath()).find("Exec=\"/home/u/nodes/BTC\"\n"), std::string::npos);
 
-    ASSERT_EQ(btc.disable(), "");
+    ASSERT_TRUE(btc.disable());
     EXPECT_FALSE(std::filesystem::exists(btc.entryPath()));
     EXPECT_TRUE(ltc.enabled());
 
     // A copy of the same name elsewhere does not take over, nor remove, the other's entry.
     XdgAutostart other("LTC", "/opt/LTC");
     EXPECT_FALSE(other.enabled());
-    EXPECT_NE(other.disable().find("starts another program"), std::string::npos);
-    EXPECT_NE(other.enable().find("starts another program"), std::string::npos);
+    EXPECT_NE(other.disable().error().find("starts another program"), std::string::npos);
+    EXPECT_NE(other.enable().error().find("starts another program"), std::string::npos);
     EXPECT_TRUE(ltc.enabled());
 
     // An entry the desktop was told to hide counts as off.
@@ -54,7 +54,7 @@ TEST(XdgAutostart, QuotesThePathAsDesktopEntriesRequire)
     TemporaryFolder config;
     ScopedEnvironment configHome { "XDG_CONFIG_HOME", config.text() };
     XdgAutostart broken("BTC", "/a\nExec=/bin/evil/BTC");
-    EXPECT_NE(broken.enable().find("line break"), std::string::npos);
+    EXPECT_NE(broken.enable().error().find("line break"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(broken.entryPath()));
 
     const char* home = std::getenv("HOME");
@@ -69,7 +69,7 @@ TEST(XdgAutostart, EntryPassesTheDesktopsValidator)
     TemporaryFolder config;
     ScopedEnvironment configHome { "XDG_CONFIG_HOME", config.text() };
     XdgAutostart copy("LTC main", "/home/u/my nodes/$LTC\\x%");
-    ASSERT_EQ(copy.enable(), "");
+    ASSERT_TRUE(copy.enable());
     EXPECT_EQ(std::system(("desktop-file-validate '" + copy.entryPath() + "'").c_str()), 0);
 }
 

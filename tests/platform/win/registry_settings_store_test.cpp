@@ -22,8 +22,8 @@ protected:
 
     void save(std::string_view section, std::string_view key, std::string_view value)
     {
-        std::string error;
-        ASSERT_TRUE(store.saveSetting(application, section, key, value, &error)) << error;
+        const Result<> saved = store.saveSetting(application, section, key, value);
+        ASSERT_TRUE(saved) << saved.error();
     }
 
     std::string get(std::string_view section, std::string_view key, std::string_view defaultValue = "<default>")
@@ -105,9 +105,9 @@ TEST_F(RegistrySettingsStoreTest, ASaveThatTheRegistryRefusesIsReportedWithItsRe
 {
     // The registry refuses key names longer than 255 characters.
     const std::string overlongSection(300, 'S');
-    std::string error;
-    EXPECT_FALSE(store.saveSetting(application, overlongSection, "KEY", "value", &error));
-    EXPECT_FALSE(error.empty());
+    const Result<> saved = store.saveSetting(application, overlongSection, "KEY", "value");
+    EXPECT_FALSE(saved);
+    EXPECT_FALSE(saved.error().empty());
 }
 
 } // namespace

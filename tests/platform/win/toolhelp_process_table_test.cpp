@@ -38,14 +38,14 @@ protected:
         const auto markerPath = folder.path() / marker;
         const LaunchResult started
             = WinLauncher().start(quoted(program) + " wait " + quoted(markerPath), WindowStyle::Hidden);
-        ASSERT_TRUE(started.started) << started.error;
+        ASSERT_TRUE(started) << started.error();
         ASSERT_TRUE(test::waitUntil([&] { return std::filesystem::exists(markerPath); }));
     }
 
     bool isRunning(const std::string& name)
     {
         const ProcessQuery query = table.queryRunning({ name });
-        return query.ok && query.running.at(0);
+        return query.ok() && query.value().at(0);
     }
 
     test::TemporaryFolder folder;
@@ -56,8 +56,8 @@ TEST_F(ToolhelpProcessTableTest, NamesAreMatchedInFullWithoutRegardToCase)
 {
     const ProcessQuery query = table.queryRunning({ "KORVANE-SLEEPER.EXE", "korvane-sleeper", "", "orvane-sleeper.exe",
                                                     "korvane-sleeper.exe.exe", "Korvane-Bystander.Exe" });
-    ASSERT_TRUE(query.ok) << query.error;
-    EXPECT_EQ(query.running, (std::vector<bool> { true, false, false, false, false, true }));
+    ASSERT_TRUE(query) << query.error();
+    EXPECT_EQ(query.value(), (std::vector<bool> { true, false, false, false, false, true }));
 }
 
 TEST_F(ToolhelpProcessTableTest, TerminateEndsEveryProcessOfTheNameAndNoOther)

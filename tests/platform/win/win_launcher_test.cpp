@@ -20,7 +20,7 @@ protected:
         std::filesystem::remove(record);
         const std::string commandLine = quoted(test::helperProgram()) + " record " + quoted(record) + arguments;
         const LaunchResult result = launcher.start(commandLine, style);
-        EXPECT_TRUE(result.started) << result.error;
+        EXPECT_TRUE(result) << result.error();
         EXPECT_TRUE(test::waitUntil([&] { return std::filesystem::exists(record); }));
         const std::string recorded = test::readFile(record);
         const auto lineBreak = recorded.find('\n');
@@ -49,21 +49,18 @@ TEST_F(WinLauncherTest, HiddenProgramsStartWithoutAWindowAndTheWalletShownNormal
 TEST_F(WinLauncherTest, AMissingProgramIsReportedWithTheSystemsReason)
 {
     const LaunchResult result = launcher.start(R"("C:\no such folder\bitcoind.exe" -daemon=1)", WindowStyle::Hidden);
-    EXPECT_FALSE(result.started);
-    EXPECT_EQ(result.program, R"(C:\no such folder\bitcoind.exe)");
-    EXPECT_FALSE(result.error.empty());
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.error().rfind(R"(Could not start "C:\no such folder\bitcoind.exe": )", 0), 0u) << result.error();
+    EXPECT_GT(result.error().size(), std::string_view(R"(Could not start "C:\no such folder\bitcoind.exe": )").size());
 
     const LaunchResult unquoted = launcher.start("no-such-program.exe -stop", WindowStyle::Hidden);
-    EXPECT_FALSE(unquoted.started);
-    EXPECT_EQ(unquoted.program, "no-such-program.exe");
+    EXPECT_EQ(unquoted.error().rfind("Could not start \"no-such-program.exe\": ", 0), 0u) << unquoted.error();
 }
 
 TEST_F(WinLauncherTest, ABlankCommandLineStartsNothing)
 {
     const LaunchResult result = launcher.start(" \t ", WindowStyle::NormalFocused);
-    EXPECT_FALSE(result.started);
-    EXPECT_EQ(result.program, "");
-    EXPECT_EQ(result.error, "The command line is empty.");
+    EXPECT_EQ(result.error(), "Could not start: The command line is empty.");
 }
 
 // A line the system would cut is refused with the reason, and nothing runs.
@@ -84,8 +81,8 @@ TEST_F(WinLauncherTest, LinesTheSystemWouldCutAreRefused)
     };
     for (const auto& testCase : cases) {
         const LaunchResult result = launcher.start(testCase.line, WindowStyle::Hidden);
-        EXPECT_FALSE(result.started);
-        EXPECT_NE(result.error.find(testCase.errorMentions), std::string::npos) << result.error;
+        EXPECT_FALSE(result);
+        EXPECT_NE(result.error().find(testCase.errorMentions), std::string::npos) << result.error();
     }
     Sleep(200);
     EXPECT_FALSE(std::filesystem::exists(record)) << "a cut line was run";

@@ -17,7 +17,7 @@ std::pair<std::string, std::filesystem::path> ownExecutableOfCopy(const test::Te
     std::filesystem::remove(report);
     const auto started
         = WinLauncher().start(test::quoted(copy) + " own-executable " + test::quoted(report), WindowStyle::Hidden);
-    EXPECT_TRUE(started.started) << started.error;
+    EXPECT_TRUE(started) << started.error();
     EXPECT_TRUE(test::waitUntil([&] { return std::filesystem::exists(report); }));
     const std::string content = test::readFile(report);
     const auto lineBreak = content.find('\n');
