@@ -46,10 +46,11 @@ TextFile readTextFile(const fs::path& path)
 }
 
 // A path as the node completes it: an absolute one stands, a relative one counts from `base`.
+// Shown with the system's own separators ("auth/my.cookie" reads "auth\my.cookie" on Windows).
 fs::path completed(const fs::path& base, std::string_view written)
 {
-    const fs::path path = pathFromUtf8(written);
-    return path.is_absolute() ? path : base / path;
+    fs::path path = pathFromUtf8(written);
+    return (path.is_absolute() ? path : base / path).make_preferred();
 }
 
 std::optional<std::uint16_t> portNumber(std::string_view text)
@@ -140,14 +141,12 @@ NodeEndpoint EndpointReader::read(std::vector<NodeOption> commandLine)
 fs::path EndpointReader::dataFolder(const NodeSettings& settings, NodeNetwork network) const
 {
     const std::string written = settings.value("datadir", network).value_or("");
-    if (written.empty()) {
-        const bool windows = m_source.system == OperatingSystem::Windows;
-        const std::string_view parent = windows ? m_source.appDataFolder : m_source.homeFolder;
-        // A node without a home folder keeps its data under the root folder.
-        return pathFromUtf8(parent.empty() && !windows ? "/" : parent)
-            / pathFromUtf8(m_coin.dataFolderName(m_source.system));
-    }
-    return completed(pathFromUtf8(m_source.workingFolder), written);
+    if (!written.empty())
+        return completed(pathFromUtf8(m_source.workingFolder), written);
+    const bool windows = m_source.system == OperatingSystem::Windows;
+    const std::string_view parent = windows ? m_source.appDataFolder : m_source.homeFolder;
+    // A node without a home folder keeps its data under the root folder.
+    return completed(pathFromUtf8(parent.empty() && !windows ? "/" : parent), m_coin.dataFolderName(m_source.system));
 }
 
 void EndpointReader::readConf(const fs::path& path, bool named)

@@ -2,8 +2,6 @@
 
 #include "platform/native_window.h"
 
-#include <optional>
-#include <string>
 #include <string_view>
 
 namespace korvane {
@@ -16,7 +14,5 @@ inline constexpr std::string_view kShutdownBlockReason = "The node is stopping; 
 bool blockShutdown(NativeWindow window, std::string_view reason);
 // ShutdownBlockReasonDestroy: Windows may end the session again.
 bool unblockShutdown(NativeWindow window);
-// The reason a window blocks with (ShutdownBlockReasonQuery); none when it does not block.
-std::optional<std::string> shutdownBlockReason(NativeWindow window);
 
 } // namespace korvane
