@@ -270,6 +270,21 @@ std::optional<std::string> NodeSettings::value(std::string_view name, NodeNetwor
     return found ? std::optional(std::move(found->value)) : std::nullopt;
 }
 
+std::vector<std::string> NodeSettings::unsuitableDefaultSectionOptions(NodeNetwork network) const
+{
+    std::vector<std::string> unsuitable;
+    if (network == NodeNetwork::Main)
+        return unsuitable;
+    for (const std::string_view name : kNetworkOnlyOptions) {
+        const bool inDefaultSection = std::any_of(m_conf.begin(), m_conf.end(), [name](const Entry& entry) {
+            return entry.section.empty() && entry.name == name;
+        });
+        if (inDefaultSection && !find(name, network))
+            unsuitable.emplace_back(name);
+    }
+    return unsuitable;
+}
+
 bool NodeSettings::onCommandLine(std::string_view name) const
 {
     return std::any_of(m_commandLine.begin(), m_commandLine.end(),

@@ -92,6 +92,10 @@ public:
     std::optional<Found> find(std::string_view name, NodeNetwork network) const;
     std::optional<std::string> value(std::string_view name, NodeNetwork network) const;
 
+    // The network-only options that, on a network other than main, are set in the conf file's
+    // default section alone: the node refuses to start with them.
+    std::vector<std::string> unsuitableDefaultSectionOptions(NodeNetwork network) const;
+
     // True when the option is set on the command line (any section).
     bool onCommandLine(std::string_view name) const;
 

@@ -97,6 +97,7 @@ private:
     fs::path dataFolder(const NodeSettings& settings, NodeNetwork network) const;
     void readConf(const fs::path& path, bool named);
     void readIncludedConfs(NodeNetwork network, const fs::path& dataFolder);
+    void sayUnsuitable(const NodeSettings& settings);
     void findPort(const NodeSettings& settings);
     void findCredentials(const NodeSettings& settings, const fs::path& networkFolder);
     std::string whereFound(std::string_view name, const NodeSettings::Found& found) const;
@@ -128,6 +129,7 @@ NodeEndpoint EndpointReader::read(std::vector<NodeOption> commandLine)
     m_endpoint.network = settings.network().network.value_or(*choice.network);
     const fs::path folder = dataFolder(settings, m_endpoint.network);
     m_endpoint.dataFolder = utf8Text(folder);
+    sayUnsuitable(settings);
     std::error_code ignored;
     if (settings.value("datadir", m_endpoint.network).value_or("") != "" && !fs::is_directory(folder, ignored)) {
         m_endpoint.problem = "the data folder " + m_endpoint.dataFolder + " does not exist: the node will not start";
@@ -199,6 +201,16 @@ void EndpointReader::readIncludedConfs(NodeNetwork network, const fs::path& data
         for (NodeConfLine& line : parseNodeConf(file.text))
             m_conf.lines.push_back(std::move(line));
     }
+}
+
+void EndpointReader::sayUnsuitable(const NodeSettings& settings)
+{
+    const std::vector<std::string> unsuitable = settings.unsuitableDefaultSectionOptions(m_endpoint.network);
+    if (unsuitable.empty() || !m_endpoint.confNote.empty())
+        return;
+    const std::string network(networkName(m_endpoint.network));
+    m_endpoint.confNote = unsuitable.front() + " outside the [" + network + "] section of " + m_endpoint.confFile
+        + " counts only on main; the node will not start on " + network + " with it there";
 }
 
 void EndpointReader::findPort(const NodeSettings& settings)

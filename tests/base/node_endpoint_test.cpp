@@ -91,6 +91,9 @@ TEST_F(NodeEndpointTest, CommandLineOverConfSectionsAndTheFirstConfValue)
     endpoint = read("litecoind -datadir=node -conf=node.conf -testnet");
     EXPECT_EQ(endpoint.port, 19332);
     EXPECT_EQ(endpoint.credentials, "conf:first");
+    EXPECT_EQ(endpoint.confNote,
+              "rpcport outside the [test] section of " + at("node/node.conf")
+                  + " counts only on main; the node will not start on test with it there");
 }
 
 TEST_F(NodeEndpointTest, TheCookieOnlyWithoutAPasswordInTheNetworksSubfolder)
