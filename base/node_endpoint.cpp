@@ -280,20 +280,20 @@ std::string EndpointReader::whereFound(std::string_view name, const NodeSettings
 
 NodeEndpoint readNodeEndpoint(const NodeEndpointSource& source)
 {
-    if (!source.coin) {
-        NodeEndpoint endpoint;
-        endpoint.problem = "the profile names no coin this program knows (by the daemon's file name or the ticker "
-                           "that begins the crypto name), so the node's files and default port are unknown";
-        return endpoint;
-    }
+    NodeEndpoint failed;
     SplitCommandLine split = splitCommandLine(source.daemonCommandLine);
     if (!split.ok() || split.arguments.empty()) {
-        NodeEndpoint endpoint;
-        endpoint.problem = split.ok() ? "the daemon command line is empty" : split.error;
-        return endpoint;
+        failed.problem = split.ok() ? "the daemon command line is empty" : split.error;
+        return failed;
+    }
+    const NodeCoin* coin = source.coin ? source.coin : coinForProfile(split.arguments.front(), source.cryptoName);
+    if (!coin) {
+        failed.problem = "the profile names no coin this program knows (by the daemon's file name or the ticker "
+                         "that begins the crypto name), so the node's files and default port are unknown";
+        return failed;
     }
     const std::span<const std::string> options(split.arguments.begin() + 1, split.arguments.end());
-    return EndpointReader(source, *source.coin).read(commandLineOptions(options));
+    return EndpointReader(source, *coin).read(commandLineOptions(options));
 }
 
 } // namespace korvane

@@ -15,7 +15,9 @@ namespace korvane {
 struct NodeEndpointSource
 {
     std::string_view daemonCommandLine = {}; // the profile's daemon line, split as the launcher splits it
-    const NodeCoin* coin = nullptr; // coinForProfile(); none when the profile names no known coin
+    std::string_view cryptoName = {}; // the profile's crypto name ("LTC - Litecoin")
+    // The coin; when none is given, coinForProfile() of the line's program and the crypto name.
+    const NodeCoin* coin = nullptr;
     OperatingSystem system = OperatingSystem::Linux;
     std::string_view homeFolder = {}; // HOME, where a Linux node keeps its data folder
     std::string_view appDataFolder = {}; // %APPDATA%, where a Windows node keeps it

@@ -18,7 +18,12 @@ protected:
                       OperatingSystem system = OperatingSystem::Linux)
     {
         const std::string folder = m_folder.text();
-        return readNodeEndpoint({ commandLine, coinByTicker(ticker), system, folder, folder, folder });
+        return readNodeEndpoint({ .daemonCommandLine = commandLine,
+                                  .coin = coinByTicker(ticker),
+                                  .system = system,
+                                  .homeFolder = folder,
+                                  .appDataFolder = folder,
+                                  .workingFolder = folder });
     }
 
     // A path in the temporary folder ("a/b" for its folder a and file b), as the reader writes it.
@@ -186,8 +191,10 @@ TEST_F(NodeEndpointTest, MissingUnreadableAndRefusedSettingsSaidPlainly)
     EXPECT_EQ(read("litecoind -datadir=" + at("absent")).problem,
               "the data folder " + at("absent") + " does not exist: the node will not start");
     EXPECT_EQ(read("litecoind -regtest -testnet").problem.rfind("the node will not start: Invalid combination", 0), 0u);
-    EXPECT_NE(readNodeEndpoint({ .daemonCommandLine = "mynoded", .coin = nullptr }).problem.find("names no coin"),
-              std::string::npos);
+    EXPECT_NE(readNodeEndpoint({ .daemonCommandLine = "mynoded" }).problem.find("names no coin"), std::string::npos);
+    // Without a coin given, the daemon's file name or the crypto name's ticker tells it.
+    EXPECT_EQ(readNodeEndpoint({ .daemonCommandLine = "\"C:\\Nodes\\dashd.exe\" -testnet" }).port, 19998);
+    EXPECT_EQ(readNodeEndpoint({ .daemonCommandLine = "node", .cryptoName = "VTC - Vertcoin" }).port, 5888);
 }
 
 } // namespace

@@ -71,7 +71,7 @@ protected:
     NodeEndpoint read(const std::string& commandLine) const
     {
         const std::string home = path("home");
-        return readNodeEndpoint({ commandLine, coinByTicker("LTC"), OperatingSystem::Linux, home, "", home });
+        return readNodeEndpoint({ .daemonCommandLine = commandLine, .homeFolder = home, .workingFolder = home });
     }
 
     std::string regtestLine(const std::string& conf)
