@@ -119,7 +119,7 @@ NodeEndpoint EndpointReader::read(std::vector<NodeOption> commandLine)
     const NodeSettings mainConf(commandLine, m_conf.lines);
     const NodeSettings::NetworkChoice choice = mainConf.network();
     if (!choice.network) {
-        m_endpoint.problem = "the node will not start: " + choice.problem;
+        fail("the node will not start: " + choice.problem);
         return std::move(m_endpoint);
     }
     if (!mainConf.onCommandLine("includeconf"))
@@ -131,8 +131,8 @@ NodeEndpoint EndpointReader::read(std::vector<NodeOption> commandLine)
     m_endpoint.dataFolder = utf8Text(folder);
     sayUnsuitable(settings);
     std::error_code ignored;
-    if (settings.value("datadir", m_endpoint.network).value_or("") != "" && !fs::is_directory(folder, ignored)) {
-        m_endpoint.problem = "the data folder " + m_endpoint.dataFolder + " does not exist: the node will not start";
+    if (!fs::is_directory(folder, ignored) && !settings.value("datadir", m_endpoint.network).value_or("").empty()) {
+        fail("the data folder " + m_endpoint.dataFolder + " does not exist: the node will not start");
         return std::move(m_endpoint);
     }
     findPort(settings);
