@@ -1,19 +1,21 @@
 #include "conf/coin_presets.h"
 
+#include "base/coin_networks.h"
 #include "conf/vtc_node_list.h"
 
 #include <array>
+#include <string>
 
 namespace korvane {
 namespace {
 
 constexpr std::array kCoins {
-    CoinPreset { "BTC", "Bitcoin", "BTC - Bitcoin", "8333", "8332", false, false },
-    CoinPreset { "NMC", "Namecoin", "NMC - Namecoin", "8334", "8336", false, true },
-    CoinPreset { "LTC", "Litecoin", "LTC - Litecoin", "9333", "9332", false, false },
-    CoinPreset { "VTC", "Vertcoin", "VTC - Vertcoin", "5889", "5888", true, false },
-    CoinPreset { "DASH", "Dash", "DASH - Dash", "9999", "9998", false, false },
-    CoinPreset { "BTG", "BitcoinGold", "BTG - BitcoinGold", "8338", "8332", false, false },
+    CoinPreset { "BTC", "Bitcoin", "BTC - Bitcoin", "8333", false, false },
+    CoinPreset { "NMC", "Namecoin", "NMC - Namecoin", "8334", false, true },
+    CoinPreset { "LTC", "Litecoin", "LTC - Litecoin", "9333", false, false },
+    CoinPreset { "VTC", "Vertcoin", "VTC - Vertcoin", "5889", true, false },
+    CoinPreset { "DASH", "Dash", "DASH - Dash", "9999", false, false },
+    CoinPreset { "BTG", "BitcoinGold", "BTG - BitcoinGold", "8338", false, false },
 };
 
 } // namespace
@@ -37,7 +39,7 @@ void applyCoinPreset(ConfFields& fields, const CoinPreset& preset, std::string_v
         fields.setTickEnabled(Key::DaemonTick, true);
     }
     fields.setText(Key::PeerPort, preset.peerPort);
-    fields.setText(Key::RpcPort, preset.rpcPort);
+    fields.setText(Key::RpcPort, std::to_string(coinByTicker(preset.button)->on(NodeNetwork::Main).rpcPort));
     fields.setText(Key::FullNodeList, preset.copiesNodeList ? nodeList : std::string_view());
 }
 

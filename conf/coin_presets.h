@@ -7,14 +7,14 @@
 
 namespace korvane {
 
-// Ports and label of one coin, written into the generator by its preset button.
+// Ports and label of one coin, written into the generator by its preset button; the RPC port is
+// the main network's of the coin table.
 struct CoinPreset
 {
-    std::string_view button; // the button's caption, also the start of its object name
+    std::string_view button; // the button's caption and the coin's ticker, also the start of its object name
     std::string_view name; // the button's tool tip
     std::string_view label; // the crypto name the preset writes
     std::string_view peerPort;
-    std::string_view rpcPort;
     bool copiesNodeList; // takes the build's node list; every other coin clears the list
     bool oldWalletSupport; // ticks "OLD Wallet Support" and "Daemon"
 };

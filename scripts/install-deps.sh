@@ -7,8 +7,9 @@ packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev libgmock-dev
           # the end-to-end tests: accessibility bus and its Python client, a private D-Bus
           # session, mouse and keyboard, screenshots, a folder seen read-only (namespaces)
           at-spi2-core python3-pyatspi dbus-daemon xdotool python3-pil util-linux mount
-          # stand-ins of the desktop's services on a private session bus; checking the source's format
-          python3-dbus python3-gi clang-format "$@")
+          # a real node for the RPC tests; stand-ins of the desktop's services and of logind on a
+          # private bus; checking the source's format
+          litecoind python3-dbus python3-gi clang-format "$@")
 
 missing=()
 for package in "${packages[@]}"; do

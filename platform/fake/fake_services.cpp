@@ -3,6 +3,7 @@
 #include "base/ascii_case.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace korvane::fake {
 namespace {
@@ -210,6 +211,29 @@ TextFileWriter::write(const std::string& path, const std::string& text, FilePerm
     files[path] = text;
     permissions[path] = filePermissions;
     return std::string();
+}
+
+void ShutdownGuard::hold(Answer answered)
+{
+    ++holds;
+    m_waiting = std::move(answered);
+    if (!answerLater)
+        answer();
+}
+
+void ShutdownGuard::release()
+{
+    ++releases;
+    m_held = false;
+    m_waiting = nullptr;
+}
+
+void ShutdownGuard::answer()
+{
+    if (!m_waiting)
+        return;
+    m_held = problemText.empty();
+    std::exchange(m_waiting, nullptr)(problemText);
 }
 
 } // namespace korvane::fake

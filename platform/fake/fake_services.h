@@ -2,6 +2,7 @@
 
 #include "platform/fake/fake_desktop.h"
 #include "platform/services.h"
+#include "platform/shutdown_guard.h"
 
 #include <condition_variable>
 #include <deque>
@@ -163,6 +164,27 @@ class EndSignals : public korvane::EndSignals
 public:
     int catchEndSignals() override { return -1; }
     bool takeEndRequest() override { return false; }
+};
+
+// Answers at once unless told to wait; `problemText` makes every hold fail with that reason.
+class ShutdownGuard : public korvane::ShutdownGuard
+{
+public:
+    void hold(Answer answered) override;
+    void release() override;
+    bool held() const override { return m_held; }
+
+    void answer(); // gives the answer that waits
+    void requestShutdown() const { shutdownRequested(); }
+
+    std::string problemText;
+    bool answerLater = false;
+    int holds = 0;
+    int releases = 0;
+
+private:
+    Answer m_waiting;
+    bool m_held = false;
 };
 
 // One fake of every service.

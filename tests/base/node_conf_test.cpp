@@ -103,6 +103,12 @@ TEST(NodeConf, ResolvesValuesInTheNodesOrder)
     EXPECT_EQ(settingsOf({ "-regtest.rpcport=1" }, "").value("rpcport", NodeNetwork::Regtest), "1");
     EXPECT_EQ(settingsOf({ "-regtest.rpcport=1" }, "").value("rpcport", NodeNetwork::Main), std::nullopt);
     EXPECT_EQ(settingsOf({}, "nolisten=1").value("listen", NodeNetwork::Main), "0");
+
+    // The node refuses to start with a network-only option in the default section alone.
+    EXPECT_EQ(settings.unsuitableDefaultSectionOptions(NodeNetwork::Test), std::vector<std::string> { "rpcport" });
+    EXPECT_TRUE(settings.unsuitableDefaultSectionOptions(NodeNetwork::Regtest).empty());
+    EXPECT_TRUE(settings.unsuitableDefaultSectionOptions(NodeNetwork::Main).empty());
+    EXPECT_TRUE(settingsOf({ "-rpcport=1" }, "rpcport=2").unsuitableDefaultSectionOptions(NodeNetwork::Test).empty());
 }
 
 } // namespace
