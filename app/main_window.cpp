@@ -9,6 +9,7 @@
 #include "launch/main_settings_window.h"
 #include "monitor/folder_size_panel.h"
 #include "monitor/lock_lights.h"
+#include "node/node_status_panel.h"
 #include "processes/process_watcher.h"
 #include "processes/terminator_window.h"
 
@@ -101,6 +102,9 @@ MainWindow::MainWindow(Services& services, QWidget* parent)
     new FolderSizePanel({ m_folderSizeSummary, m_measureFolderSize, m_fileSizeBoxes, m_folderSizeTimer }, m_profile,
                         m_services.folderSize, this);
     connect(&m_profile, &LiveProfile::changed, this, &MainWindow::follow);
+    connect(m_watcher, &ProcessWatcher::shown, m_nodeStatus, [this](const RunningStates& states) {
+        m_nodeStatus->setDaemonRunning(states[index(WatchedProgram::Daemon)].value_or(false));
+    });
 }
 
 MainWindow::~MainWindow() = default;
@@ -169,6 +173,8 @@ void MainWindow::buildControls()
     page->setSpacing(4);
     page->addLayout(buildHeader());
     page->addLayout(columns);
+    m_nodeStatus = new NodeStatusPanel(m_profile, this);
+    page->addWidget(m_nodeStatus);
     page->addLayout(buildHeartbeatRow());
     page->addLayout(buildFooter());
     page->addWidget(m_status);
@@ -258,7 +264,10 @@ QLayout* MainWindow::buildLaunchBox()
     auto* terminator = button("TERMINATOR_BUTTON", QStringLiteral("!!! PROCESS TERMINATOR !!!"), this);
     connect(m_qtStart, &QPushButton::clicked, this, [this] { launch(Key::QtCommand, WindowStyle::NormalFocused); });
     connect(m_daemonStart, &QPushButton::clicked, this, [this] { launch(Key::DaemonCommand, WindowStyle::Hidden); });
-    connect(m_cliStop, &QPushButton::clicked, this, [this] { launch(Key::CliStopCommand, WindowStyle::Hidden); });
+    connect(m_cliStop, &QPushButton::clicked, this, [this] {
+        if (launch(Key::CliStopCommand, WindowStyle::Hidden))
+            m_nodeStatus->stopAsked();
+    });
     connect(terminator, &QPushButton::clicked, this, &MainWindow::openTerminator);
 
     auto* box = new QVBoxLayout;
@@ -280,8 +289,8 @@ QLayout* MainWindow::buildFolderSizeBox()
     m_folderSizeSummary->setToolTip(QStringLiteral("Blockchain Folder Size"));
     m_folderSizeSummary->setAccessibleName(QStringLiteral("Blockchain Folder Size"));
     // Six sizes, then room for a note on subfolders that could not be read; a long path wraps.
-    const int margins = 2 * (m_folderSizeSummary->frameWidth()
-                             + static_cast<int>(m_folderSizeSummary->document()->documentMargin()) + 1);
+    const int margins = 2
+        * (m_folderSizeSummary->frameWidth() + static_cast<int>(m_folderSizeSummary->document()->documentMargin()) + 1);
     m_folderSizeSummary->setFixedHeight(m_folderSizeSummary->fontMetrics().lineSpacing() * 8 + margins);
 
     m_autoUpdateFolderSize
@@ -316,8 +325,7 @@ QLayout* MainWindow::buildHeartbeatRow()
     countdown->setObjectName(controls::objectNameOf(Key::HeartbeatCountdown));
     countdown->setAccessibleName(QStringLiteral("Heartbeat countdown"));
     countdown->setAlignment(Qt::AlignCenter);
-    countdown->setMaximumWidth(
-        countdown->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 16);
+    countdown->setMaximumWidth(countdown->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 16);
 
     auto* scanner = label("KITT_BACKGROUND_LABEL", QString(), this);
     m_heartbeat.indicator = scanner;
@@ -424,15 +432,16 @@ void MainWindow::keepOnTop()
     korvane::keepOnTop(m_services.stacking, static_cast<NativeWindow>(winId()), openedWindows);
 }
 
-void MainWindow::launch(Key commandKey, WindowStyle style)
+bool MainWindow::launch(Key commandKey, WindowStyle style)
 {
     const LaunchResult result = m_services.launcher.start(m_profileFields.value(commandKey), style);
     if (result.started) {
         showStatus(QString());
-        return;
+        return true;
     }
     const QString program = result.program.empty() ? QString() : QStringLiteral(" \"%1\"").arg(fromStd(result.program));
     showStatus(QStringLiteral("Could not start%1: %2").arg(program, fromStd(result.error)));
+    return false;
 }
 
 } // namespace korvane

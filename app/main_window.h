@@ -19,6 +19,7 @@ class QTimer;
 namespace korvane {
 
 class Light;
+class NodeStatusPanel;
 class ProcessWatcher;
 
 // KORVANE_MAIN: the start-up window and the only one that is not modal. It shows the profile's
@@ -61,7 +62,7 @@ private:
     void follow(Key key);
     bool saveOnUnload();
     void keepOnTop();
-    void launch(Key commandKey, WindowStyle style);
+    bool launch(Key commandKey, WindowStyle style); // true when the program started
 
     Services& m_services;
     LiveProfile m_profile;
@@ -86,6 +87,7 @@ private:
     QTimer* m_alwaysOnTopTimer = nullptr;
     QTimer* m_folderSizeTimer = nullptr;
     ProcessWatcher* m_watcher = nullptr;
+    NodeStatusPanel* m_nodeStatus = nullptr;
 };
 
 } // namespace korvane

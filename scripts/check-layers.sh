@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Fails when a folder includes one from a layer above it. Layers, lowest first: base, platform,
-# settings, gui, the feature folders (launch, processes, conf, monitor, info, which may use each
+# settings, gui, the feature folders (launch, processes, conf, monitor, info, node, which may use each
 # other), app. Tests, benchmarks and scripts may include anything.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,7 +11,7 @@ rank() {
     platform) echo 1 ;;
     settings) echo 2 ;;
     gui) echo 3 ;;
-    launch | processes | conf | monitor | info) echo 4 ;;
+    launch | processes | conf | monitor | info | node) echo 4 ;;
     app) echo 5 ;;
     *) echo "" ;;
     esac

@@ -53,6 +53,8 @@ constexpr std::array kKeys {
     KeyInfo { Key::RpcAuth, "RPC_AUTH_TEXTBOX", "" },
     KeyInfo { Key::FullNodeList, "FULL_NODE_LIST_TEXTBOX", "" },
     KeyInfo { Key::UserDefinedSettings, "USER_DEFINED_SETTINGS_TEXTBOX", "" },
+    // Minutes a stop asked of the node may take before the node status panel says it still runs.
+    KeyInfo { Key::NodeStopLimit, "NODE_STOP_LIMIT_MINUTES", "10" },
 };
 
 constexpr bool keysFollowTheEnum()
@@ -63,7 +65,7 @@ constexpr bool keysFollowTheEnum()
     }
     return true;
 }
-static_assert(keysFollowTheEnum() && kKeys.back().key == Key::UserDefinedSettings,
+static_assert(keysFollowTheEnum() && kKeys.back().key == Key::NodeStopLimit,
               "the key table lists every key in the order of the Key enum");
 
 constexpr std::array kWindows {

@@ -60,6 +60,8 @@ enum class Key
     RpcAuth,
     FullNodeList,
     UserDefinedSettings,
+    // node status
+    NodeStopLimit,
 };
 
 struct KeyInfo
