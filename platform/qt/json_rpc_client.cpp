@@ -59,8 +59,9 @@ void JsonRpcClient::finish(const QString& method, QNetworkReply* reply, const Ca
 {
     m_inFlight.remove(method);
     reply->deleteLater();
-    JsonRpcReply answer = interpretReply(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(),
-                                         reply->readAll(), reply->error(), reply->errorString());
+    JsonRpcReply answer
+        = interpretReply(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(),
+                         reply->isOpen() ? reply->readAll() : QByteArray(), reply->error(), reply->errorString());
     if (answer.kind == JsonRpcReply::Kind::NoAnswer && reply->error() == QNetworkReply::OperationCanceledError)
         answer.message = QStringLiteral("no answer within %1 s").arg(static_cast<double>(m_timeout.count()) / 1000.0);
     done(answer);
