@@ -137,7 +137,7 @@ void NodeStatusPanel::setDaemonRunning(bool running)
     m_daemonRunning = running;
     m_stopWatch.daemonRunning(running);
     m_samples.clear();
-    m_hasReading = false;
+    m_reading = {};
     if (running) {
         readEndpoint();
         setState(NodeRpcState::NotAnswering);
@@ -227,7 +227,6 @@ void NodeStatusPanel::onChainInfo(const JsonRpcReply& reply)
     if (!m_daemonRunning)
         return;
     if (reply.kind != JsonRpcReply::Kind::Result) {
-        m_hasReading = false;
         setState(stateAfter(outcomeOf(reply)), reply.message);
         return;
     }
@@ -250,6 +249,7 @@ void NodeStatusPanel::onNetworkInfo(const JsonRpcReply& reply)
 void NodeStatusPanel::setState(NodeRpcState state, const QString& detail)
 {
     m_state = state;
+    m_hasReading = m_hasReading && state == NodeRpcState::Answering; // no stale figures under another state
     QString text;
     switch (state) {
     case NodeRpcState::Idle:

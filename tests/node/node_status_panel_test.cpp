@@ -297,5 +297,42 @@ TEST(NodeStatusPanelTest, ADaemonThatNeverAnswersIsNotAnsweringYetAndCallsDoNotP
     EXPECT_EQ(panel.client().callsInFlight(), 0);
 }
 
+// A node still warming up answers every call with error -28 and the step it is at.
+TEST(NodeStatusPanelTest, AWarmingUpNodeIsStartingWithItsOwnText)
+{
+    QTcpServer warmingUp;
+    ASSERT_TRUE(warmingUp.listen(QHostAddress::LocalHost));
+    QByteArray authorization;
+    QObject::connect(&warmingUp, &QTcpServer::newConnection, &warmingUp, [&] {
+        QTcpSocket* socket = warmingUp.nextPendingConnection();
+        QObject::connect(socket, &QTcpSocket::readyRead, socket, [&, socket] {
+            const QByteArray request = socket->readAll();
+            const auto header = request.indexOf("Authorization: ");
+            authorization = request.mid(header + 15, request.indexOf("\r\n", header) - header - 15);
+            const QByteArray body
+                = R"({"result":null,"error":{"code":-28,"message":"Verifying blocks…"},"id":"korvane"})";
+            socket->write("HTTP/1.1 500 Internal Server Error\r\nContent-Type: application/json\r\nContent-Length: "
+                          + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+        });
+    });
+
+    fake::Services fakes;
+    LiveProfile profile(fakes.settings, fakes.ownExecutable);
+    ASSERT_TRUE(profile.setText(
+        Key::DaemonCommand,
+        QStringLiteral("litecoind -rpcport=%1 -rpcuser=me -rpcpassword=secret").arg(warmingUp.serverPort())));
+    NodeStatusPanel panel(profile, nullptr);
+    panel.setDaemonRunning(true);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return panel.findChild<QLabel*>(QStringLiteral("NODE_STATE_LABEL"))->text()
+                == "starting: Verifying blocks…";
+        },
+        3000))
+        << panel.findChild<QLabel*>(QStringLiteral("NODE_STATE_LABEL"))->text().toStdString();
+    EXPECT_EQ(authorization, "Basic " + QByteArray("me:secret").toBase64());
+    EXPECT_EQ(panel.state(), NodeRpcState::Starting);
+}
+
 } // namespace
 } // namespace korvane
