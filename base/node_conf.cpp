@@ -177,13 +177,15 @@ std::vector<NodeOption> commandLineOptions(std::span<const std::string> words)
 NodeSettings::NodeSettings(std::vector<NodeOption> commandLine, const std::vector<NodeConfLine>& conf)
 {
     for (NodeOption& option : commandLine)
-        m_commandLine.push_back({ std::move(option.section), std::move(option.name), std::move(option.value) });
-    for (const NodeConfLine& line : conf) {
+        m_commandLine.push_back(
+            { std::move(option.section), std::move(option.name), std::move(option.value), std::nullopt });
+    for (std::size_t index = 0; index < conf.size(); ++index) {
+        const NodeConfLine& line = conf[index];
         if (line.kind != NodeConfLine::Kind::Setting)
             continue;
         OptionName name = interpretName(line.name);
         name.section = line.section;
-        m_conf.push_back({ name.section, name.name, interpretValue(name, line.value) });
+        m_conf.push_back({ name.section, name.name, interpretValue(name, line.value), index });
     }
 }
 
@@ -238,26 +240,34 @@ NodeSettings::NetworkChoice NodeSettings::network() const
     return choice;
 }
 
-std::optional<std::string> NodeSettings::value(std::string_view name, NodeNetwork network) const
+std::optional<NodeSettings::Found> NodeSettings::find(std::string_view name, NodeNetwork network) const
 {
     const std::string_view section = networkName(network);
     const auto lastOnCommandLine = std::find_if(m_commandLine.rbegin(), m_commandLine.rend(), [&](const Entry& entry) {
         return entry.name == name && (entry.section.empty() || entry.section == section);
     });
     if (lastOnCommandLine != m_commandLine.rend())
-        return lastOnCommandLine->value;
+        return Found { lastOnCommandLine->value, std::nullopt, {} };
 
-    const auto firstIn = [&](std::string_view wanted) -> std::optional<std::string> {
+    const auto firstIn = [&](std::string_view wanted) -> std::optional<Found> {
         const auto found = std::find_if(m_conf.begin(), m_conf.end(), [&](const Entry& entry) {
             return entry.name == name && entry.section == wanted;
         });
-        return found == m_conf.end() ? std::nullopt : std::optional(found->value);
+        if (found == m_conf.end())
+            return std::nullopt;
+        return Found { found->value, found->confLine, found->section };
     };
     if (auto inSection = firstIn(section))
         return inSection;
     if (network != NodeNetwork::Main && isNetworkOnlyOption(name))
         return std::nullopt;
     return firstIn("");
+}
+
+std::optional<std::string> NodeSettings::value(std::string_view name, NodeNetwork network) const
+{
+    std::optional<Found> found = find(name, network);
+    return found ? std::optional(std::move(found->value)) : std::nullopt;
 }
 
 bool NodeSettings::onCommandLine(std::string_view name) const

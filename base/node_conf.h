@@ -79,9 +79,17 @@ public:
     // the conf file's default section (main when none is).
     NetworkChoice network() const;
 
+    struct Found
+    {
+        std::string value;
+        std::optional<std::size_t> confLine; // the index of its conf line; empty on the command line
+        std::string section; // the conf section it was found in ("" for the default one)
+    };
+
     // An option's value on `network`: the command line's last, else the network section's first,
     // else (unless a network-only option on another network than main) the default section's first.
     // In a conf file the first value wins: the node keeps that rule for older files' sake.
+    std::optional<Found> find(std::string_view name, NodeNetwork network) const;
     std::optional<std::string> value(std::string_view name, NodeNetwork network) const;
 
     // True when the option is set on the command line (any section).
@@ -93,6 +101,7 @@ private:
         std::string section;
         std::string name;
         std::string value;
+        std::optional<std::size_t> confLine;
     };
 
     std::optional<bool> chainFlag(std::string_view name) const;

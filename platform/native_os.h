@@ -1,12 +1,8 @@
 #pragma once
 
-namespace korvane {
+#include "base/operating_system.h"
 
-enum class OperatingSystem
-{
-    Linux,
-    Windows,
-};
+namespace korvane {
 
 // The operating system this build runs on; defined once per operating system.
 OperatingSystem nativeOperatingSystem();

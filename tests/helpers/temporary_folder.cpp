@@ -1,5 +1,7 @@
 #include "tests/helpers/temporary_folder.h"
 
+#include "base/utf8_path.h"
+
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -7,15 +9,6 @@
 #include <system_error>
 
 namespace korvane::test {
-namespace {
-
-std::string utf8(const std::filesystem::path& path)
-{
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
-} // namespace
 
 TemporaryFolder::TemporaryFolder()
 {
@@ -39,12 +32,12 @@ TemporaryFolder::~TemporaryFolder()
 
 std::string TemporaryFolder::text() const
 {
-    return utf8(m_path);
+    return utf8Text(m_path);
 }
 
 std::string TemporaryFolder::text(const std::filesystem::path& relative) const
 {
-    return utf8(m_path / relative);
+    return utf8Text(m_path / relative);
 }
 
 void writeFile(const std::filesystem::path& path, const std::string& content)
@@ -53,7 +46,7 @@ void writeFile(const std::filesystem::path& path, const std::string& content)
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file << content;
     if (!file.flush())
-        throw std::runtime_error("cannot write " + utf8(path));
+        throw std::runtime_error("cannot write " + utf8Text(path));
 }
 
 std::string readFile(const std::filesystem::path& path)

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "base/node_conf.h"
+#include "base/operating_system.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace korvane {
+
+// What a coin's node calls its files and folders, and where it listens for RPC on each network.
+struct NodeCoin
+{
+    struct Network
+    {
+        std::string_view dataSubfolder; // inside the data folder; "" on main
+        std::uint16_t rpcPort; // 0: the coin has no such network, or its port is not known
+    };
+
+    std::string_view ticker; // "LTC"
+    std::string_view name; // "Litecoin"
+    std::string_view daemonName; // the daemon's file name without ".exe": "litecoind"
+    std::string_view linuxDataFolder; // in the home folder: ".litecoin"
+    std::string_view windowsDataFolder; // in %APPDATA%: "Litecoin"
+    std::string_view confFileName; // "litecoin.conf"
+    std::array<Network, 4> networks; // in the order of NodeNetwork: main, test, signet, regtest
+
+    const Network& on(NodeNetwork network) const { return networks[static_cast<std::size_t>(network)]; }
+    std::optional<std::uint16_t> rpcPort(NodeNetwork network) const;
+    std::string_view dataFolderName(OperatingSystem system) const;
+};
+
+// The coins of the presets, in the order of their buttons: BTC, NMC, LTC, VTC, DASH, BTG.
+std::span<const NodeCoin> nodeCoins();
+
+const NodeCoin* coinByTicker(std::string_view ticker);
+
+// The coin a profile looks after: the one whose daemon the daemon program's file name is
+// ("C:\Nodes\litecoind.exe", "/usr/bin/litecoind"), else the one whose ticker begins the crypto
+// name ("LTC - Litecoin"); none when neither says.
+const NodeCoin* coinForProfile(std::string_view daemonProgram, std::string_view cryptoName);
+
+} // namespace korvane

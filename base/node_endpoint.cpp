@@ -1,0 +1,288 @@
+#include "base/node_endpoint.h"
+
+#include "base/command_line_split.h"
+#include "base/utf8_path.h"
+
+#include <cerrno>
+#include <charconv>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <system_error>
+
+namespace korvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct TextFile
+{
+    bool exists = false;
+    std::string text;
+    std::string error; // why an existing file cannot be read
+};
+
+TextFile readTextFile(const fs::path& path)
+{
+    std::error_code status;
+    const fs::file_status found = fs::status(path, status);
+    if (status && status != std::errc::no_such_file_or_directory && status != std::errc::not_a_directory)
+        return { true, {}, status.message() };
+    if (!fs::exists(found))
+        return {};
+    if (fs::is_directory(found))
+        return { true, {}, "it is a folder" };
+    errno = 0;
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        const int error = errno;
+        return { true, {}, error ? std::generic_category().message(error) : "it cannot be opened" };
+    }
+    std::ostringstream text;
+    text << file.rdbuf();
+    if (file.bad())
+        return { true, {}, "it cannot be read to its end" };
+    return { true, text.str(), {} };
+}
+
+// A path as the node completes it: an absolute one stands, a relative one counts from `base`.
+fs::path completed(const fs::path& base, std::string_view written)
+{
+    const fs::path path = pathFromUtf8(written);
+    return path.is_absolute() ? path : base / path;
+}
+
+std::optional<std::uint16_t> portNumber(std::string_view text)
+{
+    unsigned value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value == 0 || value > 65535)
+        return std::nullopt;
+    return static_cast<std::uint16_t>(value);
+}
+
+// The conf files read, their lines one after another, and where each file's lines begin.
+struct ConfFiles
+{
+    struct File
+    {
+        std::size_t firstLine;
+        std::string path;
+    };
+    std::vector<NodeConfLine> lines;
+    std::vector<File> files;
+
+    const std::string& pathOfLine(std::size_t line) const
+    {
+        auto file = files.begin();
+        for (auto next = file; next != files.end() && next->firstLine <= line; ++next)
+            file = next;
+        return file->path;
+    }
+};
+
+class EndpointReader
+{
+public:
+    EndpointReader(const NodeEndpointSource& source, const NodeCoin& coin)
+        : m_source(source)
+        , m_coin(coin)
+    {
+    }
+
+    NodeEndpoint read(std::vector<NodeOption> commandLine);
+
+private:
+    fs::path dataFolder(const NodeSettings& settings, NodeNetwork network) const;
+    void readConf(const fs::path& path, bool named);
+    void readIncludedConfs(NodeNetwork network, const fs::path& dataFolder);
+    void findPort(const NodeSettings& settings);
+    void findCredentials(const NodeSettings& settings, const fs::path& networkFolder);
+    std::string whereFound(std::string_view name, const NodeSettings::Found& found) const;
+    void fail(std::string problem);
+
+    const NodeEndpointSource& m_source;
+    const NodeCoin& m_coin;
+    ConfFiles m_conf;
+    NodeEndpoint m_endpoint;
+};
+
+NodeEndpoint EndpointReader::read(std::vector<NodeOption> commandLine)
+{
+    const NodeSettings onCommandLine(commandLine, {});
+    const fs::path commandLineDataFolder = dataFolder(onCommandLine, NodeNetwork::Main);
+    const std::optional<std::string> conf = onCommandLine.value("conf", NodeNetwork::Main);
+    readConf(completed(commandLineDataFolder, conf.value_or(std::string(m_coin.confFileName))), conf.has_value());
+
+    const NodeSettings mainConf(commandLine, m_conf.lines);
+    const NodeSettings::NetworkChoice choice = mainConf.network();
+    if (!choice.network) {
+        m_endpoint.problem = "the node will not start: " + choice.problem;
+        return std::move(m_endpoint);
+    }
+    if (!mainConf.onCommandLine("includeconf"))
+        readIncludedConfs(*choice.network, commandLineDataFolder);
+
+    const NodeSettings settings(std::move(commandLine), m_conf.lines);
+    m_endpoint.network = settings.network().network.value_or(*choice.network);
+    const fs::path folder = dataFolder(settings, m_endpoint.network);
+    m_endpoint.dataFolder = utf8Text(folder);
+    std::error_code ignored;
+    if (settings.value("datadir", m_endpoint.network).value_or("") != "" && !fs::is_directory(folder, ignored)) {
+        m_endpoint.problem = "the data folder " + m_endpoint.dataFolder + " does not exist: the node will not start";
+        return std::move(m_endpoint);
+    }
+    findPort(settings);
+    findCredentials(settings, folder / pathFromUtf8(m_coin.on(m_endpoint.network).dataSubfolder));
+    return std::move(m_endpoint);
+}
+
+fs::path EndpointReader::dataFolder(const NodeSettings& settings, NodeNetwork network) const
+{
+    const std::string written = settings.value("datadir", network).value_or("");
+    if (written.empty()) {
+        const bool windows = m_source.system == OperatingSystem::Windows;
+        const std::string_view parent = windows ? m_source.appDataFolder : m_source.homeFolder;
+        // A node without a home folder keeps its data under the root folder.
+        return pathFromUtf8(parent.empty() && !windows ? "/" : parent)
+            / pathFromUtf8(m_coin.dataFolderName(m_source.system));
+    }
+    return completed(pathFromUtf8(m_source.workingFolder), written);
+}
+
+void EndpointReader::readConf(const fs::path& path, bool named)
+{
+    m_endpoint.confFile = utf8Text(path);
+    m_endpoint.watchedFiles.push_back(m_endpoint.confFile);
+    const TextFile file = readTextFile(path);
+    if (!file.exists) {
+        m_endpoint.confNote = named
+            ? "the conf file " + m_endpoint.confFile + " named by -conf does not exist: the node's defaults apply"
+            : "no conf file " + m_endpoint.confFile + ": the node's defaults apply";
+        return;
+    }
+    if (!file.error.empty()) {
+        m_endpoint.confNote = "cannot read " + m_endpoint.confFile + ": " + file.error;
+        return;
+    }
+    m_conf.files.push_back({ m_conf.lines.size(), m_endpoint.confFile });
+    for (NodeConfLine& line : parseNodeConf(file.text)) {
+        if (line.kind == NodeConfLine::Kind::Malformed && m_endpoint.confNote.empty())
+            m_endpoint.confNote = "line " + std::to_string(line.number) + " of " + m_endpoint.confFile + ": "
+                + line.problem + "; the node will not start with it";
+        m_conf.lines.push_back(std::move(line));
+    }
+}
+
+void EndpointReader::readIncludedConfs(NodeNetwork network, const fs::path& dataFolder)
+{
+    // The node reads every includeconf of the network's section, then of the default one, from the
+    // first file only, each relative to the data folder of the command line.
+    std::vector<std::string> included;
+    for (const std::string_view section : { networkName(network), std::string_view() }) {
+        for (const NodeConfLine& line : m_conf.lines) {
+            if (line.kind == NodeConfLine::Kind::Setting && line.name == "includeconf" && line.section == section)
+                included.push_back(line.value);
+        }
+    }
+    for (const std::string& written : included) {
+        const fs::path path = completed(dataFolder, written);
+        const std::string text = utf8Text(path);
+        m_endpoint.watchedFiles.push_back(text);
+        const TextFile file = readTextFile(path);
+        if (!file.exists || !file.error.empty()) {
+            if (m_endpoint.confNote.empty())
+                m_endpoint.confNote = "cannot include " + text
+                    + (file.exists ? ": " + file.error : ": it does not exist") + "; the node will not start";
+            continue;
+        }
+        m_conf.files.push_back({ m_conf.lines.size(), text });
+        for (NodeConfLine& line : parseNodeConf(file.text))
+            m_conf.lines.push_back(std::move(line));
+    }
+}
+
+void EndpointReader::findPort(const NodeSettings& settings)
+{
+    const NodeNetwork network = m_endpoint.network;
+    if (const std::optional<NodeSettings::Found> found = settings.find("rpcport", network)) {
+        m_endpoint.portSource = whereFound("rpcport", *found);
+        if (const std::optional<std::uint16_t> port = portNumber(found->value))
+            m_endpoint.port = *port;
+        else
+            fail("rpcport=" + found->value + " (" + m_endpoint.portSource + ") is not a port number");
+        return;
+    }
+    const std::string networkText(networkName(network));
+    if (const std::optional<std::uint16_t> port = m_coin.rpcPort(network)) {
+        m_endpoint.port = *port;
+        m_endpoint.portSource = std::string(m_coin.name) + "'s default RPC port on " + networkText;
+    } else {
+        fail("no default RPC port is known for " + std::string(m_coin.name) + " on " + networkText
+             + "; set rpcport in the [" + networkText + "] section of " + m_endpoint.confFile);
+    }
+}
+
+void EndpointReader::findCredentials(const NodeSettings& settings, const fs::path& networkFolder)
+{
+    const NodeNetwork network = m_endpoint.network;
+    const std::optional<NodeSettings::Found> password = settings.find("rpcpassword", network);
+    if (password && !password->value.empty()) {
+        m_endpoint.credentials = settings.value("rpcuser", network).value_or("") + ":" + password->value;
+        m_endpoint.credentialsSource = whereFound("rpcpassword", *password);
+        return;
+    }
+    const fs::path cookie = completed(networkFolder, settings.value("rpccookiefile", network).value_or(".cookie"));
+    m_endpoint.cookieFile = utf8Text(cookie);
+    m_endpoint.watchedFiles.push_back(m_endpoint.cookieFile);
+    m_endpoint.credentialsSource = "cookie " + m_endpoint.cookieFile;
+    const TextFile file = readTextFile(cookie);
+    const std::string line = file.text.substr(0, file.text.find('\n'));
+    if (!file.exists)
+        fail("no cookie " + m_endpoint.cookieFile + ": " + std::string(kCookieNotWritten));
+    else if (!file.error.empty())
+        fail("cannot read the cookie " + m_endpoint.cookieFile + ": " + file.error);
+    else if (line.empty())
+        fail("the cookie " + m_endpoint.cookieFile + " is empty; " + std::string(kCookieNotWritten));
+    else
+        m_endpoint.credentials = line;
+}
+
+// The first problem is the one the user sees; the others follow from it or wait their turn.
+void EndpointReader::fail(std::string problem)
+{
+    if (m_endpoint.problem.empty())
+        m_endpoint.problem = std::move(problem);
+}
+
+std::string EndpointReader::whereFound(std::string_view name, const NodeSettings::Found& found) const
+{
+    if (!found.confLine)
+        return "-" + std::string(name) + " on the daemon command line";
+    const std::string& file = m_conf.pathOfLine(*found.confLine);
+    if (found.section.empty())
+        return std::string(name) + " in " + file;
+    return std::string(name) + " in the [" + found.section + "] section of " + file;
+}
+
+} // namespace
+
+NodeEndpoint readNodeEndpoint(const NodeEndpointSource& source)
+{
+    if (!source.coin) {
+        NodeEndpoint endpoint;
+        endpoint.problem = "the profile names no coin this program knows (by the daemon's file name or the ticker "
+                           "that begins the crypto name), so the node's files and default port are unknown";
+        return endpoint;
+    }
+    SplitCommandLine split = splitCommandLine(source.daemonCommandLine);
+    if (!split.ok() || split.arguments.empty()) {
+        NodeEndpoint endpoint;
+        endpoint.problem = split.ok() ? "the daemon command line is empty" : split.error;
+        return endpoint;
+    }
+    const std::span<const std::string> options(split.arguments.begin() + 1, split.arguments.end());
+    return EndpointReader(source, *source.coin).read(commandLineOptions(options));
+}
+
+} // namespace korvane

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "base/coin_networks.h"
+#include "base/node_conf.h"
+#include "base/operating_system.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvane {
+
+// What the RPC endpoint of a profile's node is read from.
+struct NodeEndpointSource
+{
+    std::string_view daemonCommandLine = {}; // the profile's daemon line, split as the launcher splits it
+    const NodeCoin* coin = nullptr; // coinForProfile(); none when the profile names no known coin
+    OperatingSystem system = OperatingSystem::Linux;
+    std::string_view homeFolder = {}; // HOME, where a Linux node keeps its data folder
+    std::string_view appDataFolder = {}; // %APPDATA%, where a Windows node keeps it
+    std::string_view workingFolder = {}; // where the daemon starts: a relative -datadir counts from there
+};
+
+// Where and how to reach a node over RPC, found as the node itself finds its settings. Every path
+// and text is UTF-8; every text is for the user as it stands.
+struct NodeEndpoint
+{
+    NodeNetwork network = NodeNetwork::Main;
+    std::string host = "127.0.0.1";
+    std::uint16_t port = 0; // 0 when none can be found
+    std::string credentials; // "user:password" for Basic authentication; empty when none were found
+    std::string portSource; // "rpcport in the [regtest] section of /home/u/.litecoin/litecoin.conf"
+    std::string credentialsSource; // "rpcpassword in ...", "cookie /home/u/.litecoin/regtest/.cookie"
+
+    std::string dataFolder; // the node's data folder (the network's subfolder not included)
+    std::string confFile; // the conf file the node reads, whether or not it exists
+    std::string cookieFile; // the cookie it authenticates with; empty when a password is set
+    std::vector<std::string> watchedFiles; // read again when one of them changes: conf files, cookie
+
+    // About the conf file, plainly, when it is missing ("defaults apply"), unreadable or refused.
+    std::string confNote;
+    // Why the node cannot be reached with what was read (no coin, a cookie not yet written, a port
+    // that is not a number, ...); empty when port and credentials are found.
+    std::string problem;
+
+    bool usable() const { return problem.empty(); }
+};
+
+// The node's order: on the daemon's command line -datadir, -conf (relative to the data folder),
+// -chain/-regtest/-testnet/-signet, -rpcport, -rpcuser, -rpcpassword, -rpccookiefile (the last of
+// each wins); then the conf file (the first value of each option wins; the network's section over
+// the default one, and network-only options such as rpcport only from the network's section on a
+// network other than main; it may set datadir too); then, when rpcpassword is empty, the cookie
+// "__cookie__:<hex>" in the network's data subfolder; then the coin's default port for the network.
+NodeEndpoint readNodeEndpoint(const NodeEndpointSource& source);
+
+// What a missing cookie means to the user.
+inline constexpr std::string_view kCookieNotWritten = "the node writes its cookie when it starts";
+
+} // namespace korvane

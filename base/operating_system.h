@@ -1,0 +1,11 @@
+#pragma once
+
+namespace korvane {
+
+enum class OperatingSystem
+{
+    Linux,
+    Windows,
+};
+
+} // namespace korvane
