@@ -25,6 +25,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     korvane::fake::Services fakes;
     korvane::LiveProfile profile(fakes.settings, fakes.ownExecutable);
+    profile.setText(korvane::Key::CryptoName, QStringLiteral("LTC"));
     profile.setText(korvane::Key::DaemonCommand, QString::fromLocal8Bit(argv[2]));
     korvane::NodeStatusPanel panel(profile, nullptr);
 

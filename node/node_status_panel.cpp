@@ -1,10 +1,13 @@
 #include "node/node_status_panel.h"
 
+#include "base/command_line_split.h"
 #include "gui/controls.h"
 #include "gui/live_profile.h"
+#include "platform/native_os.h"
 #include "platform/qt/json_rpc_client.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QJsonArray>
@@ -70,6 +73,19 @@ RpcOutcome outcomeOf(const JsonRpcReply& reply)
         RpcOutcome::Kind::NoAnswer, RpcOutcome::Kind::Failed,
     };
     return { kKinds[static_cast<int>(reply.kind)], reply.errorCode, reply.message.toStdString() };
+}
+
+// The endpoint of the node that the profile's daemon line starts, with this machine's folders.
+NodeEndpoint profileEndpoint(const LiveProfile& profile)
+{
+    const std::string line = profile.bytes(Key::DaemonCommand);
+    const SplitCommandLine words = splitCommandLine(line);
+    const std::string program = words.arguments.empty() ? std::string() : words.arguments.front();
+    const std::string home = qEnvironmentVariable("HOME").toStdString();
+    const std::string appData = qEnvironmentVariable("APPDATA").toStdString();
+    const std::string working = QDir::currentPath().toStdString();
+    return readNodeEndpoint({ line, coinForProfile(program, profile.bytes(Key::CryptoName)), nativeOperatingSystem(),
+                              home, appData, working });
 }
 
 // Size, time and existence: enough to tell that a conf or cookie file was written again.
@@ -178,7 +194,7 @@ void NodeStatusPanel::poll()
 
 void NodeStatusPanel::follow(Key key)
 {
-    if (key == Key::DaemonCommand || key == Key::BlockchainHome) {
+    if (key == Key::DaemonCommand || key == Key::CryptoName) {
         readEndpoint();
         if (m_state == NodeRpcState::CredentialsRefused)
             setState(NodeRpcState::NotAnswering);
@@ -189,7 +205,7 @@ void NodeStatusPanel::follow(Key key)
 
 void NodeStatusPanel::readEndpoint()
 {
-    m_endpoint = rpcEndpointFor(m_profile.bytes(Key::DaemonCommand), m_profile.bytes(Key::BlockchainHome));
+    m_endpoint = profileEndpoint(m_profile);
     m_endpointFiles.clear();
     for (const std::string& file : m_endpoint.watchedFiles)
         m_endpointFiles.push_back(fileLook(file));
@@ -264,7 +280,7 @@ void NodeStatusPanel::setState(NodeRpcState state, const QString& detail)
         text = QStringLiteral("starting: ") + detail;
         break;
     case NodeRpcState::CredentialsRefused:
-        text = QStringLiteral("RPC credentials refused (read from %1)").arg(fromStd(m_endpoint.source));
+        text = QStringLiteral("RPC credentials refused (read from %1)").arg(fromStd(m_endpoint.credentialsSource));
         break;
     case NodeRpcState::Answering:
         text = QStringLiteral("answering RPC on port %1").arg(m_endpoint.port);
@@ -274,6 +290,9 @@ void NodeStatusPanel::setState(NodeRpcState state, const QString& detail)
         break;
     }
     m_stateLine->setText(text);
+    m_stateLine->setToolTip(
+        m_daemonRunning ? fromStd("port: " + m_endpoint.portSource + "; credentials: " + m_endpoint.credentialsSource)
+                        : QString());
     showLines();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/node_endpoint.h"
 #include "node/node_status.h"
-#include "node/rpc_endpoint.h"
 #include "settings/keys.h"
 
 #include <QElapsedTimer>
@@ -74,7 +74,7 @@ private:
 
     QElapsedTimer m_clock;
     bool m_daemonRunning = false;
-    RpcEndpoint m_endpoint;
+    NodeEndpoint m_endpoint;
     std::vector<QString> m_endpointFiles; // what each watched file looked like when it was read
     NodeRpcState m_state = NodeRpcState::Idle;
     NodeReading m_reading;

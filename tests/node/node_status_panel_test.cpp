@@ -113,6 +113,7 @@ protected:
                                                            m_fakes.stacking, m_fakes.fileDialogs, m_fakes.textFiles });
         m_window = std::make_unique<MainWindow>(*m_services);
         const KeyValue profile[] = {
+            { Key::CryptoName, "LTC" }, // the daemon's own file name does not say which coin it is
             { Key::DaemonName, m_daemonName },
             { Key::CliName, m_cliName },
             { Key::DaemonCommand,
@@ -138,6 +139,8 @@ protected:
                                     kStartMs))
             << stateText(*m_window).toStdString();
         EXPECT_EQ(stateText(*m_window), QStringLiteral("answering RPC on port %1").arg(m_rpcPort));
+        const QString sources = m_window->findChild<QLabel*>(QStringLiteral("NODE_STATE_LABEL"))->toolTip();
+        EXPECT_TRUE(sources.contains(QStringLiteral("[regtest] section"))) << sources.toStdString();
     }
 
     bool cli(const QStringList& arguments)
@@ -226,9 +229,11 @@ TEST_F(RealNodeTest, RefusedPasswordStopsAskingUntilTheConfChangesThenTheRpcStop
 
     // The node keeps the password it started with; the panel reads the changed file again.
     writeConf(QStringLiteral("rpcuser=korvane\nrpcpassword=wrong-one\n") + regtestPortSection());
-    const QString refused = QStringLiteral("RPC credentials refused (read from %1)").arg(path("node.conf"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return stateText(*m_window) == refused; }, 10000))
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return stateText(*m_window).startsWith(QStringLiteral("RPC credentials refused (read from ")); }, 10000))
         << stateText(*m_window).toStdString();
+    const QString refused = stateText(*m_window);
+    EXPECT_TRUE(refused.contains(path("node.conf"))) << refused.toStdString();
     EXPECT_TRUE(shownLines(*m_window).isEmpty());
     EXPECT_TRUE(button("NODE_RPC_ASK_AGAIN_BUTTON").isVisible());
     QTest::qWait(20000);
