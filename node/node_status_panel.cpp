@@ -68,11 +68,22 @@ NetworkInfo networkInfoOf(const QJsonObject& result)
 
 RpcOutcome outcomeOf(const JsonRpcReply& reply)
 {
-    static constexpr RpcOutcome::Kind kKinds[] = {
-        RpcOutcome::Kind::Result,   RpcOutcome::Kind::RpcError, RpcOutcome::Kind::Refused,
-        RpcOutcome::Kind::NoAnswer, RpcOutcome::Kind::Failed,
-    };
-    return { kKinds[static_cast<int>(reply.kind)], reply.errorCode, reply.message.toStdString() };
+    const auto kind = [&] {
+        switch (reply.kind) {
+        case JsonRpcReply::Kind::Result:
+            return RpcOutcome::Kind::Result;
+        case JsonRpcReply::Kind::RpcError:
+            return RpcOutcome::Kind::RpcError;
+        case JsonRpcReply::Kind::Refused:
+            return RpcOutcome::Kind::Refused;
+        case JsonRpcReply::Kind::NoAnswer:
+            return RpcOutcome::Kind::NoAnswer;
+        case JsonRpcReply::Kind::Failed:
+            break;
+        }
+        return RpcOutcome::Kind::Failed;
+    }();
+    return { kind, reply.errorCode, reply.message.toStdString() };
 }
 
 // The endpoint of the node that the profile's daemon line starts, with this machine's folders.
