@@ -254,6 +254,21 @@ TEST_F(RealNodeTest, RefusedPasswordStopsAskingUntilTheConfChangesThenTheRpcStop
     expectWatchedCleanStop();
 }
 
+// A panel on its own, its daemon running, whose profile's daemon line is "litecoind OPTIONS".
+struct StandInPanel
+{
+    explicit StandInPanel(const QString& options)
+    {
+        EXPECT_TRUE(profile.setText(Key::DaemonCommand, QStringLiteral("litecoind ") + options));
+        panel.setDaemonRunning(true);
+    }
+    QString state() const { return stateText(panel); }
+
+    fake::Services fakes;
+    LiveProfile profile { fakes.settings, fakes.ownExecutable };
+    NodeStatusPanel panel { profile, nullptr };
+};
+
 // A daemon whose RPC port accepts connections and never answers.
 TEST(NodeStatusPanelTest, ADaemonThatNeverAnswersIsNotAnsweringYetAndCallsDoNotPileUp)
 {
@@ -265,14 +280,7 @@ TEST(NodeStatusPanelTest, ADaemonThatNeverAnswersIsNotAnsweringYetAndCallsDoNotP
             accepted.emplace_back(socket);
     });
 
-    fake::Services fakes;
-    LiveProfile profile(fakes.settings, fakes.ownExecutable);
-    ASSERT_TRUE(profile.setText(
-        Key::DaemonCommand,
-        QStringLiteral("litecoind -regtest -rpcport=%1 -rpcuser=u -rpcpassword=p").arg(silent.serverPort())));
-    NodeStatusPanel panel(profile, nullptr);
-    panel.show();
-    panel.setDaemonRunning(true);
+    StandInPanel standIn(QStringLiteral("-regtest -rpcport=%1 -rpcuser=u -rpcpassword=p").arg(silent.serverPort()));
 
     // 12 s: polls every 2 s, each call ends after 5 s; the event loop never waits for the node.
     QElapsedTimer clock;
@@ -284,8 +292,8 @@ TEST(NodeStatusPanelTest, ADaemonThatNeverAnswersIsNotAnsweringYetAndCallsDoNotP
         QTest::qWait(10);
         longestGap = std::max(longestGap, clock.elapsed() - last);
         last = clock.elapsed();
-        mostInFlight = std::max(mostInFlight, panel.client().callsInFlight());
-        EXPECT_EQ(panel.findChild<QLabel*>(QStringLiteral("NODE_STATE_LABEL"))->text(), "not answering RPC yet");
+        mostInFlight = std::max(mostInFlight, standIn.panel.client().callsInFlight());
+        EXPECT_EQ(standIn.state(), "not answering RPC yet");
     }
     EXPECT_LT(longestGap, 200);
     EXPECT_EQ(mostInFlight, 1);
@@ -295,11 +303,11 @@ TEST(NodeStatusPanelTest, ADaemonThatNeverAnswersIsNotAnsweringYetAndCallsDoNotP
     // Nothing listening at all: refused at once.
     silent.close();
     accepted.clear();
-    ASSERT_TRUE(profile.setText(Key::DaemonCommand,
-                                QStringLiteral("litecoind -regtest -rpcport=%1 -rpcpassword=p").arg(freePort())));
+    ASSERT_TRUE(standIn.profile.setText(
+        Key::DaemonCommand, QStringLiteral("litecoind -regtest -rpcport=%1 -rpcpassword=p").arg(freePort())));
     QTest::qWait(2 * NodeStatusPanel::kPollIntervalMs + 500);
-    EXPECT_EQ(panel.findChild<QLabel*>(QStringLiteral("NODE_STATE_LABEL"))->text(), "not answering RPC yet");
-    EXPECT_EQ(panel.client().callsInFlight(), 0);
+    EXPECT_EQ(standIn.state(), "not answering RPC yet");
+    EXPECT_EQ(standIn.panel.client().callsInFlight(), 0);
 }
 
 // A node still warming up answers every call with error -28 and the step it is at.
@@ -321,22 +329,11 @@ TEST(NodeStatusPanelTest, AWarmingUpNodeIsStartingWithItsOwnText)
         });
     });
 
-    fake::Services fakes;
-    LiveProfile profile(fakes.settings, fakes.ownExecutable);
-    ASSERT_TRUE(profile.setText(
-        Key::DaemonCommand,
-        QStringLiteral("litecoind -rpcport=%1 -rpcuser=me -rpcpassword=secret").arg(warmingUp.serverPort())));
-    NodeStatusPanel panel(profile, nullptr);
-    panel.setDaemonRunning(true);
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] {
-            return panel.findChild<QLabel*>(QStringLiteral("NODE_STATE_LABEL"))->text()
-                == "starting: Verifying blocks…";
-        },
-        3000))
-        << panel.findChild<QLabel*>(QStringLiteral("NODE_STATE_LABEL"))->text().toStdString();
+    StandInPanel standIn(QStringLiteral("-rpcport=%1 -rpcuser=me -rpcpassword=secret").arg(warmingUp.serverPort()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return standIn.state() == "starting: Verifying blocks…"; }, 3000))
+        << standIn.state().toStdString();
     EXPECT_EQ(authorization, "Basic " + QByteArray("me:secret").toBase64());
-    EXPECT_EQ(panel.state(), NodeRpcState::Starting);
+    EXPECT_EQ(standIn.panel.state(), NodeRpcState::Starting);
 }
 
 } // namespace
