@@ -87,9 +87,12 @@ RpcOutcome outcomeOf(const JsonRpcReply& reply)
 }
 
 // The endpoint of the node that the profile's daemon line starts, with this machine's folders.
+// Without a line, a node started elsewhere under the daemon's name is read with its defaults.
 NodeEndpoint profileEndpoint(const LiveProfile& profile)
 {
-    const std::string line = profile.bytes(Key::DaemonCommand);
+    std::string line = profile.bytes(Key::DaemonCommand);
+    if (line.empty())
+        line = profile.bytes(Key::DaemonName);
     const SplitCommandLine words = splitCommandLine(line);
     const std::string program = words.arguments.empty() ? std::string() : words.arguments.front();
     const std::string home = qEnvironmentVariable("HOME").toStdString();
@@ -205,7 +208,7 @@ void NodeStatusPanel::poll()
 
 void NodeStatusPanel::follow(Key key)
 {
-    if (key == Key::DaemonCommand || key == Key::CryptoName) {
+    if (key == Key::DaemonCommand || key == Key::DaemonName || key == Key::CryptoName) {
         readEndpoint();
         if (m_state == NodeRpcState::CredentialsRefused)
             setState(NodeRpcState::NotAnswering);
