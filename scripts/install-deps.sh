@@ -7,8 +7,8 @@ packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev libgmock-dev
           # the end-to-end tests: accessibility bus and its Python client, a private D-Bus
           # session, mouse and keyboard, screenshots, a folder seen read-only (namespaces)
           at-spi2-core python3-pyatspi dbus-daemon xdotool python3-pil util-linux mount
-          # a real node for the node status tests (regtest)
-          litecoind "$@")
+          # a real node for the RPC endpoint and node status tests, and a stand-in logind on a private bus
+          litecoind python3-dbus python3-gi "$@")
 
 missing=()
 for package in "${packages[@]}"; do

@@ -3,6 +3,7 @@
 #include "base/ascii_case.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace korvane::fake {
 namespace {
@@ -214,6 +215,29 @@ bool TextFileWriter::write(const std::string& path,
     files[path] = text;
     permissions[path] = filePermissions;
     return true;
+}
+
+void ShutdownGuard::hold(Answer answered)
+{
+    ++holds;
+    m_waiting = std::move(answered);
+    if (!answerLater)
+        answer();
+}
+
+void ShutdownGuard::release()
+{
+    ++releases;
+    m_held = false;
+    m_waiting = nullptr;
+}
+
+void ShutdownGuard::answer()
+{
+    if (!m_waiting)
+        return;
+    m_held = problemText.empty();
+    std::exchange(m_waiting, nullptr)(problemText);
 }
 
 } // namespace korvane::fake

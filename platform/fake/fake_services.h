@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/services.h"
+#include "platform/shutdown_guard.h"
 
 #include <condition_variable>
 #include <deque>
@@ -149,6 +150,27 @@ public:
     std::map<std::string, std::string> files;
     std::map<std::string, FilePermissions> permissions; // of each file's last write
     std::string failure;
+};
+
+// Answers at once unless told to wait; `problemText` makes every hold fail with that reason.
+class ShutdownGuard : public korvane::ShutdownGuard
+{
+public:
+    void hold(Answer answered) override;
+    void release() override;
+    bool held() const override { return m_held; }
+
+    void answer(); // gives the answer that waits
+    void requestShutdown() const { shutdownRequested(); }
+
+    std::string problemText;
+    bool answerLater = false;
+    int holds = 0;
+    int releases = 0;
+
+private:
+    Answer m_waiting;
+    bool m_held = false;
 };
 
 // One fake of every service.
