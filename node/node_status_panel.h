@@ -42,6 +42,8 @@ public Q_SLOTS:
     void setDaemonRunning(bool running);
     // A stop was asked of the node (the CLI stop ran, or the RPC stop was called).
     void stopAsked();
+    // Sends the node its "stop" call; a stop asked once it is accepted.
+    void stopThroughRpc();
     void poll();
 
 Q_SIGNALS:
@@ -53,7 +55,6 @@ private:
     void readEndpoint();
     bool endpointFilesChanged();
     void askAgain();
-    void stopThroughRpc();
     void onChainInfo(const JsonRpcReply& reply);
     void onNetworkInfo(const JsonRpcReply& reply);
     void setState(NodeRpcState state, const QString& detail = {});
