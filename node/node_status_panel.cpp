@@ -130,6 +130,8 @@ NodeStatusPanel::NodeStatusPanel(LiveProfile& profile, QWidget* parent)
     m_pollTimer->setObjectName(QStringLiteral("NODE_STATUS_TIMER"));
     m_pollTimer->setInterval(kPollIntervalMs);
     m_stopTimer->setInterval(1000);
+    // Long texts (a path, the node's warnings) wrap rather than widen the window.
+    m_stateLine->setWordWrap(true);
     m_stopLine->setWordWrap(true);
 
     auto* grid = new QGridLayout(this);
@@ -140,6 +142,7 @@ NodeStatusPanel::NodeStatusPanel(LiveProfile& profile, QWidget* parent)
     for (std::size_t line = 0; line < m_lines.size(); ++line) {
         const QByteArray name = "NODE_STATUS_LINE_" + QByteArray::number(static_cast<int>(line) + 1);
         m_lines[line] = controls::label(name.constData(), QString(), this);
+        m_lines[line]->setWordWrap(true);
         grid->addWidget(m_lines[line], 2 + static_cast<int>(line) / kLineColumns,
                         static_cast<int>(line) % kLineColumns);
     }
