@@ -10,6 +10,7 @@
 #include "monitor/folder_size_panel.h"
 #include "monitor/heartbeat_panel.h"
 #include "monitor/lock_lights.h"
+#include "node/node_status_panel.h"
 #include "processes/process_watcher.h"
 #include "processes/terminator_window.h"
 
@@ -67,6 +68,9 @@ MainWindow::MainWindow(Services& services, QWidget* parent)
     buildControls();
     load();
     connect(&m_profile, &LiveProfile::changed, this, &MainWindow::follow);
+    connect(m_watcher, &ProcessWatcher::shown, m_nodeStatus, [this](const RunningStates& states) {
+        m_nodeStatus->setDaemonRunning(states[index(WatchedProgram::Daemon)].value_or(false));
+    });
 }
 
 MainWindow::~MainWindow() = default;
@@ -118,6 +122,8 @@ void MainWindow::buildControls()
     page->setSpacing(4);
     page->addLayout(buildHeader());
     page->addLayout(columns);
+    m_nodeStatus = new NodeStatusPanel(m_profile, this);
+    page->addWidget(m_nodeStatus);
     page->addLayout(buildHeartbeatRow());
     page->addLayout(buildFooter());
     page->addWidget(m_status);
@@ -182,8 +188,10 @@ QLayout* MainWindow::buildLaunchBox()
     connect(m_qtStart, &QPushButton::clicked, this, [this] { launch(Key::QtCommand, WindowStyle::NormalFocused); });
     connect(m_daemonStart, &QPushButton::clicked, this, [this] { launch(Key::DaemonCommand, WindowStyle::Hidden); });
     connect(m_cliStop, &QPushButton::clicked, this, [this] {
+        if (!launch(Key::CliStopCommand, WindowStyle::Hidden))
+            return;
         m_companion->stopAsked();
-        launch(Key::CliStopCommand, WindowStyle::Hidden);
+        m_nodeStatus->stopAsked();
     });
     connect(terminator, &QPushButton::clicked, this, &MainWindow::openTerminator);
     connect(m_watcher, &ProcessWatcher::launchAccess, this, &MainWindow::allowLaunch);
@@ -274,10 +282,11 @@ void MainWindow::keepOnTop()
     korvane::keepOnTop(m_services.stacking, static_cast<NativeWindow>(winId()), openedWindows);
 }
 
-void MainWindow::launch(Key commandKey, WindowStyle style)
+bool MainWindow::launch(Key commandKey, WindowStyle style)
 {
     const LaunchResult result = m_services.launcher.start(m_profile.text(commandKey), style);
     showStatus(fromStd(result.error()));
+    return result.ok();
 }
 
 void MainWindow::followDaemonLife()

@@ -18,6 +18,7 @@ namespace korvane {
 
 class DaemonCompanion;
 class StatusLine;
+class NodeStatusPanel;
 class ProcessWatcher;
 
 // KORVANE_MAIN: the start-up window and the only one that is not modal. It shows the profile's
@@ -58,7 +59,7 @@ private:
     void follow(Key key);
     bool saveOnUnload();
     void keepOnTop();
-    void launch(Key commandKey, WindowStyle style);
+    bool launch(Key commandKey, WindowStyle style); // true when the program started
     void allowLaunch(std::optional<bool> startButtons, std::optional<bool> cliStop);
     void followDaemonLife();
 
@@ -76,6 +77,7 @@ private:
     QTimer* m_alwaysOnTopTimer = nullptr;
     ProcessWatcher* m_watcher = nullptr;
     DaemonCompanion* m_companion = nullptr;
+    NodeStatusPanel* m_nodeStatus = nullptr;
 };
 
 } // namespace korvane

@@ -3,7 +3,10 @@
 # under a private Xvfb, with three program names set (none of them running) and extra idle
 # processes on the machine. In the same run, measured the same way at the same time: an empty Qt
 # window, and the program as it was built before the watcher kept a cache (commit 97454fd, built
-# once in release from a temporary git worktree and kept under build/measure-idle).
+# once in release from a temporary git worktree and kept under build/measure-idle). Then this build
+# once more beside a real regtest node (Debian's litecoind) that its daemon name and line name, so
+# the node status panel polls it every 2 s; and the GUI thread's lateness while the panel polls
+# that node (benchmarks/node_poll_probe.cpp, bench preset, for SECONDS).
 # Usage: scripts/measure-idle.sh [SECONDS] [EXTRA_PROCESSES]   (defaults 60 and 300)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,6 +18,9 @@ mkdir -p "$work"
 
 cmake --preset release >/dev/null
 cmake --build --preset release -j2 >/dev/null
+cmake --preset bench >/dev/null
+cmake --build --preset bench -j2 --target korvane_node_poll_probe >/dev/null
+probe="$PWD/build/bench/benchmarks/korvane_node_poll_probe"
 
 earlier="$work/earlier/QL-KORVANE-V1"
 if [ ! -x "$earlier" ]; then
@@ -40,16 +46,25 @@ fi
 measure() {
     idle=() started=() names=()
     local folder
-    trap 'kill "${started[@]}" "${idle[@]}" 2>/dev/null || true; wait 2>/dev/null || true' EXIT
+    node=$(mktemp -d "$work/node-XXXXXX")
+    mkdir -p "$node/data" "$node/home"
+    ln -s /usr/lib/litecoin/litecoind "$node/litecoind-idle-$$"
+    printf '[regtest]\nrpcport=%s\n' "$(/usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')" >"$node/node.conf"
+    node_options="-regtest -datadir=$node/data -conf=$node/node.conf"
+    node_line="$node/litecoind-idle-$$ $node_options -listen=0"
+    stop_node() { HOME="$node/home" litecoin-cli $node_options stop >/dev/null 2>&1 || true; }
+    trap 'stop_node; kill "${started[@]}" "${idle[@]}" 2>/dev/null || true; wait 2>/dev/null || true' EXIT
+    # shellcheck disable=SC2086
+    HOME="$node/home" $node_line >/dev/null 2>&1 &
     for _ in $(seq "$extra"); do
         sleep 100000 &
         idle+=($!)
     done
-    start() { # NAME PROGRAM: a copy named BTC with its own profile naming three programs
+    start() { # NAME PROGRAM [DAEMON DAEMON_LINE]: a copy named BTC with its own profile naming three programs
         folder=$(mktemp -d "$work/run-XXXXXX")
         mkdir -p "$folder/config/QL_KORVANE"
-        printf '[BTC]\nQT_NAME_TEXTBOX=bitcoin-qt\nDAEMON_NAME_TEXTBOX=bitcoind\nCLI_NAME_TEXTBOX=bitcoin-cli\n' \
-            >"$folder/config/QL_KORVANE/BTC.ini"
+        printf '[BTC]\nQT_NAME_TEXTBOX=bitcoin-qt\nDAEMON_NAME_TEXTBOX=%s\nCLI_NAME_TEXTBOX=bitcoin-cli\nQL_D_COMMAND_TEXTBOX=%s\n' \
+            "${3:-bitcoind}" "${4:-}" >"$folder/config/QL_KORVANE/BTC.ini"
         cp "$2" "$folder/BTC"
         XDG_CONFIG_HOME="$folder/config" "$folder/BTC" >/dev/null 2>&1 &
         started+=($!)
@@ -58,6 +73,7 @@ measure() {
     start "this build" "$PWD/build/release/app/QL-KORVANE-V1"
     start "empty Qt window" "$empty_window"
     start "build $earlier_commit" "$earlier"
+    start "this build, node polled" "$PWD/build/release/app/QL-KORVANE-V1" "litecoind-idle-$$" "$node_line"
     sleep 5
     cpu() { sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'; }
     local before=() after=()
@@ -71,13 +87,20 @@ measure() {
     echo "processor use over $seconds s, $extra extra idle processes ($processes processes listed in /proc):"
     for i in "${!started[@]}"; do
         awk -v name="${names[$i]}" -v ticks=$((after[i] - before[i])) -v hz="$hertz" -v s="$seconds" \
-            'BEGIN { printf "  %-22s %6.2f %% of a core (%d ticks of %d ms)\n", name, 100 * ticks / hz / s, ticks, 1000 / hz }'
+            'BEGIN { printf "  %-24s %6.2f %% of a core (%d ticks of %d ms)\n", name, 100 * ticks / hz / s, ticks, 1000 / hz }'
     done
+    kill "${started[@]}" 2>/dev/null || true
+    local polls answered poll_max poll_median quiet_max quiet_median
+    read -r polls answered poll_max poll_median quiet_max quiet_median < <("$probe" "$seconds" "$node_line")
+    echo "GUI thread while the panel polls the node for $seconds s ($answered of $polls polls answered),"
+    echo "lateness of a 1 ms timer in the 50 ms from each poll, and in 50 ms a second later:"
+    echo "  during polls: at most $poll_max ms (median of the windows $poll_median ms)"
+    echo "  without:      at most $quiet_max ms (median of the windows $quiet_median ms)"
 }
 
 export -f measure
-export seconds extra work earlier earlier_commit empty_window
+export seconds extra work earlier earlier_commit empty_window probe
 XDG_RUNTIME_DIR=$(mktemp -d)
 export XDG_RUNTIME_DIR
 scripts/with-xvfb.sh bash -c measure
-rm -rf "$work"/run-* "$XDG_RUNTIME_DIR"
+rm -rf "$work"/run-* "$work"/node-* "$XDG_RUNTIME_DIR"

@@ -56,6 +56,8 @@ constexpr std::array kKeys {
     KeyInfo { Key::RpcAuth, KeyKind::Text, "RPC_AUTH_TEXTBOX", "" },
     KeyInfo { Key::FullNodeList, KeyKind::Text, "FULL_NODE_LIST_TEXTBOX", "" },
     KeyInfo { Key::UserDefinedSettings, KeyKind::Text, "USER_DEFINED_SETTINGS_TEXTBOX", "" },
+    // Minutes a stop asked of the node may take before the node status panel says it still runs.
+    KeyInfo { Key::NodeStopLimit, KeyKind::Text, "NODE_STOP_LIMIT_MINUTES", "10" },
 };
 
 constexpr bool keysFollowTheEnum()
@@ -66,7 +68,7 @@ constexpr bool keysFollowTheEnum()
     }
     return true;
 }
-static_assert(keysFollowTheEnum() && kKeys.back().key == Key::UserDefinedSettings,
+static_assert(keysFollowTheEnum() && kKeys.back().key == Key::NodeStopLimit,
               "the key table lists every key in the order of the Key enum");
 
 constexpr std::array kWindows {

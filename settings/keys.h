@@ -63,6 +63,8 @@ enum class Key
     RpcAuth,
     FullNodeList,
     UserDefinedSettings,
+    // node status
+    NodeStopLimit,
 };
 
 // What a key holds, and so which control shows it.

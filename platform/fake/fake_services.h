@@ -154,6 +154,7 @@ public:
 struct Replacing
 {
     korvane::ProcessTable* processes = nullptr;
+    korvane::Launcher* launcher = nullptr;
     korvane::Keyboard* keyboard = nullptr;
     korvane::TextFileWriter* textFiles = nullptr;
 };
@@ -207,7 +208,8 @@ struct Services
     korvane::Services services(Replacing real = {})
     {
         // clang-format off
-        return { settings, ownExecutable, real.processes ? *real.processes : processes, launcher, folderSize,
+        return { settings, ownExecutable, real.processes ? *real.processes : processes,
+                 real.launcher ? *real.launcher : launcher, folderSize,
                  real.keyboard ? *real.keyboard : keyboard, stacking, fileDialogs,
                  real.textFiles ? *real.textFiles : textFiles, keepAwake, notices, autostart };
         // clang-format on

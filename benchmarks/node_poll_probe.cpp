@@ -1,0 +1,107 @@
+// Probe for scripts/measure-idle.sh: the GUI thread while the node status panel polls a real node.
+//   node_poll_probe SECONDS DAEMON_COMMAND_LINE
+// Runs the panel against the node that the command line names (it must be running) for SECONDS,
+// with a 1 ms timer on the GUI thread, and prints "polls answered poll_max poll_median quiet_max
+// quiet_median" in milliseconds: a window's lateness is the most a tick in it came later than 1 ms
+// after the one before; poll windows are the 50 ms from each poll on (the call, its answer shown),
+// quiet ones the 50 ms from 1 s after each poll, as long a time without one.
+#include "gui/live_profile.h"
+#include "node/node_status_panel.h"
+#include "platform/fake/fake_services.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr qint64 kWindowNs = 50'000'000;
+constexpr qint64 kQuietOffsetNs = 1'000'000'000;
+
+double milliseconds(qint64 ns)
+{
+    return static_cast<double>(ns) / 1e6;
+}
+
+// "max median" of the windows' lateness.
+void printSpread(std::vector<qint64> windows)
+{
+    if (windows.empty()) {
+        std::printf(" 0 0");
+        return;
+    }
+    std::sort(windows.begin(), windows.end());
+    std::printf(" %.3f %.3f", milliseconds(windows.back()), milliseconds(windows[windows.size() / 2]));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s SECONDS DAEMON_COMMAND_LINE\n", argv[0]);
+        return 2;
+    }
+    const int seconds = std::stoi(argv[1]);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    korvane::fake::Services fakes;
+    korvane::LiveProfile profile(fakes.settings, fakes.ownExecutable);
+    profile.setText(korvane::Key::CryptoName, QStringLiteral("LTC"));
+    profile.setText(korvane::Key::DaemonCommand, QString::fromLocal8Bit(argv[2]));
+    korvane::NodeStatusPanel panel(profile, nullptr);
+
+    QElapsedTimer clock;
+    qint64 lastTickNs = 0;
+    qint64 lastPollNs = -kQuietOffsetNs * 10;
+    std::vector<qint64> pollWindows;
+    std::vector<qint64> quietWindows;
+    int polls = 0;
+    int answered = 0;
+    bool waitingForAnswer = false;
+    QTimer tick;
+    tick.setTimerType(Qt::PreciseTimer);
+    tick.setInterval(1);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        const qint64 lateness = now - lastTickNs - 1'000'000;
+        lastTickNs = now;
+        const qint64 sincePoll = now - lastPollNs;
+        if (sincePoll <= kWindowNs)
+            pollWindows.back() = std::max(pollWindows.back(), lateness);
+        else if (sincePoll > kQuietOffsetNs && sincePoll <= kQuietOffsetNs + kWindowNs) {
+            if (quietWindows.size() < pollWindows.size())
+                quietWindows.push_back(0);
+            quietWindows.back() = std::max(quietWindows.back(), lateness);
+        }
+    });
+    QObject::connect(panel.findChild<QTimer*>(QStringLiteral("NODE_STATUS_TIMER")), &QTimer::timeout, [&] {
+        ++polls;
+        waitingForAnswer = true;
+        lastPollNs = clock.nsecsElapsed();
+        pollWindows.push_back(0);
+    });
+    QObject::connect(&panel, &korvane::NodeStatusPanel::shown, [&] {
+        if (waitingForAnswer && panel.state() == korvane::NodeRpcState::Answering) {
+            waitingForAnswer = false;
+            ++answered;
+        }
+    });
+    // Lateness counts from the first poll on: starting the event loop is not polling.
+    QTimer::singleShot(0, [&] {
+        panel.setDaemonRunning(true);
+        clock.start();
+        tick.start();
+    });
+    QTimer::singleShot(seconds * 1000, &application, &QCoreApplication::quit);
+    application.exec();
+    std::printf("%d %d", polls, answered);
+    printSpread(pollWindows);
+    printSpread(quietWindows);
+    std::printf("\n");
+    return answered > 0 ? 0 : 1;
+}

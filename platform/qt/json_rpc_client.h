@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QJsonValue>
+#include <QNetworkAccessManager>
+#include <QObject>
+#include <QString>
+#include <chrono>
+#include <functional>
+
+class QNetworkReply;
+
+namespace korvane {
+
+// How one call ended.
+struct JsonRpcReply
+{
+    enum class Kind
+    {
+        Result, // `result` holds the node's answer
+        RpcError, // the node answered with a JSON-RPC error: `errorCode`, `message`
+        Refused, // HTTP 401: the credentials were refused
+        NoAnswer, // connection refused, closed, or no answer before the timeout
+        Failed, // anything else; `message` says what
+    };
+    Kind kind = Kind::NoAnswer;
+    QJsonValue result;
+    int errorCode = 0;
+    QString message;
+};
+
+// JSON-RPC 1.0 calls to a node on this machine (127.0.0.1), over HTTP with basic authentication
+// set on each request. Calls go out and come back on the event loop: nothing waits for the node.
+// At most one call per method is on its way at a time, and each ends after the timeout.
+class JsonRpcClient : public QObject
+{
+    Q_OBJECT
+
+public:
+    using Callback = std::function<void(const JsonRpcReply&)>;
+
+    explicit JsonRpcClient(QObject* parent = nullptr);
+
+    // Applies to the calls made after it.
+    void setEndpoint(int port, const QByteArray& credentials); // "user:password"
+    void setTimeout(std::chrono::milliseconds timeout) { m_timeout = timeout; }
+
+    // Posts the call, unless one of the same method is still on its way (then false). `done` runs on
+    // this object's thread, unless the call is cancelled first.
+    bool call(const QString& method, Callback done);
+    bool inFlight(const QString& method) const { return m_inFlight.contains(method); }
+    int callsInFlight() const { return static_cast<int>(m_inFlight.size()); }
+    // Drops every call on its way; their callbacks never run.
+    void cancelAll();
+
+private:
+    void finish(const QString& method, QNetworkReply* reply, const Callback& done);
+
+    QNetworkAccessManager m_network;
+    int m_port = 0;
+    QByteArray m_authorization;
+    std::chrono::milliseconds m_timeout { 5000 };
+    QHash<QString, QNetworkReply*> m_inFlight;
+};
+
+// What a finished reply means: its HTTP status, body and network error.
+JsonRpcReply interpretReply(int httpStatus, const QByteArray& body, int networkError, const QString& errorText);
+
+} // namespace korvane
