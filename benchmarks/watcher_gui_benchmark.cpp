@@ -32,7 +32,7 @@ void guiThreadBlockPerTick(benchmark::State& state)
     LinuxProcessTable table;
     Services services { fakes.settings, fakes.ownExecutable, table,
                         fakes.launcher, fakes.folderSize,    fakes.keyboard,
-                        fakes.stacking, fakes.fileDialogs,   fakes.textFiles };
+                        fakes.stacking, fakes.fileDialogs,   fakes.textFiles, fakes.programs };
     MainWindow window(services);
     window.findChild<QTimer*>(QStringLiteral("MULTI_PROCESS_WATCHER_TIMER"))->stop();
     auto* watcher = window.findChild<ProcessWatcher*>();

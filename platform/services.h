@@ -6,6 +6,7 @@
 #include "platform/launcher.h"
 #include "platform/own_executable.h"
 #include "platform/process_table.h"
+#include "platform/program_runner.h"
 #include "platform/settings_store.h"
 #include "platform/text_file_writer.h"
 #include "platform/window_stacking.h"
@@ -26,6 +27,7 @@ struct Services
     WindowStacking& stacking;
     FileDialogs& fileDialogs;
     TextFileWriter& textFiles;
+    ProgramRunner& programs;
 };
 
 // The operating system's own implementations of every service but the file dialogs,
@@ -40,6 +42,7 @@ struct OsServices
     std::unique_ptr<Keyboard> keyboard;
     std::unique_ptr<WindowStacking> stacking;
     std::unique_ptr<TextFileWriter> textFiles;
+    std::unique_ptr<ProgramRunner> programs;
 };
 
 // Defined once per operating system.

@@ -4,6 +4,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <set>
@@ -151,6 +152,22 @@ public:
     std::string failure;
 };
 
+// Answers every run with `answer` (a program that is not found, when unset). Safe to use from
+// several threads.
+class ProgramRunner : public korvane::ProgramRunner
+{
+public:
+    ProgramOutput run(const ProgramRun& request, std::stop_token stop) override;
+
+    void setAnswer(std::function<ProgramOutput(const ProgramRun&, std::stop_token)> answer);
+    std::vector<ProgramRun> runs() const; // in order
+
+private:
+    mutable std::mutex m_mutex;
+    std::function<ProgramOutput(const ProgramRun&, std::stop_token)> m_answer;
+    std::vector<ProgramRun> m_runs;
+};
+
 // One fake of every service.
 struct Services
 {
@@ -163,10 +180,12 @@ struct Services
     WindowStacking stacking;
     FileDialogs fileDialogs;
     TextFileWriter textFiles;
+    ProgramRunner programs;
 
     korvane::Services services()
     {
-        return { settings, ownExecutable, processes, launcher, folderSize, keyboard, stacking, fileDialogs, textFiles };
+        return { settings,  ownExecutable, processes,   launcher,  folderSize,
+                 keyboard,  stacking,      fileDialogs, textFiles, programs };
     }
 };
 

@@ -4,6 +4,7 @@
 #include "platform/linux/linux_launcher.h"
 #include "platform/linux/linux_own_executable.h"
 #include "platform/linux/linux_process_table.h"
+#include "platform/linux/linux_program_runner.h"
 #include "platform/linux/x11_keyboard.h"
 #include "platform/linux/x11_window_stacking.h"
 #include "platform/native_os.h"
@@ -22,7 +23,7 @@ OsServices createOsServices()
         std::make_unique<IniSettingsStore>(),  std::make_unique<LinuxOwnExecutable>(),
         std::make_unique<LinuxProcessTable>(), std::make_unique<LinuxLauncher>(),
         std::make_unique<LinuxFolderSize>(),   std::make_unique<X11Keyboard>(),
-        std::make_unique<X11WindowStacking>(), std::make_unique<AtomicTextFileWriter>(),
+        std::make_unique<X11WindowStacking>(), std::make_unique<AtomicTextFileWriter>(), std::make_unique<LinuxProgramRunner>(),
     };
 }
 

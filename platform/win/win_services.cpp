@@ -6,6 +6,7 @@
 #include "platform/win/win_keyboard.h"
 #include "platform/win/win_launcher.h"
 #include "platform/win/win_own_executable.h"
+#include "platform/win/win_program_runner.h"
 #include "platform/win/win_text_file_writer.h"
 #include "platform/win/win_window_stacking.h"
 
@@ -27,6 +28,7 @@ OsServices createOsServices()
     services.keyboard = std::make_unique<WinKeyboard>();
     services.stacking = std::make_unique<WinWindowStacking>();
     services.textFiles = std::make_unique<WinTextFileWriter>();
+    services.programs = std::make_unique<WinProgramRunner>();
     return services;
 }
 

@@ -51,7 +51,7 @@ protected:
     {
         m_services.emplace(Services { m_fakes.settings, m_fakes.ownExecutable, m_fakes.processes, m_fakes.launcher,
                                       m_fakes.folderSize, keyboard, m_fakes.stacking, m_fakes.fileDialogs,
-                                      m_fakes.textFiles });
+                                      m_fakes.textFiles, m_fakes.programs });
         m_window = std::make_unique<MainWindow>(*m_services);
         m_window->show();
         return *m_window;
@@ -113,7 +113,7 @@ TEST(LockKeysWithoutXServer, LightsAreGreyAndTheHeartbeatSaysNumLockCannotBePres
     X11Keyboard keyboard;
     fake::Services fakes;
     Services services { fakes.settings, fakes.ownExecutable, fakes.processes,   fakes.launcher, fakes.folderSize,
-                        keyboard,       fakes.stacking,      fakes.fileDialogs, fakes.textFiles };
+                        keyboard,       fakes.stacking,      fakes.fileDialogs, fakes.textFiles, fakes.programs };
     auto window = std::make_unique<MainWindow>(services);
     window->show();
     const auto waitForWatcher = qScopeGuard([&] {

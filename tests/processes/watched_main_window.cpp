@@ -13,7 +13,7 @@ WatchedMainWindow::WatchedMainWindow(ProcessTable& table)
     : m_table(table)
     , m_services { fakes.settings, fakes.ownExecutable, table,
                    fakes.launcher, fakes.folderSize,    fakes.keyboard,
-                   fakes.stacking, fakes.fileDialogs,   fakes.textFiles }
+                   fakes.stacking, fakes.fileDialogs,   fakes.textFiles, fakes.programs }
     , m_window(std::make_unique<MainWindow>(m_services))
 {
     m_window->show();
