@@ -60,7 +60,7 @@ TEST(DaemonHelp, ReadsOptionNamesOfBothLayouts)
     EXPECT_EQ(help.version, "0.21.2.1");
     EXPECT_EQ(help.options.size(), 117u);
     EXPECT_EQ(debug.options.size(), 153u);
-    for (const char* name : { "?", "rpcport", "wallet", "rpcallowip", "assumevalid", "zmqpubrawtx" })
+    for (const char* name : { "?", "rpcport", "wallet", "rpcallowip", "assumevalid", "dnsseed" })
         EXPECT_TRUE(help.options.contains(name)) << name;
     // Listed only by -help-debug.
     for (const char* name : { "regtest", "checkblocks", "peertimeout" }) {
