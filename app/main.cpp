@@ -10,7 +10,7 @@ int main(int argc, char* argv[])
 
     korvane::OsServices os = korvane::createOsServices();
     korvane::QtFileDialogs fileDialogs;
-    korvane::Services services { *os.settings, *os.ownExecutable, *os.processes, *os.launcher, *os.folderSize,
+    korvane::Services services { *os.settings, *os.ownExecutable, *os.processes, *os.launcher,  *os.folderSize,
                                  *os.keyboard, *os.stacking,      fileDialogs,   *os.textFiles, *os.programs };
 
     int exitCode = 0;

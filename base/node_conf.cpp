@@ -21,9 +21,9 @@ constexpr std::array<std::string_view, 7> kNetworkOnlyOptions {
 };
 
 constexpr std::array<std::string_view, 19> kListOptions {
-    "addnode",   "bind",    "blockfilterindex", "connect",  "debug",    "debugexclude", "deprecatedrpc",
-    "externalip", "loadblock", "onlynet",        "rpcallowip", "rpcauth", "rpcbind",      "rpcwhitelist",
-    "seednode",  "uacomment", "wallet",          "whitebind", "whitelist",
+    "addnode",    "bind",      "blockfilterindex", "connect",    "debug",     "debugexclude", "deprecatedrpc",
+    "externalip", "loadblock", "onlynet",          "rpcallowip", "rpcauth",   "rpcbind",      "rpcwhitelist",
+    "seednode",   "uacomment", "wallet",           "whitebind",  "whitelist",
 };
 
 constexpr std::array<std::string_view, 4> kNetworkChoiceOptions { "chain", "regtest", "signet", "testnet" };

@@ -51,8 +51,9 @@ std::string summaryOf(const std::vector<ConfFinding>& findings)
     std::string summary = ignored == 0 ? "nothing the node will ignore"
                                        : counted(ignored, "line the node will ignore", "lines the node will ignore");
     summary += "; ";
-    summary += stops == 0 ? "nothing that stops it"
-                          : counted(stops, "problem that stops it from starting", "problems that stop it from starting");
+    summary += stops == 0
+        ? "nothing that stops it"
+        : counted(stops, "problem that stops it from starting", "problems that stop it from starting");
     summary.front() = static_cast<char>(std::toupper(static_cast<unsigned char>(summary.front())));
     return summary;
 }

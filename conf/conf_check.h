@@ -9,7 +9,8 @@
 
 namespace korvane {
 
-enum class FindingWeight {
+enum class FindingWeight
+{
     Ignored, // the node goes on without the line's value
     Stops, // the node refuses to start
 };

@@ -60,8 +60,10 @@ DaemonOptions unknownOptions(DaemonOptions daemon, DaemonOptionsState state, std
 }
 
 // Why the run gave no help text, or nothing when it did.
-std::optional<DaemonOptions>
-failure(const ProgramOutput& output, const DaemonOptions& daemon, std::string_view flag, std::chrono::milliseconds limit)
+std::optional<DaemonOptions> failure(const ProgramOutput& output,
+                                     const DaemonOptions& daemon,
+                                     std::string_view flag,
+                                     std::chrono::milliseconds limit)
 {
     switch (output.outcome) {
     case ProgramOutcome::NotStarted:
@@ -94,7 +96,9 @@ DaemonOptions readDaemonOptions(ProgramRunner& runner,
         return unknownOptions(daemon, DaemonOptionsState::NotRunnable, "no temporary folder could be made for it");
     const std::string folder = utf8(scratch.path());
     for (const std::string_view flag : { "-help", "-help-debug" }) {
-        const ProgramRun run { program, { "-datadir=" + folder, std::string(flag) }, { { "HOME", folder } }, timeLimit };
+        const ProgramRun run {
+            program, { "-datadir=" + folder, std::string(flag) }, { { "HOME", folder } }, timeLimit
+        };
         const ProgramOutput output = runner.run(run, stop);
         // What "-help" told is enough when only "-help-debug" fails.
         if (auto failed = failure(output, daemon, flag, timeLimit)) {

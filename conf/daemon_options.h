@@ -14,7 +14,8 @@ namespace korvane {
 
 class ProgramRunner;
 
-enum class DaemonOptionsState {
+enum class DaemonOptionsState
+{
     Known,
     Missing, // no program set, or no file at its path
     NotRunnable, // the system would not start it

@@ -17,7 +17,8 @@ struct ProgramRun
     std::chrono::milliseconds timeLimit { 5000 };
 };
 
-enum class ProgramOutcome {
+enum class ProgramOutcome
+{
     Finished, // ran to its end; `exitCode` tells how
     NotStarted, // missing, not executable, or the system refused: `error` says why
     TimedOut, // killed at the time limit

@@ -184,8 +184,8 @@ struct Services
 
     korvane::Services services()
     {
-        return { settings,  ownExecutable, processes,   launcher,  folderSize,
-                 keyboard,  stacking,      fileDialogs, textFiles, programs };
+        return { settings, ownExecutable, processes,   launcher,  folderSize,
+                 keyboard, stacking,      fileDialogs, textFiles, programs };
     }
 };
 

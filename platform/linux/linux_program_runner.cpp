@@ -88,8 +88,8 @@ public:
         ::posix_spawnattr_setsigdefault(&m_attributes, &defaults);
         ::posix_spawnattr_setsigmask(&m_attributes, &none);
         ::posix_spawnattr_setpgroup(&m_attributes, 0);
-        ::posix_spawnattr_setflags(&m_attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF
-                                       | POSIX_SPAWN_SETSIGMASK);
+        ::posix_spawnattr_setflags(&m_attributes,
+                                   POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
     }
     ~SpawnSetup()
     {
@@ -99,8 +99,14 @@ public:
     SpawnSetup(const SpawnSetup&) = delete;
     SpawnSetup& operator=(const SpawnSetup&) = delete;
 
-    const posix_spawn_file_actions_t* actions() const { return &m_actions; }
-    const posix_spawnattr_t* attributes() const { return &m_attributes; }
+    const posix_spawn_file_actions_t* actions() const
+    {
+        return &m_actions;
+    }
+    const posix_spawnattr_t* attributes() const
+    {
+        return &m_attributes;
+    }
 
 private:
     posix_spawn_file_actions_t m_actions;

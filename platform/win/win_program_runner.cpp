@@ -126,7 +126,8 @@ ProgramOutcome waitFor(HANDLE process, std::chrono::steady_clock::time_point dea
     const std::stop_callback<std::function<void()>> onStop(stop, [&stopped] { SetEvent(stopped.get()); });
     const HANDLE handles[] = { process, stopped.get() };
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    const DWORD answer = WaitForMultipleObjects(2, handles, FALSE, static_cast<DWORD>(std::max<long long>(left.count(), 0)));
+    const DWORD answer
+        = WaitForMultipleObjects(2, handles, FALSE, static_cast<DWORD>(std::max<long long>(left.count(), 0)));
     if (answer == WAIT_OBJECT_0)
         return ProgramOutcome::Finished;
     return answer == WAIT_OBJECT_0 + 1 ? ProgramOutcome::Stopped : ProgramOutcome::TimedOut;
@@ -140,8 +141,8 @@ ProgramOutput WinProgramRunner::run(const ProgramRun& request, std::stop_token s
     Handle outputRead, outputWrite, errorRead, errorWrite;
     if (!openPipe(outputRead, outputWrite) || !openPipe(errorRead, errorWrite))
         return notStarted(win::lastErrorMessage());
-    Handle input(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                             nullptr));
+    Handle input(
+        CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
     SetHandleInformation(input.get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
     Handle job(CreateJobObjectW(nullptr, nullptr));
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits {};

@@ -1,12 +1,13 @@
-#include "conf/coin_presets.h"
-#include "conf/conf_check.h"
-#include "conf/conf_model.h"
+#include "tests/conf/conf_check_support.h"
 #include "tests/helpers/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
 namespace korvane {
 namespace {
+
+using test::basicLitecoinConf;
+using test::keysOf;
 
 std::string recordedHelp(const char* file)
 {
@@ -27,30 +28,9 @@ const DaemonOptions& litecoind()
     return daemon;
 }
 
-std::vector<std::string> keysOf(const ConfCheck& check, FindingWeight weight)
-{
-    std::vector<std::string> keys;
-    for (const ConfFinding& finding : check.findings) {
-        if (finding.weight == weight)
-            keys.push_back(finding.key);
-    }
-    return keys;
-}
-
 ConfCheck checked(std::string_view conf, std::vector<std::string> words = {})
 {
     return checkConf(conf, words, litecoind());
-}
-
-// The generator's text for BASIC SETTINGS, then the LTC preset, with `userSettings` added.
-std::string basicLitecoinConf(std::string_view userSettings = {})
-{
-    ConfModel model;
-    model.settleAfterLoad();
-    applyBasicSettings(model);
-    applyCoinPreset(model, coinPresets()[2], {});
-    model.setText(Key::UserDefinedSettings, userSettings);
-    return model.render();
 }
 
 TEST(DaemonHelp, ReadsOptionNamesOfBothLayouts)
@@ -156,11 +136,13 @@ TEST(ConfCheck, UnknownRepeatedAndMalformedLines)
 
 TEST(ConfCheck, CommandLineOptionsTheDaemonDoesNotKnowStopIt)
 {
-    const ConfCheck check = checked("", { "-conf=/n/x.conf", "-datadir=/n", "-nolisten", "-regtest.rpcport=1",
-                                          "-disablewallet=0", "-alerts=1", "stop" });
+    const ConfCheck check = checked("",
+                                    { "-conf=/n/x.conf", "-datadir=/n", "-nolisten", "-regtest.rpcport=1",
+                                      "-disablewallet=0", "-alerts=1", "stop" });
     ASSERT_EQ(check.findings.size(), 2u);
-    EXPECT_EQ(check.findings[0].text, "-alerts — litecoind 0.21.2.1 does not know this option; the node refuses to "
-                                      "start (\"Invalid parameter -alerts=1\")");
+    EXPECT_EQ(check.findings[0].text,
+              "-alerts — litecoind 0.21.2.1 does not know this option; the node refuses to "
+              "start (\"Invalid parameter -alerts=1\")");
     EXPECT_EQ(check.findings[0].line, 0);
     EXPECT_EQ(check.findings[1].key, "stop");
     EXPECT_EQ(check.summary, "Nothing the node will ignore; 2 problems that stop it from starting");
