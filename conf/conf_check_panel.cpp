@@ -63,6 +63,7 @@ ConfCheckPanel::ConfCheckPanel(ProgramRunner& runner,
     m_findings->setWordWrap(true);
     m_findings->setMaximumHeight(m_findings->fontMetrics().lineSpacing() * 8);
     heading->setBuddy(m_findings);
+    m_findings->setAccessibleName(heading->text()); // item views take no name from a buddy
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
