@@ -114,6 +114,7 @@ DaemonOptions readDaemonOptions(ProgramRunner& runner,
     }
     if (daemon.help.options.empty())
         return unknownOptions(daemon, DaemonOptionsState::NoOptions, daemon.name + " printed no options for -help");
+    daemon.state = DaemonOptionsState::Known;
     return daemon;
 }
 

@@ -30,7 +30,7 @@ struct DaemonOptions
     std::string program; // the path it was asked with
     std::string name; // "litecoind 0.21.2.1"
     DaemonHelp help;
-    DaemonOptionsState state = DaemonOptionsState::Known;
+    DaemonOptionsState state = DaemonOptionsState::Missing;
     std::string problem; // why they are not known, in a sentence without its full stop
 
     bool known() const { return state == DaemonOptionsState::Known; }

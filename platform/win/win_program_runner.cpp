@@ -7,7 +7,6 @@
 #include <chrono>
 #include <functional>
 #include <map>
-#include <thread>
 #include <windows.h>
 
 namespace korvane {
@@ -47,17 +46,15 @@ bool openPipe(Handle& read, Handle& write)
     return SetHandleInformation(read.get(), HANDLE_FLAG_INHERIT, 0);
 }
 
-// Reads a pipe to its end on a thread of its own: anonymous pipes cannot be waited on.
+// Reads a pipe to its end on a thread of its own: anonymous pipes cannot be waited on. A Win32
+// thread, so that a read blocked on it can be cancelled.
 class PipeReader
 {
 public:
     PipeReader(HANDLE pipe, std::string& into)
-        : m_thread([pipe, &into] {
-            char buffer[65536];
-            DWORD count = 0;
-            while (ReadFile(pipe, buffer, sizeof buffer, &count, nullptr) && count > 0)
-                into.append(buffer, count);
-        })
+        : m_pipe(pipe)
+        , m_into(into)
+        , m_thread(CreateThread(nullptr, 0, &PipeReader::read, this, 0, nullptr))
     {
     }
     ~PipeReader() { finish(); }
@@ -65,15 +62,28 @@ public:
     PipeReader& operator=(const PipeReader&) = delete;
 
     // Ends the read where it blocks: a process outside the job may still hold the writing end.
-    void cancel() { CancelSynchronousIo(m_thread.native_handle()); }
+    void cancel() { CancelSynchronousIo(m_thread.get()); }
     void finish()
     {
-        if (m_thread.joinable())
-            m_thread.join();
+        if (m_thread.get())
+            WaitForSingleObject(m_thread.get(), INFINITE);
+        m_thread.reset();
     }
 
 private:
-    std::thread m_thread;
+    static DWORD WINAPI read(void* context)
+    {
+        auto* reader = static_cast<PipeReader*>(context);
+        char buffer[65536];
+        DWORD count = 0;
+        while (ReadFile(reader->m_pipe, buffer, sizeof buffer, &count, nullptr) && count > 0)
+            reader->m_into.append(buffer, count);
+        return 0;
+    }
+
+    HANDLE m_pipe;
+    std::string& m_into;
+    Handle m_thread;
 };
 
 // This program's environment with the request's variables set on top, as the sorted block of

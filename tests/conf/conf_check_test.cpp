@@ -23,6 +23,7 @@ const DaemonOptions& litecoind()
         options.help = parseDaemonHelp(recordedHelp("litecoind-0.21.2.1-help.txt"));
         options.help.options.merge(parseDaemonHelp(recordedHelp("litecoind-0.21.2.1-help-debug.txt")).options);
         options.name = daemonDisplayName(options.program, options.help.version);
+        options.state = DaemonOptionsState::Known;
         return options;
     }();
     return daemon;

@@ -56,9 +56,9 @@ protected:
 
     QTemporaryDir m_folder;
     AtomicTextFileWriter m_writer;
-    Services m_realFiles { m_fakes.settings, m_fakes.ownExecutable, m_fakes.processes,
-                           m_fakes.launcher, m_fakes.folderSize,    m_fakes.keyboard,
-                           m_fakes.stacking, m_fakes.fileDialogs,   m_writer, m_fakes.programs };
+    Services m_realFiles { m_fakes.settings,   m_fakes.ownExecutable, m_fakes.processes, m_fakes.launcher,
+                           m_fakes.folderSize, m_fakes.keyboard,      m_fakes.stacking,  m_fakes.fileDialogs,
+                           m_writer,           m_fakes.programs };
 };
 
 TEST_F(ConfSaveTest, SaveStoresTheFieldsAndWritesWhatIsRenderedAtThatMoment)
