@@ -6,7 +6,9 @@ packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev libgmock-dev
           libx11-dev libxtst-dev xvfb xauth
           # the end-to-end tests: accessibility bus and its Python client, a private D-Bus
           # session, mouse and keyboard, screenshots, a folder seen read-only (namespaces)
-          at-spi2-core python3-pyatspi dbus-daemon xdotool python3-pil util-linux mount "$@")
+          at-spi2-core python3-pyatspi dbus-daemon xdotool python3-pil util-linux mount
+          # the conf check's tests against a real daemon
+          litecoind "$@")
 
 missing=()
 for package in "${packages[@]}"; do
