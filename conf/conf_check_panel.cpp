@@ -124,9 +124,8 @@ void ConfCheckPanel::showDaemon()
                                   .arg(controls::fromStd(m_options.problem)));
 }
 
-ConfCheckLine::ConfCheckLine(ProgramRunner& runner, const LiveProfile& profile, QWidget* parent)
+ConfCheckLine::ConfCheckLine(const LiveProfile& profile, QWidget* parent)
     : QWidget(parent)
-    , m_runner(runner)
     , m_profile(profile)
 {
     m_line = controls::statusLine(this);
@@ -141,9 +140,9 @@ void ConfCheckLine::check(const QString& confPath)
     const int generation = ++m_generation;
     async::runThenCallback(
         this,
-        [&runner = m_runner, daemon = profileDaemon(m_profile), path = confPath.toStdString()](std::stop_token stop) {
-            const DaemonOptions options = DaemonOptionsCache::shared().get(runner, daemon.program, stop);
-            return checkConf(fileText(path), daemon.words, options);
+        [daemon = profileDaemon(m_profile), path = confPath.toStdString()](std::stop_token) {
+            const auto options = DaemonOptionsCache::shared().known(daemon.program);
+            return checkConf(fileText(path), daemon.words, options.value_or(DaemonOptions()));
         },
         [this, generation](const ConfCheck& result) {
             if (generation != m_generation)

@@ -55,19 +55,20 @@ private:
 };
 
 // CONF_CHECK_STATUS_LABEL: a red line, shown only while the conf file at a path, with the profile's
-// daemon command line, would stop the node.
+// daemon command line, would stop the node. It runs no program: the daemon's options count once
+// the conf generator has read them, so that merely opening a window never starts the daemon's
+// program (which may be a script that does more than print its help).
 class ConfCheckLine : public QWidget
 {
     Q_OBJECT
 
 public:
-    ConfCheckLine(ProgramRunner& runner, const LiveProfile& profile, QWidget* parent);
+    ConfCheckLine(const LiveProfile& profile, QWidget* parent);
 
     // Reads the file and checks it off the GUI thread; the line follows when that is done.
     void check(const QString& confPath);
 
 private:
-    ProgramRunner& m_runner;
     const LiveProfile& m_profile;
     QLabel* m_line = nullptr;
     int m_generation = 0; // of the latest check: an earlier one that ends later is dropped

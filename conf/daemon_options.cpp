@@ -118,16 +118,24 @@ DaemonOptions readDaemonOptions(ProgramRunner& runner,
     return daemon;
 }
 
-DaemonOptions DaemonOptionsCache::get(ProgramRunner& runner,
-                                      const std::string& program,
-                                      std::stop_token stop,
-                                      std::chrono::milliseconds timeLimit)
+std::optional<DaemonOptionsCache::FileIdentity> DaemonOptionsCache::identityOf(const std::string& program)
 {
     std::error_code error;
     const std::filesystem::path path(std::u8string(program.begin(), program.end()));
     const auto size = std::filesystem::file_size(path, error);
     const auto modified = error ? std::filesystem::file_time_type() : std::filesystem::last_write_time(path, error);
-    if (program.empty() || error) {
+    if (program.empty() || error)
+        return std::nullopt;
+    return FileIdentity { program, size, modified };
+}
+
+DaemonOptions DaemonOptionsCache::get(ProgramRunner& runner,
+                                      const std::string& program,
+                                      std::stop_token stop,
+                                      std::chrono::milliseconds timeLimit)
+{
+    const auto identity = identityOf(program);
+    if (!identity) {
         DaemonOptions missing;
         missing.program = program;
         missing.name = daemonDisplayName(program, {});
@@ -135,18 +143,23 @@ DaemonOptions DaemonOptionsCache::get(ProgramRunner& runner,
                               program.empty() ? std::string("no daemon program is set in CRYPTO SETTINGS")
                                               : program + " was not found");
     }
-    const FileIdentity identity { program, size, modified };
-    {
-        const std::lock_guard lock(m_mutex);
-        if (const auto found = m_known.find(identity); found != m_known.end())
-            return found->second;
-    }
+    if (auto found = known(program))
+        return *found;
     DaemonOptions daemon = readDaemonOptions(runner, program, stop, timeLimit);
     if (daemon.known() || daemon.state == DaemonOptionsState::NoOptions) {
         const std::lock_guard lock(m_mutex);
-        m_known[identity] = daemon;
+        m_known[*identity] = daemon;
     }
     return daemon;
+}
+
+std::optional<DaemonOptions> DaemonOptionsCache::known(const std::string& program)
+{
+    const auto identity = identityOf(program);
+    const std::lock_guard lock(m_mutex);
+    if (const auto found = identity ? m_known.find(*identity) : m_known.end(); found != m_known.end())
+        return found->second;
+    return std::nullopt;
 }
 
 DaemonOptionsCache& DaemonOptionsCache::shared()

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <tuple>
@@ -58,11 +59,15 @@ public:
                       std::stop_token stop = {},
                       std::chrono::milliseconds timeLimit = kDaemonHelpTimeLimit);
 
+    // What the daemon said when it was last asked, its file unchanged since; it is not run.
+    std::optional<DaemonOptions> known(const std::string& program);
+
     // The one this program's windows share.
     static DaemonOptionsCache& shared();
 
 private:
     using FileIdentity = std::tuple<std::string, std::uintmax_t, std::filesystem::file_time_type>;
+    static std::optional<FileIdentity> identityOf(const std::string& program);
 
     std::mutex m_mutex;
     std::map<FileIdentity, DaemonOptions> m_known;
