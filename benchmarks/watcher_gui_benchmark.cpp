@@ -30,9 +30,9 @@ void guiThreadBlockPerTick(benchmark::State& state)
     const bench::IdleProcesses extra(state);
     fake::Services fakes;
     LinuxProcessTable table;
-    Services services { fakes.settings, fakes.ownExecutable, table,
-                        fakes.launcher, fakes.folderSize,    fakes.keyboard,
-                        fakes.stacking, fakes.fileDialogs,   fakes.textFiles, fakes.programs };
+    Services services { fakes.settings,   fakes.ownExecutable, table,          fakes.launcher,
+                        fakes.folderSize, fakes.keyboard,      fakes.stacking, fakes.fileDialogs,
+                        fakes.textFiles,  fakes.programs };
     MainWindow window(services);
     window.findChild<QTimer*>(QStringLiteral("MULTI_PROCESS_WATCHER_TIMER"))->stop();
     auto* watcher = window.findChild<ProcessWatcher*>();

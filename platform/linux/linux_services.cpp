@@ -20,10 +20,11 @@ OperatingSystem nativeOperatingSystem()
 OsServices createOsServices()
 {
     return {
-        std::make_unique<IniSettingsStore>(),  std::make_unique<LinuxOwnExecutable>(),
-        std::make_unique<LinuxProcessTable>(), std::make_unique<LinuxLauncher>(),
-        std::make_unique<LinuxFolderSize>(),   std::make_unique<X11Keyboard>(),
-        std::make_unique<X11WindowStacking>(), std::make_unique<AtomicTextFileWriter>(), std::make_unique<LinuxProgramRunner>(),
+        std::make_unique<IniSettingsStore>(),   std::make_unique<LinuxOwnExecutable>(),
+        std::make_unique<LinuxProcessTable>(),  std::make_unique<LinuxLauncher>(),
+        std::make_unique<LinuxFolderSize>(),    std::make_unique<X11Keyboard>(),
+        std::make_unique<X11WindowStacking>(),  std::make_unique<AtomicTextFileWriter>(),
+        std::make_unique<LinuxProgramRunner>(),
     };
 }
 

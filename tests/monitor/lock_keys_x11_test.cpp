@@ -112,7 +112,7 @@ TEST(LockKeysWithoutXServer, LightsAreGreyAndTheHeartbeatSaysNumLockCannotBePres
     test::ScopedEnvironment noDisplay("DISPLAY", std::nullopt);
     X11Keyboard keyboard;
     fake::Services fakes;
-    Services services { fakes.settings, fakes.ownExecutable, fakes.processes,   fakes.launcher, fakes.folderSize,
+    Services services { fakes.settings, fakes.ownExecutable, fakes.processes,   fakes.launcher,  fakes.folderSize,
                         keyboard,       fakes.stacking,      fakes.fileDialogs, fakes.textFiles, fakes.programs };
     auto window = std::make_unique<MainWindow>(services);
     window->show();

@@ -11,9 +11,9 @@ namespace korvane::test {
 
 WatchedMainWindow::WatchedMainWindow(ProcessTable& table)
     : m_table(table)
-    , m_services { fakes.settings, fakes.ownExecutable, table,
-                   fakes.launcher, fakes.folderSize,    fakes.keyboard,
-                   fakes.stacking, fakes.fileDialogs,   fakes.textFiles, fakes.programs }
+    , m_services { fakes.settings,   fakes.ownExecutable, table,          fakes.launcher,
+                   fakes.folderSize, fakes.keyboard,      fakes.stacking, fakes.fileDialogs,
+                   fakes.textFiles,  fakes.programs }
     , m_window(std::make_unique<MainWindow>(m_services))
 {
     m_window->show();
