@@ -34,9 +34,9 @@ int main(int argc, char* argv[])
     korvane::QtFileDialogs fileDialogs;
     const auto keepAwake = korvane::createKeepAwake();
     const auto notices = korvane::createNotices();
-    korvane::Services services { *os.settings,   *os.ownExecutable, *os.processes, *os.launcher,
-                                 *os.folderSize, *os.keyboard,      *os.stacking,  fileDialogs,
-                                 *os.textFiles,  *keepAwake,        *notices,      *os.autostart };
+    korvane::Services services { *os.settings, *os.ownExecutable, *os.processes, *os.launcher,  *os.folderSize,
+                                 *os.keyboard, *os.stacking,      fileDialogs,   *os.textFiles, *keepAwake,
+                                 *notices,     *os.autostart,     *os.programs };
     const auto endSignalWatch = endAsThroughExitOnSignal(*os.endSignals);
 
     int exitCode = 0;

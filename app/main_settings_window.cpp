@@ -1,5 +1,6 @@
 #include "app/main_settings_window.h"
 
+#include "conf/conf_check_panel.h"
 #include "conf/conf_generator_window.h"
 #include "gui/colours.h"
 #include "gui/controls.h"
@@ -59,6 +60,9 @@ void MainSettingsWindow::buildControls()
     auto* page = new QVBoxLayout(this);
     page->addWidget(controls::heading(QStringLiteral("MAIN SETTINGS"), this));
     page->addLayout(buildConfRows());
+    m_confCheck = new ConfCheckLine(profile(), this);
+    connect(m_confLocation, &QLineEdit::textChanged, m_confCheck, &ConfCheckLine::check);
+    page->addWidget(m_confCheck);
     page->addLayout(buildWindowButtons());
     page->addWidget(m_autoUpdateFolderSize);
     page->addWidget(hint);
@@ -183,12 +187,14 @@ void MainSettingsWindow::openConfGenerator()
 {
     ConfGeneratorWindow window(m_services, profile(), m_generatedConf, this);
     window.exec();
+    m_confCheck->check(m_confLocation->text());
 }
 
 void MainSettingsWindow::openCryptoSettings()
 {
     CryptoSettingsWindow window(m_services, profile(), m_confLocation->text(), m_conventions, this);
     window.exec();
+    m_confCheck->check(m_confLocation->text());
 }
 
 void MainSettingsWindow::openOutputCommands()

@@ -13,6 +13,7 @@ class QPushButton;
 
 namespace korvane {
 
+class ConfCheckLine;
 class LiveProfile;
 struct Services;
 
@@ -58,6 +59,7 @@ private:
     QPushButton* m_confManager = nullptr;
     QCheckBox* m_autoUpdateFolderSize = nullptr;
     KeyBindings m_values;
+    ConfCheckLine* m_confCheck = nullptr;
 };
 
 } // namespace korvane

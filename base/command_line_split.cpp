@@ -56,4 +56,19 @@ SplitCommandLine splitCommandLine(std::string_view commandLine)
     return arguments;
 }
 
+std::string quotedArgument(std::string_view text)
+{
+    std::string piece("\"");
+    std::size_t backslashes = 0;
+    for (const char c : text) {
+        if (c == '"')
+            piece.append(backslashes + 1, '\\');
+        backslashes = c == '\\' ? backslashes + 1 : 0;
+        piece += c;
+    }
+    piece.append(backslashes, '\\');
+    piece += '"';
+    return piece;
+}
+
 } // namespace korvane

@@ -23,4 +23,8 @@ inline constexpr std::string_view kCommandLineHoldsNul
 // backslashes give n and the quote groups, 2n+1 give n and a literal quote (\" is a quote).
 SplitCommandLine splitCommandLine(std::string_view commandLine);
 
+// A text between double quotes, written so that splitCommandLine reads it back unchanged: an inner
+// quote becomes \", and a run of backslashes that ends at a quote, inner or closing, is doubled.
+std::string quotedArgument(std::string_view text);
+
 } // namespace korvane

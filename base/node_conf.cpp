@@ -20,6 +20,19 @@ constexpr std::array<std::string_view, 7> kNetworkOnlyOptions {
     "addnode", "bind", "connect", "port", "rpcbind", "rpcport", "wallet",
 };
 
+constexpr std::array<std::string_view, 19> kListOptions {
+    "addnode",    "bind",      "blockfilterindex", "connect",    "debug",     "debugexclude", "deprecatedrpc",
+    "externalip", "loadblock", "onlynet",          "rpcallowip", "rpcauth",   "rpcbind",      "rpcwhitelist",
+    "seednode",   "uacomment", "wallet",           "whitebind",  "whitelist",
+};
+
+constexpr std::array<std::string_view, 4> kNetworkChoiceOptions { "chain", "regtest", "signet", "testnet" };
+
+template <std::size_t N> bool isAmong(const std::array<std::string_view, N>& names, std::string_view name)
+{
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
 std::string_view trimmed(std::string_view text)
 {
     const auto first = text.find_first_not_of(kBlanks);
@@ -44,11 +57,8 @@ OptionName interpretName(std::string_view written)
         result.section = std::string(written.substr(0, dot));
         written.remove_prefix(dot + 1);
     }
-    if (written.starts_with("no")) {
-        written.remove_prefix(2);
-        result.negated = true;
-    }
-    result.name = std::string(written);
+    result.name = std::string(unnegatedName(written));
+    result.negated = result.name.size() != written.size();
     return result;
 }
 
@@ -128,7 +138,22 @@ std::optional<NodeNetwork> networkByName(std::string_view name)
 
 bool isNetworkOnlyOption(std::string_view name)
 {
-    return std::find(kNetworkOnlyOptions.begin(), kNetworkOnlyOptions.end(), name) != kNetworkOnlyOptions.end();
+    return isAmong(kNetworkOnlyOptions, name);
+}
+
+bool isListOption(std::string_view name)
+{
+    return isAmong(kListOptions, name);
+}
+
+bool isNetworkChoiceOption(std::string_view name)
+{
+    return isAmong(kNetworkChoiceOptions, name);
+}
+
+std::string_view unnegatedName(std::string_view name)
+{
+    return name.starts_with("no") ? name.substr(2) : name;
 }
 
 bool nodeBoolean(std::string_view text)

@@ -26,6 +26,13 @@ std::optional<NodeNetwork> networkByName(std::string_view name);
 // file or from its command line; set in the default section alone, they stop the node at start.
 bool isNetworkOnlyOption(std::string_view name);
 
+// Options of which the node takes every value, each line adding one, where of any other option it
+// takes a single value.
+bool isListOption(std::string_view name);
+
+// Options that choose the network; of these the node takes the last value, in a conf file too.
+bool isNetworkChoiceOption(std::string_view name);
+
 struct NodeConfLine
 {
     enum class Kind
@@ -44,6 +51,10 @@ struct NodeConfLine
     std::string value;
     std::string problem; // why the node refuses a malformed line, in the node's own terms
 };
+
+// An option's name without the "no" that negates it: "nolisten" is "listen". The node reads every
+// name so, in a conf file and on its command line.
+std::string_view unnegatedName(std::string_view name);
 
 // Reads a conf file's text line by line as the node does: "#" starts a comment, blanks around a
 // line, name and value are dropped, "[name]" opens a section, "name=value" sets an option

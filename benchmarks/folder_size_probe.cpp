@@ -68,9 +68,10 @@ int scanThroughTheWindow(int argc, char** argv, const std::string& folder, int s
     korvane::fake::Services fakes;
     korvane::LinuxFolderSize folderSize;
     korvane::Services services = fakes.services();
-    korvane::Services withRealScan { services.settings,  services.ownExecutable, services.processes,
-                                     services.launcher,  folderSize,             services.keyboard,
-                                     services.stacking,  services.fileDialogs,   services.textFiles };
+    korvane::Services withRealScan {
+        services.settings, services.ownExecutable, services.processes,   services.launcher,  folderSize,
+        services.keyboard, services.stacking,      services.fileDialogs, services.textFiles, services.programs
+    };
     korvane::MainWindow window(withRealScan);
     window.profile().setText(korvane::Key::BlockchainHome, QString::fromStdString(folder));
     auto* button = window.findChild<QPushButton*>(QStringLiteral("FFS_RUN_1_BUTTON"));

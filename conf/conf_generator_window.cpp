@@ -2,6 +2,7 @@
 
 #include "conf/coin_presets.h"
 #include "conf/coin_presets_window.h"
+#include "conf/conf_check_panel.h"
 #include "conf/conf_controls.h"
 #include "conf/conf_value_rules.h"
 #include "conf/rpc_test_credentials_window.h"
@@ -298,6 +299,8 @@ QLayout* ConfGeneratorWindow::buildOutput()
     auto* column = new QVBoxLayout;
     column->addWidget(label);
     column->addWidget(m_output, 1);
+    m_confCheck = new ConfCheckPanel(m_services.programs, profile(), this);
+    column->addWidget(m_confCheck);
     return column;
 }
 
@@ -415,8 +418,10 @@ void ConfGeneratorWindow::showHeader()
 
 void ConfGeneratorWindow::refreshPreview()
 {
-    const QString output = shownLines(m_model.render());
+    const std::string text = m_model.render();
+    const QString output = shownLines(text);
     showHeader();
+    m_confCheck->check(text);
     // Replaced only when it differs, so that a reader's place in the preview is kept.
     if (m_output->toPlainText() != output)
         m_output->setPlainText(output);

@@ -15,6 +15,7 @@ class QTimer;
 
 namespace korvane {
 
+class ConfCheckPanel;
 struct Services;
 
 // KORVANE_CONF_GENERATOR_MAIN: composes the coin's ".conf" file from tick boxes and fields. The
@@ -62,6 +63,7 @@ private:
     QPlainTextEdit* m_output = nullptr;
     QPushButton* m_cancel = nullptr;
     QTimer* m_outputTimer = nullptr;
+    ConfCheckPanel* m_confCheck = nullptr;
 };
 
 } // namespace korvane

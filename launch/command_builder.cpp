@@ -1,5 +1,7 @@
 #include "launch/command_builder.h"
 
+#include "base/command_line_split.h"
+
 namespace korvane {
 namespace {
 
@@ -8,24 +10,6 @@ constexpr std::string_view kSpace = " ";
 constexpr std::string_view kConfOption = "-conf=";
 constexpr std::string_view kDataDirOption = "-datadir=";
 constexpr std::string_view kStopCommand = "stop";
-
-// A text between quotes, written so that a program splitting its command line by the usual rules
-// (base/command_line_split.h) reads it back unchanged: an inner quote becomes \", and a run of
-// backslashes that ends at a quote, inner or closing, is doubled.
-std::string quotedArgument(std::string_view text)
-{
-    std::string piece(kQuote);
-    std::size_t backslashes = 0;
-    for (const char c : text) {
-        if (c == '"')
-            piece.append(backslashes + 1, '\\');
-        backslashes = c == '\\' ? backslashes + 1 : 0;
-        piece += c;
-    }
-    piece.append(backslashes, '\\');
-    piece += kQuote;
-    return piece;
-}
 
 std::string quotedProgram(const NodeConventions& conventions, std::string_view folder, std::string_view name)
 {

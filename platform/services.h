@@ -10,6 +10,7 @@
 #include "platform/notices.h"
 #include "platform/own_executable.h"
 #include "platform/process_table.h"
+#include "platform/program_runner.h"
 #include "platform/settings_store.h"
 #include "platform/text_file_writer.h"
 #include "platform/window_stacking.h"
@@ -33,6 +34,7 @@ struct Services
     KeepAwake& keepAwake;
     Notices& notices;
     Autostart& autostart;
+    ProgramRunner& programs;
 };
 
 // The operating system's own implementations of every service but the file dialogs, the
@@ -49,6 +51,7 @@ struct OsServices
     std::unique_ptr<TextFileWriter> textFiles;
     std::unique_ptr<Autostart> autostart;
     std::unique_ptr<EndSignals> endSignals; // for the program itself, not its windows
+    std::unique_ptr<ProgramRunner> programs;
 };
 
 // Defined once per operating system.

@@ -236,4 +236,31 @@ void ShutdownGuard::answer()
     std::exchange(m_waiting, nullptr)(problemText);
 }
 
+ProgramOutput ProgramRunner::run(const ProgramRun& request, std::stop_token stop)
+{
+    std::function<ProgramOutput(const ProgramRun&, std::stop_token)> answer;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_runs.push_back(request);
+        answer = m_answer;
+    }
+    if (answer)
+        return answer(request, stop);
+    ProgramOutput output;
+    output.error = "No such file or directory";
+    return output;
+}
+
+void ProgramRunner::setAnswer(std::function<ProgramOutput(const ProgramRun&, std::stop_token)> answer)
+{
+    const std::lock_guard lock(m_mutex);
+    m_answer = std::move(answer);
+}
+
+std::vector<ProgramRun> ProgramRunner::runs() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_runs;
+}
+
 } // namespace korvane::fake

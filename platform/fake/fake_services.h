@@ -6,6 +6,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <set>
@@ -157,6 +158,7 @@ struct Replacing
     korvane::Launcher* launcher = nullptr;
     korvane::Keyboard* keyboard = nullptr;
     korvane::TextFileWriter* textFiles = nullptr;
+    korvane::ProgramRunner* programs = nullptr;
 };
 
 // Catches nothing: a test ends the program its own way.
@@ -188,6 +190,22 @@ private:
     bool m_held = false;
 };
 
+// Answers every run with `answer` (a program that is not found, when unset). Safe to use from
+// several threads.
+class ProgramRunner : public korvane::ProgramRunner
+{
+public:
+    ProgramOutput run(const ProgramRun& request, std::stop_token stop) override;
+
+    void setAnswer(std::function<ProgramOutput(const ProgramRun&, std::stop_token)> answer);
+    std::vector<ProgramRun> runs() const; // in order
+
+private:
+    mutable std::mutex m_mutex;
+    std::function<ProgramOutput(const ProgramRun&, std::stop_token)> m_answer;
+    std::vector<ProgramRun> m_runs;
+};
+
 // One fake of every service.
 struct Services
 {
@@ -204,6 +222,7 @@ struct Services
     Notices notices;
     Autostart autostart;
     EndSignals endSignals;
+    ProgramRunner programs;
 
     korvane::Services services(Replacing real = {})
     {
@@ -211,7 +230,8 @@ struct Services
         return { settings, ownExecutable, real.processes ? *real.processes : processes,
                  real.launcher ? *real.launcher : launcher, folderSize,
                  real.keyboard ? *real.keyboard : keyboard, stacking, fileDialogs,
-                 real.textFiles ? *real.textFiles : textFiles, keepAwake, notices, autostart };
+                 real.textFiles ? *real.textFiles : textFiles, keepAwake, notices, autostart,
+                 real.programs ? *real.programs : programs };
         // clang-format on
     }
 };

@@ -4,6 +4,7 @@
 #include "platform/linux/linux_launcher.h"
 #include "platform/linux/linux_own_executable.h"
 #include "platform/linux/linux_process_table.h"
+#include "platform/linux/linux_program_runner.h"
 #include "platform/linux/posix_end_signals.h"
 #include "platform/linux/x11_keyboard.h"
 #include "platform/linux/x11_window_stacking.h"
@@ -34,6 +35,7 @@ OsServices createOsServices()
         std::make_unique<AtomicTextFileWriter>(),
         std::move(autostart),
         std::make_unique<PosixEndSignals>(),
+        std::make_unique<LinuxProgramRunner>(),
     };
 }
 

@@ -2,9 +2,13 @@
 //   record <file>          write the command line it received and its window style into <file>
 //   own-executable <file>  write the name and folder of its own executable into <file>
 //   wait <file>            create <file> once running, then wait to be ended (at most a minute)
+//   print <text>...        write each text on a line of its standard output, the variable
+//                          KORVANE_RUN to its standard error, and exit with code 3
 #include "platform/win/win_own_executable.h"
 #include "platform/win/win_text.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -59,6 +63,12 @@ int main()
     } else if (command == L"own-executable") {
         const korvane::WinOwnExecutable own;
         writeFile(file, own.name() + '\n' + own.folder());
+    } else if (command == L"print") {
+        for (std::size_t i = 2; i < args.size(); ++i)
+            std::printf("%s\n", korvane::win::toUtf8(args[i]).c_str());
+        const wchar_t* variable = _wgetenv(L"KORVANE_RUN");
+        std::fprintf(stderr, "%s", variable ? korvane::win::toUtf8(variable).c_str() : "<unset>");
+        return 3;
     } else if (command == L"wait") {
         writeFile(file, "running");
         Sleep(60 * 1000);

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "conf/conf_check.h"
+
+#include <QWidget>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QLabel;
+class QListWidget;
+
+namespace korvane {
+
+class LiveProfile;
+class ProgramRunner;
+class StatusLine;
+
+// The daemon of the profile's daemon command line: the program and the words after it.
+struct ProfileDaemon
+{
+    std::string program;
+    std::vector<std::string> words;
+};
+ProfileDaemon profileDaemon(const LiveProfile& profile);
+
+// CONF_CHECK_PANEL: beside the conf generator's preview, what the node will make of the text: a
+// line that names the daemon checked against, the summary, and one finding a line. The daemon's
+// options are read once, off the GUI thread; until they are known, and if they cannot be, only the
+// form of the lines is checked.
+class ConfCheckPanel : public QWidget
+{
+    Q_OBJECT
+
+public:
+    ConfCheckPanel(ProgramRunner& runner,
+                   const LiveProfile& profile,
+                   QWidget* parent,
+                   std::chrono::milliseconds timeLimit = kDaemonHelpTimeLimit);
+
+    // Checks a rendered conf text; cheap enough for every tick of the preview.
+    void check(const std::string& confText);
+
+private:
+    void show(const ConfCheck& result);
+    void showDaemon();
+
+    ProfileDaemon m_daemon;
+    DaemonOptions m_options;
+    bool m_reading = true;
+    std::optional<std::string> m_lastText;
+    ConfCheck m_shown;
+    QLabel* m_daemonLine = nullptr;
+    QLabel* m_summary = nullptr;
+    QListWidget* m_findings = nullptr;
+};
+
+// CONF_CHECK_STATUS_LABEL: a red line, shown only while the conf file at a path, with the profile's
+// daemon command line, would stop the node. It runs no program: the daemon's options count once
+// the conf generator has read them, so that merely opening a window never starts the daemon's
+// program (which may be a script that does more than print its help).
+class ConfCheckLine : public QWidget
+{
+    Q_OBJECT
+
+public:
+    ConfCheckLine(const LiveProfile& profile, QWidget* parent);
+
+    // Reads the file and checks it off the GUI thread; the line follows when that is done.
+    void check(const QString& confPath);
+
+private:
+    const LiveProfile& m_profile;
+    StatusLine* m_line = nullptr;
+    int m_generation = 0; // of the latest check: an earlier one that ends later is dropped
+};
+
+} // namespace korvane
