@@ -34,9 +34,10 @@ int main(int argc, char* argv[])
     korvane::QtFileDialogs fileDialogs;
     const auto keepAwake = korvane::createKeepAwake();
     const auto notices = korvane::createNotices();
+    const auto shutdownGuard = korvane::createShutdownGuard();
     korvane::Services services { *os.settings, *os.ownExecutable, *os.processes, *os.launcher,  *os.folderSize,
                                  *os.keyboard, *os.stacking,      fileDialogs,   *os.textFiles, *keepAwake,
-                                 *notices,     *os.autostart,     *os.programs };
+                                 *notices,     *os.autostart,     *os.programs,  *shutdownGuard };
     const auto endSignalWatch = endAsThroughExitOnSignal(*os.endSignals);
 
     int exitCode = 0;

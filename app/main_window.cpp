@@ -71,6 +71,7 @@ MainWindow::MainWindow(Services& services, QWidget* parent)
     connect(m_watcher, &ProcessWatcher::shown, m_nodeStatus, [this](const RunningStates& states) {
         m_nodeStatus->setDaemonRunning(states[index(WatchedProgram::Daemon)].value_or(false));
     });
+    followDaemonLife();
 }
 
 MainWindow::~MainWindow() = default;
@@ -187,15 +188,9 @@ QLayout* MainWindow::buildLaunchBox()
     auto* terminator = button("TERMINATOR_BUTTON", QStringLiteral("!!! PROCESS TERMINATOR !!!"), this);
     connect(m_qtStart, &QPushButton::clicked, this, [this] { launch(Key::QtCommand, WindowStyle::NormalFocused); });
     connect(m_daemonStart, &QPushButton::clicked, this, [this] { launch(Key::DaemonCommand, WindowStyle::Hidden); });
-    connect(m_cliStop, &QPushButton::clicked, this, [this] {
-        if (!launch(Key::CliStopCommand, WindowStyle::Hidden))
-            return;
-        m_companion->stopAsked();
-        m_nodeStatus->stopAsked();
-    });
+    connect(m_cliStop, &QPushButton::clicked, this, &MainWindow::stopThroughCli);
     connect(terminator, &QPushButton::clicked, this, &MainWindow::openTerminator);
     connect(m_watcher, &ProcessWatcher::launchAccess, this, &MainWindow::allowLaunch);
-    followDaemonLife();
 
     auto* box = new QVBoxLayout;
     box->setSpacing(2);
@@ -289,16 +284,38 @@ bool MainWindow::launch(Key commandKey, WindowStyle style)
     return result.ok();
 }
 
+void MainWindow::stopThroughCli()
+{
+    if (!launch(Key::CliStopCommand, WindowStyle::Hidden))
+        return;
+    m_companion->stopAsked();
+    m_nodeStatus->stopAsked();
+}
+
+// A clean stop the user did not ask for here (the system is shutting down): through the CLI stop
+// line where one is set, else through RPC.
+void MainWindow::stopNode()
+{
+    if (m_profile.text(Key::CliStopCommand).empty())
+        m_nodeStatus->stopThroughRpc();
+    else
+        stopThroughCli();
+}
+
 void MainWindow::followDaemonLife()
 {
-    m_companion = new DaemonCompanion(m_profile, m_services.keepAwake, m_services.notices, this);
+    m_companion
+        = new DaemonCompanion(m_profile, m_services.keepAwake, m_services.notices, m_services.shutdownGuard, this);
     connect(m_watcher, &ProcessWatcher::shown, m_companion, [this](const RunningStates& states) {
         if (const auto daemon = states[index(WatchedProgram::Daemon)])
             m_companion->setDaemonRunning(*daemon);
     });
     connect(m_companion, &DaemonCompanion::statusMessage, this, &MainWindow::showStatus);
-    connect(m_companion, &DaemonCompanion::restartDue, this,
-            [this] { launch(Key::DaemonCommand, WindowStyle::Hidden); });
+    connect(m_companion, &DaemonCompanion::restartDue, this, [this] {
+        launch(Key::DaemonCommand, WindowStyle::Hidden);
+        connect(m_companion, &DaemonCompanion::shutdownStopDue, this, &MainWindow::stopNode);
+        connect(m_nodeStatus, &NodeStatusPanel::stopSent, m_companion, &DaemonCompanion::stopAsked);
+    });
 }
 
 void MainWindow::allowLaunch(std::optional<bool> startButtons, std::optional<bool> cliStop)

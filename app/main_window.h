@@ -62,6 +62,8 @@ private:
     bool launch(Key commandKey, WindowStyle style); // true when the program started
     void allowLaunch(std::optional<bool> startButtons, std::optional<bool> cliStop);
     void followDaemonLife();
+    void stopThroughCli();
+    void stopNode();
 
     Services& m_services;
     LiveProfile m_profile;

@@ -15,14 +15,18 @@ constexpr const char* kKeepAwakeReason = "a node is running";
 
 } // namespace
 
-DaemonCompanion::DaemonCompanion(const LiveProfile& profile, KeepAwake& keepAwake, Notices& notices, QObject* parent)
+DaemonCompanion::DaemonCompanion(
+    const LiveProfile& profile, KeepAwake& keepAwake, Notices& notices, ShutdownGuard& shutdownGuard, QObject* parent)
     : QObject(parent)
     , m_profile(profile)
     , m_keepAwake(keepAwake)
     , m_notices(notices)
+    , m_shutdownGuard(shutdownGuard,
+                      [this](const std::string& message) { Q_EMIT statusMessage(QString::fromStdString(message)); })
     , m_restartTimer(new QTimer(this))
 {
     m_clock.start();
+    shutdownGuard.onShutdownRequested([this] { Q_EMIT shutdownStopDue(); });
     m_restartTimer->setObjectName(QStringLiteral("DAEMON_RESTART_TIMER"));
     m_restartTimer->setSingleShot(true);
     connect(m_restartTimer, &QTimer::timeout, this, [this] {
@@ -50,6 +54,7 @@ void DaemonCompanion::setDaemonRunning(bool running)
     if (running == m_running)
         return;
     m_running = running;
+    m_shutdownGuard.nodeRunning(running);
     if (running) {
         m_ends.started();
         m_restartTimer->stop();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "desktop/daemon_ends.h"
+#include "platform/shutdown_guard.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -15,15 +16,20 @@ class LiveProfile;
 class Notices;
 
 // What the desktop does around the daemon's life: keeps the computer awake while it runs (or only
-// while the node syncs, as the profile says), tells the user with a notice when it ends by itself,
-// and, when the user opted in, asks for it to be started again after a growing pause.
+// while the node syncs, as the profile says), holds off shutdown and sleep while it runs, tells the
+// user with a notice when it ends by itself, and, when the user opted in, asks for it to be started
+// again after a growing pause.
 class DaemonCompanion : public QObject
 {
     Q_OBJECT
 
 public:
-    DaemonCompanion(const LiveProfile& profile, KeepAwake& keepAwake, Notices& notices, QObject* parent = nullptr);
-    ~DaemonCompanion() override; // gives back the keep-awake hold
+    DaemonCompanion(const LiveProfile& profile,
+                    KeepAwake& keepAwake,
+                    Notices& notices,
+                    ShutdownGuard& shutdownGuard,
+                    QObject* parent = nullptr);
+    ~DaemonCompanion() override; // gives back the keep-awake hold and the shutdown guard
 
 public Q_SLOTS:
     // From the process watcher: the daemon's light is green.
@@ -37,6 +43,8 @@ Q_SIGNALS:
     void statusMessage(const QString& message);
     // A planned restart is due: start the daemon as START DAEMON does.
     void restartDue();
+    // The system asks to shut down while the node runs: stop the node cleanly, as CLI "STOP" does.
+    void shutdownStopDue();
 
 private:
     void followKeepAwake();
@@ -46,6 +54,7 @@ private:
     const LiveProfile& m_profile;
     KeepAwake& m_keepAwake;
     Notices& m_notices;
+    NodeShutdownGuard m_shutdownGuard;
     DaemonEnds m_ends;
     QTimer* m_restartTimer;
     QElapsedTimer m_clock;

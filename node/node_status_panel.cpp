@@ -246,9 +246,10 @@ void NodeStatusPanel::askAgain()
 void NodeStatusPanel::stopThroughRpc()
 {
     m_client->call(QStringLiteral("stop"), [this](const JsonRpcReply& reply) {
-        if (reply.kind == JsonRpcReply::Kind::Result)
+        if (reply.kind == JsonRpcReply::Kind::Result) {
             stopAsked();
-        else
+            Q_EMIT stopSent();
+        } else
             setState(stateAfter(outcomeOf(reply)), reply.message);
     });
 }

@@ -49,6 +49,8 @@ public Q_SLOTS:
 Q_SIGNALS:
     // The lines on screen changed.
     void shown();
+    // The node accepted a stop through RPC.
+    void stopSent();
 
 private:
     void follow(Key key);

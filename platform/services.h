@@ -12,6 +12,7 @@
 #include "platform/process_table.h"
 #include "platform/program_runner.h"
 #include "platform/settings_store.h"
+#include "platform/shutdown_guard.h"
 #include "platform/text_file_writer.h"
 #include "platform/window_stacking.h"
 
@@ -35,10 +36,11 @@ struct Services
     Notices& notices;
     Autostart& autostart;
     ProgramRunner& programs;
+    ShutdownGuard& shutdownGuard;
 };
 
 // The operating system's own implementations of every service but the file dialogs, the
-// keep-awake and the notices, which come through the GUI toolkit.
+// keep-awake, the notices and the shutdown guard, which come through the GUI toolkit.
 struct OsServices
 {
     std::unique_ptr<SettingsStore> settings;

@@ -223,6 +223,7 @@ struct Services
     Autostart autostart;
     EndSignals endSignals;
     ProgramRunner programs;
+    ShutdownGuard shutdownGuard;
 
     korvane::Services services(Replacing real = {})
     {
@@ -231,7 +232,7 @@ struct Services
                  real.launcher ? *real.launcher : launcher, folderSize,
                  real.keyboard ? *real.keyboard : keyboard, stacking, fileDialogs,
                  real.textFiles ? *real.textFiles : textFiles, keepAwake, notices, autostart,
-                 real.programs ? *real.programs : programs };
+                 real.programs ? *real.programs : programs, shutdownGuard };
         // clang-format on
     }
 };

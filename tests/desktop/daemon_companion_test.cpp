@@ -18,7 +18,8 @@ protected:
     LiveProfile profile { fakes.settings, fakes.ownExecutable };
     fake::KeepAwake keepAwake;
     fake::Notices notices;
-    DaemonCompanion companion { profile, keepAwake, notices };
+    fake::ShutdownGuard shutdownGuard;
+    DaemonCompanion companion { profile, keepAwake, notices, shutdownGuard };
     QSignalSpy messages { &companion, &DaemonCompanion::statusMessage };
     QSignalSpy restarts { &companion, &DaemonCompanion::restartDue };
 
@@ -96,6 +97,18 @@ TEST_F(DaemonCompanionTest, RestartsAfterAPauseWhenAskedTo)
     EXPECT_EQ(restartTimer()->interval(), 120'000);
     companion.stopAsked();
     EXPECT_FALSE(restartTimer()->isActive());
+}
+
+TEST_F(DaemonCompanionTest, HoldsOffShutdownWhileTheDaemonRunsAndStopsItWhenAsked)
+{
+    QSignalSpy shutdownStops(&companion, &DaemonCompanion::shutdownStopDue);
+    companion.setDaemonRunning(true);
+    EXPECT_TRUE(shutdownGuard.held());
+    shutdownGuard.requestShutdown();
+    EXPECT_EQ(shutdownStops.size(), 1);
+    companion.setDaemonRunning(false);
+    EXPECT_FALSE(shutdownGuard.held());
+    EXPECT_EQ(shutdownGuard.releases, 1);
 }
 
 } // namespace
