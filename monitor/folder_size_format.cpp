@@ -104,8 +104,8 @@ FolderSizeTexts folderSizeTexts(std::uint64_t bytes, const NumberSeparators& sep
     return texts;
 }
 
-FolderSizeReport folderSizeReport(const std::string& folder, const FolderSizeResult& result,
-                                  const NumberSeparators& separators)
+FolderSizeReport
+folderSizeReport(const std::string& folder, const FolderSizeResult& result, const NumberSeparators& separators)
 {
     FolderSizeReport report;
     if (!result.measured()) {

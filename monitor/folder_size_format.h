@@ -35,7 +35,7 @@ struct FolderSizeReport
 // What a measurement of `folder` shows: the six unit texts, bytes first, and notes on subfolders
 // that could not be read and on folders left out as already counted; or a line saying why the
 // folder could not be measured.
-FolderSizeReport folderSizeReport(const std::string& folder, const FolderSizeResult& result,
-                                  const NumberSeparators& separators = {});
+FolderSizeReport
+folderSizeReport(const std::string& folder, const FolderSizeResult& result, const NumberSeparators& separators = {});
 
 } // namespace korvane

@@ -6,7 +6,8 @@
 
 namespace korvane {
 
-enum class FolderSizeOutcome {
+enum class FolderSizeOutcome
+{
     Measured,
     NoFolderName, // the path is empty
     NotFound,

@@ -81,8 +81,11 @@ private:
 // list(folder, tally, subfolders, stop) lists one folder: it adds its files' sizes, or an
 // unreadable folder, to `tally` and appends the folder's subfolders to `subfolders`.
 template <typename Folder, typename ListFolder, typename EnterThread>
-FolderTally walkFolders(std::vector<Folder> folders, const ListFolder& list, unsigned threads,
-                        const EnterThread& enterThread, std::stop_token stop)
+FolderTally walkFolders(std::vector<Folder> folders,
+                        const ListFolder& list,
+                        unsigned threads,
+                        const EnterThread& enterThread,
+                        std::stop_token stop)
 {
     FolderQueue<Folder> queue(std::move(folders));
     std::vector<FolderTally> tallies(std::max(threads, 1u));

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds and runs every test: the development build, the sanitizer
-# build, and the Windows backends cross-compiled and run under Wine.
+# Installs what is missing, checks the layers and the format, builds and runs every test: the
+# development build, the sanitizer build, the Windows backends cross-compiled and run under Wine,
+# and the Debian package built, installed, started and removed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -8,6 +9,8 @@ scripts/install-deps.sh x11-utils
 
 echo "=== layers ==="
 scripts/check-layers.sh
+echo "=== format ==="
+scripts/check-format.sh
 
 for preset in dev asan; do
     echo "=== $preset ==="

@@ -42,7 +42,9 @@ FolderSizeResult failure(FolderSizeOutcome outcome, std::string error)
 
 FolderSizeResult rootFailure(const std::string& folder, int error)
 {
-    struct stat status {};
+    struct stat status
+    {
+    };
     if (error == ENOTDIR && ::stat(folder.c_str(), &status) == 0 && !S_ISDIR(status.st_mode))
         return failure(FolderSizeOutcome::NotAFolder, errorText(error));
     if (error == ENOENT || error == ENOTDIR)

@@ -41,7 +41,9 @@ private:
     HANDLE m_handle;
 };
 
-void addEntry(const std::wstring& folder, const WIN32_FIND_DATAW& entry, FolderTally& tally,
+void addEntry(const std::wstring& folder,
+              const WIN32_FIND_DATAW& entry,
+              FolderTally& tally,
               std::vector<std::wstring>& subfolders)
 {
     // A link, junction or mount point: what it leads to is elsewhere. As a folder has no other
@@ -57,7 +59,9 @@ void addEntry(const std::wstring& folder, const WIN32_FIND_DATAW& entry, FolderT
 }
 
 // Lists one folder. Returns the error that kept it from being listed whole, or 0.
-DWORD listFolder(const std::wstring& folder, FolderTally& tally, std::vector<std::wstring>& subfolders,
+DWORD listFolder(const std::wstring& folder,
+                 FolderTally& tally,
+                 std::vector<std::wstring>& subfolders,
                  const std::stop_token& stop)
 {
     WIN32_FIND_DATAW entry;
@@ -81,7 +85,9 @@ bool isMissing(DWORD error)
 }
 
 // A folder below the one measured; one that vanished during the scan is skipped.
-void listSubfolder(const std::wstring& folder, FolderTally& tally, std::vector<std::wstring>& subfolders,
+void listSubfolder(const std::wstring& folder,
+                   FolderTally& tally,
+                   std::vector<std::wstring>& subfolders,
                    const std::stop_token& stop)
 {
     const DWORD error = listFolder(folder, tally, subfolders, stop);

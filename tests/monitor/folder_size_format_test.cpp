@@ -5,17 +5,17 @@
 namespace korvane {
 namespace {
 
-FolderSizeTexts texts(const char* bytes, const char* kilo, const char* mega, const char* giga, const char* tera,
-                      const char* peta)
+FolderSizeTexts
+texts(const char* bytes, const char* kilo, const char* mega, const char* giga, const char* tera, const char* peta)
 {
     return { bytes, kilo, mega, giga, tera, peta };
 }
 
 TEST(FolderSizeFormat, ShowsEachUnitWithItsDecimalsAndSuffix)
 {
-    EXPECT_EQ(folderSizeTexts(1'234'567'890),
-              texts("1,234,567,890 B  ", "1,234,567.89 KB", "1,234.568 MB", "1.235 GB", "0.001235 TB",
-                    "0.000001235 PB"));
+    EXPECT_EQ(
+        folderSizeTexts(1'234'567'890),
+        texts("1,234,567,890 B  ", "1,234,567.89 KB", "1,234.568 MB", "1.235 GB", "0.001235 TB", "0.000001235 PB"));
     EXPECT_EQ(folderSizeTexts(0), texts("0 B  ", "0 KB", "0 MB", "0 GB", "0 TB", "0 PB"));
     EXPECT_EQ(folderSizeTexts(999), texts("999 B  ", "0.999 KB", "0.001 MB", "0 GB", "0 TB", "0 PB"));
     EXPECT_EQ(folderSizeTexts(499), texts("499 B  ", "0.499 KB", "0 MB", "0 GB", "0 TB", "0 PB"));
@@ -24,8 +24,8 @@ TEST(FolderSizeFormat, ShowsEachUnitWithItsDecimalsAndSuffix)
 TEST(FolderSizeFormat, UnitsArePowersOf1000AndWholeNumbersHaveNoDecimalSeparator)
 {
     EXPECT_EQ(folderSizeTexts(5'000'000'000'000'000),
-              texts("5,000,000,000,000,000 B  ", "5,000,000,000,000 KB", "5,000,000,000 MB", "5,000,000 GB",
-                    "5,000 TB", "5 PB"));
+              texts("5,000,000,000,000,000 B  ", "5,000,000,000,000 KB", "5,000,000,000 MB", "5,000,000 GB", "5,000 TB",
+                    "5 PB"));
     EXPECT_EQ(folderSizeTexts(1024), texts("1,024 B  ", "1.024 KB", "0.001 MB", "0 GB", "0 TB", "0 PB"));
     EXPECT_EQ(folderSizeTexts(1'048'576).at(2), "1.049 MB");
 }
@@ -49,8 +49,9 @@ TEST(FolderSizeFormat, TheSummaryJoinsTheUnitsOrSaysWhatWentWrong)
     const FolderSizeResult measured { FolderSizeOutcome::Measured, 1'234'567'890, 0, {} };
     FolderSizeReport report = folderSizeReport("/srv/btc", measured);
     EXPECT_EQ(report.units, folderSizeTexts(1'234'567'890));
-    EXPECT_EQ(report.summary, "1,234,567,890 B  \r\n1,234,567.89 KB\r\n1,234.568 MB\r\n1.235 GB\r\n"
-                              "0.001235 TB\r\n0.000001235 PB");
+    EXPECT_EQ(report.summary,
+              "1,234,567,890 B  \r\n1,234,567.89 KB\r\n1,234.568 MB\r\n1.235 GB\r\n"
+              "0.001235 TB\r\n0.000001235 PB");
 
     FolderSizeResult partial = measured;
     partial.unreadableFolders = 2;
@@ -67,7 +68,8 @@ TEST(FolderSizeFormat, TheSummaryJoinsTheUnitsOrSaysWhatWentWrong)
         { { FolderSizeOutcome::NoFolderName, 0, 0, "none" }, "FOLDER NAME IS EMPTY" },
         { { FolderSizeOutcome::NotFound, 0, 0, "gone" }, "FOLDER NOT FOUND: /srv/btc" },
         { { FolderSizeOutcome::NotAFolder, 0, 0, "file" }, "NOT A FOLDER: /srv/btc" },
-        { { FolderSizeOutcome::Unreadable, 0, 0, "Permission denied" }, "CANNOT READ FOLDER: /srv/btc\r\nPermission denied" },
+        { { FolderSizeOutcome::Unreadable, 0, 0, "Permission denied" },
+          "CANNOT READ FOLDER: /srv/btc\r\nPermission denied" },
     };
     for (const auto& [result, summary] : failures) {
         report = folderSizeReport("/srv/btc", result);
