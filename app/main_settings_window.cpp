@@ -10,10 +10,12 @@
 #include "platform/services.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -65,6 +67,7 @@ void MainSettingsWindow::buildControls()
     page->addWidget(m_confCheck);
     page->addLayout(buildWindowButtons());
     page->addWidget(m_autoUpdateFolderSize);
+    page->addLayout(buildDesktopRow());
     page->addWidget(hint);
     page->addStretch(1);
     page->addLayout(buildClosingButtons());
@@ -73,6 +76,54 @@ void MainSettingsWindow::buildControls()
     m_values.add(Key::UseOwnConf, m_useOwnConf);
     m_values.add(Key::ConfFileLocation, m_confLocation);
     m_values.add(Key::AutoUpdateFolderSize, m_autoUpdateFolderSize);
+    m_values.add(Key::KeepAwakeWhile, m_keepAwake);
+    m_values.add(Key::RestartDaemonTick, m_restartDaemon);
+}
+
+QLayout* MainSettingsWindow::buildDesktopRow()
+{
+    m_keepAwake = new QComboBox(this);
+    m_keepAwake->setObjectName(controls::objectNameOf(Key::KeepAwakeWhile));
+    m_keepAwake->addItem(QStringLiteral("Off"), QStringLiteral("off"));
+    m_keepAwake->addItem(QStringLiteral("While the daemon runs"), QStringLiteral("daemon"));
+    m_keepAwake->addItem(QStringLiteral("Only while the node is syncing"), QStringLiteral("syncing"));
+    m_keepAwake->setToolTip(QStringLiteral("Asks the system not to sleep, as a video player does"));
+    auto* keepAwakeLabel = new QLabel(QStringLiteral("Keep the computer awake:"), this);
+    keepAwakeLabel->setObjectName(QStringLiteral("KEEP_AWAKE_LABEL"));
+    keepAwakeLabel->setBuddy(m_keepAwake);
+    // A screen reader reads the choice by its label (a relation on Linux, the name on Windows).
+    m_keepAwake->setAccessibleName(keepAwakeLabel->text());
+
+    m_restartDaemon
+        = controls::tickBox(Key::RestartDaemonTick, QStringLiteral("Restart the daemon if it ends by itself"), this);
+    m_restartDaemon->setToolTip(
+        QStringLiteral("After 1, 2, 4, 8 and 16 minutes; no more after 5 restarts within an hour"));
+
+    m_startAtLogin = controls::tickBox("START_AT_LOGIN_TICKBOX", QStringLiteral("Start at login"), this);
+    m_startAtLogin->setToolTip(QStringLiteral("Starts this copy of the program when you log in"));
+    m_startAtLogin->setChecked(m_services.autostart.enabled());
+    connect(m_startAtLogin, &QCheckBox::toggled, this, &MainSettingsWindow::switchStartAtLogin);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(keepAwakeLabel);
+    row->addWidget(m_keepAwake);
+    row->addWidget(m_restartDaemon);
+    row->addWidget(m_startAtLogin);
+    row->addStretch(1);
+    return row;
+}
+
+// The entry is this copy's own, outside the profile: it is added or removed at once.
+void MainSettingsWindow::switchStartAtLogin(bool ticked)
+{
+    const Result<> changed = ticked ? m_services.autostart.enable() : m_services.autostart.disable();
+    if (changed) {
+        showStatus(QString());
+        return;
+    }
+    const QSignalBlocker keepRule(m_startAtLogin);
+    m_startAtLogin->setChecked(!ticked);
+    showStatus(QStringLiteral("Start at login was not changed: %1").arg(controls::fromStd(changed.error())));
 }
 
 QLayout* MainSettingsWindow::buildConfRows()

@@ -7,6 +7,7 @@
 #include <string>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -18,8 +19,9 @@ class LiveProfile;
 struct Services;
 
 // KORVANE_MAIN_SETTINGS: chooses the ".conf" file that the command lines name (the generated one
-// beside the program, or the user's own), switches the automatic folder-size refresh, and opens
-// the node profile, conf generator and output commands windows. Every close stores its values.
+// beside the program, or the user's own), switches the automatic folder-size refresh, chooses what
+// the desktop does around the daemon (keep-awake, restarts, start at login), and opens the node
+// profile, conf generator and output commands windows. Every close stores its values.
 class MainSettingsWindow : public KorvaneDialog
 {
     Q_OBJECT
@@ -40,6 +42,8 @@ private:
     QLayout* buildConfRows();
     QLayout* buildWindowButtons();
     QLayout* buildClosingButtons();
+    QLayout* buildDesktopRow();
+    void switchStartAtLogin(bool ticked);
     void load();
     void switchConfMode(bool ownConf);
     void showConfMode(bool ownConf);
@@ -58,6 +62,9 @@ private:
     QPushButton* m_confBrowse = nullptr;
     QPushButton* m_confManager = nullptr;
     QCheckBox* m_autoUpdateFolderSize = nullptr;
+    QComboBox* m_keepAwake = nullptr;
+    QCheckBox* m_restartDaemon = nullptr;
+    QCheckBox* m_startAtLogin = nullptr;
     KeyBindings m_values;
     ConfCheckLine* m_confCheck = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "gui/live_profile.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <algorithm>
@@ -34,6 +35,11 @@ void KeyBindings::add(Key key, QCheckBox* tickBox)
     if (keyInfo(key).kind != KeyKind::Tick)
         throw std::logic_error(std::string(keyName(key)) + " is not a tick");
     m_bindings.push_back({ key, tickBox, false, {}, {} });
+}
+
+void KeyBindings::add(Key key, QComboBox* choice)
+{
+    m_bindings.push_back({ key, choice, false, {}, {} });
 }
 
 void KeyBindings::addComputed(Key key, QPlainTextEdit* box)
@@ -122,7 +128,10 @@ void KeyBindings::sendChanges(EditableKeyValues& model, std::string_view lineBre
             Overloaded {
                 [&](QLineEdit* field) { QObject::connect(field, &QLineEdit::textChanged, context, sendThis); },
                 [&](QPlainTextEdit* box) { QObject::connect(box, &QPlainTextEdit::textChanged, context, sendThis); },
-                [&](QCheckBox* tickBox) { QObject::connect(tickBox, &QCheckBox::toggled, context, sendThis); } },
+                [&](QCheckBox* tickBox) { QObject::connect(tickBox, &QCheckBox::toggled, context, sendThis); },
+                [&](QComboBox* choice) {
+                    QObject::connect(choice, &QComboBox::currentIndexChanged, context, sendThis);
+                } },
             binding.widget);
     }
 }
@@ -153,6 +162,7 @@ void KeyBindings::send(const Binding& binding, EditableKeyValues& model, std::st
 {
     // A text the user has not changed keeps its stored bytes (see valueOf), with the model's line ends.
     std::visit(Overloaded { [&](const QLineEdit*) { model.setText(binding.key, valueOf(binding)); },
+                            [&](const QComboBox*) { model.setText(binding.key, valueOf(binding)); },
                             [&](const QPlainTextEdit*) {
                                 model.setText(binding.key, bytesEndedBy(valueOf(binding), lineBreak));
                             },
@@ -194,7 +204,12 @@ void KeyBindings::showText(const Widget& widget, const QString& text)
 {
     std::visit(Overloaded { [&](QLineEdit* field) { field->setText(text); },
                             [&](QPlainTextEdit* box) { box->setPlainText(text); },
-                            [&](QCheckBox*) { throw std::logic_error("a tick box shows no text"); } },
+                            [&](QCheckBox*) { throw std::logic_error("a tick box shows no text"); },
+                            [&](QComboBox* choice) {
+                                // A stored value that is no longer offered leaves the choice as it is.
+                                if (const int index = choice->findData(text); index >= 0)
+                                    choice->setCurrentIndex(index);
+                            } },
                widget);
 }
 
@@ -204,7 +219,8 @@ QString KeyBindings::shownText(const Widget& widget)
                                    [](const QPlainTextEdit* box) { return box->toPlainText(); },
                                    [](const QCheckBox* tickBox) {
                                        return tickBox->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
-                                   } },
+                                   },
+                                   [](const QComboBox* choice) { return choice->currentData().toString(); } },
                       widget);
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QObject;
 class QPlainTextEdit;
@@ -29,6 +30,8 @@ public:
     void add(Key key, QLineEdit* field);
     void add(Key key, QPlainTextEdit* field);
     void add(Key key, QCheckBox* tickBox);
+    // A choice among fixed values: each item's data is the value it stores.
+    void add(Key key, QComboBox* choice);
     // A read-only box for a value the window computes: never loaded, stored with store(profile, computed).
     void addComputed(Key key, QPlainTextEdit* box);
     // Loads and stores in this order; keys it leaves out keep their place after the others.
@@ -60,7 +63,7 @@ public:
     QWidget* widget(Key key) const;
 
 private:
-    using Widget = std::variant<QLineEdit*, QPlainTextEdit*, QCheckBox*>;
+    using Widget = std::variant<QLineEdit*, QPlainTextEdit*, QCheckBox*, QComboBox*>;
     struct Binding
     {
         Key key;

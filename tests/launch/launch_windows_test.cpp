@@ -5,6 +5,7 @@
 #include "tests/gui/expected.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -21,6 +22,7 @@ using test::child;
 using test::click;
 using test::text;
 using test::tick;
+using test::ticked;
 using test::type;
 using test::whileModal;
 
@@ -103,6 +105,33 @@ TEST_F(LaunchWindowsTest, AFreshCopyOpensTheMainSettingsInDefaultMode)
         EXPECT_EQ(text(settings, "MULTIPLE_CONFIGURATIONS_LABEL"),
                   "FOR MULTIPLE CONFIGURATIONS, COPY \".exe\" FILE TO A NEW FILENAME, RUN, AND CONFIGURE.");
         settings.close();
+    });
+}
+
+TEST_F(LaunchWindowsTest, TheDesktopChoicesStoreOnCloseAndStartAtLoginChangesAtOnce)
+{
+    m_fakes.autostart.failure = "cannot create the folder /home/u/.config/autostart: Permission denied";
+    inMainSettings([&](QWidget& settings) {
+        auto* keepAwake = child<QComboBox>(settings, "KEEP_AWAKE_COMBOBOX");
+        EXPECT_EQ(keepAwake->currentText(), "While the daemon runs");
+        EXPECT_EQ(child<QLabel>(settings, "KEEP_AWAKE_LABEL")->buddy(), keepAwake) << "read by its label";
+        keepAwake->setCurrentIndex(keepAwake->findData(QStringLiteral("syncing")));
+        tick(settings, "RESTART_DAEMON_TICKBOX");
+
+        tick(settings, "START_AT_LOGIN_TICKBOX");
+        EXPECT_FALSE(ticked(settings, "START_AT_LOGIN_TICKBOX")) << "a refused entry is not shown as made";
+        EXPECT_TRUE(child<QLabel>(settings, "STATUS_LABEL")->text().contains(QLatin1String("Permission denied")));
+        m_fakes.autostart.failure.clear();
+        tick(settings, "START_AT_LOGIN_TICKBOX");
+        EXPECT_TRUE(m_fakes.autostart.on);
+        click(settings, "OK_BUTTON");
+    });
+    EXPECT_EQ(stored("KEEP_AWAKE_COMBOBOX"), "syncing");
+    EXPECT_EQ(stored("RESTART_DAEMON_TICKBOX"), "1");
+    inMainSettings([&](QWidget& settings) {
+        EXPECT_EQ(child<QComboBox>(settings, "KEEP_AWAKE_COMBOBOX")->currentText(), "Only while the node is syncing");
+        EXPECT_TRUE(ticked(settings, "START_AT_LOGIN_TICKBOX"));
+        click(settings, "CANCEL_BUTTON");
     });
 }
 
