@@ -114,7 +114,12 @@ void MainWindow::buildControls()
     auto* columns = new QHBoxLayout;
     columns->addLayout(buildProfileBox(), 3);
     columns->addLayout(buildLaunchBox(), 2);
-    columns->addWidget(new FolderSizePanel(m_profile, m_services.folderSize, this), 2);
+    auto* folderSize = new FolderSizePanel(m_profile, m_services.folderSize, this);
+    connect(folderSize, &FolderSizePanel::lowSpace, this, [this](const QString& warning) {
+        showStatus(warning);
+        m_services.notices.notify(windowTitle().toStdString() + ": low disk space", warning.toStdString());
+    });
+    columns->addWidget(folderSize, 2);
 
     m_status = new StatusLine({ .wraps = false, .hiddenWhileEmpty = false }, this);
 

@@ -10,9 +10,11 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStorageInfo>
 #include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <cstdlib>
 
 namespace korvane {
 namespace {
@@ -62,6 +64,9 @@ void FolderSizePanel::buildControls()
     box->addWidget(controls::label("BC_FOLDER_LABEL", QStringLiteral("Blockchain Folder Size:"), this));
     box->addWidget(m_summary);
     box->addWidget(m_measureNow);
+    m_freeSpace = controls::label("FREE_SPACE_LABEL", QString(), this);
+    m_freeSpace->setWordWrap(true);
+    box->addWidget(m_freeSpace);
     box->addStretch(1);
 }
 
@@ -82,19 +87,44 @@ void FolderSizePanel::measure()
     async::runThenCallback(
         this,
         [&folderSize = m_folderSize, folder = m_profile.text(Key::BlockchainHome)](std::stop_token stop) {
-            return std::pair(folder, folderSize.measure(folder, stop));
+            Measurement measurement { folder, folderSize.measure(folder, stop), std::nullopt };
+            // Read here too: a file system on the network may take its time to answer.
+            if (const QStorageInfo storage(controls::fromStd(folder)); measurement.size.measured() && storage.isValid())
+                measurement.freeBytes = static_cast<std::uint64_t>(storage.bytesAvailable());
+            return measurement;
         },
-        [this](const std::pair<std::string, FolderSizeResult>& answer) { show(answer.first, answer.second); });
+        [this](const Measurement& measurement) { show(measurement); });
 }
 
-void FolderSizePanel::show(const std::string& folder, const FolderSizeResult& result)
+void FolderSizePanel::show(const Measurement& measurement)
 {
-    const FolderSizeReport report = folderSizeReport(folder, result, userSeparators());
+    const FolderSizeReport report = folderSizeReport(measurement.folder, measurement.size, userSeparators());
     // The box breaks lines at "\n"; a lone "\r" would show as a symbol.
     m_summary->setPlainText(controls::fromStd(report.summary).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    m_freeSpace->setText(freeSpaceText(measurement));
     m_measureNow->setEnabled(true);
     m_measuring = false;
     Q_EMIT shown();
+}
+
+QString FolderSizePanel::freeSpaceText(const Measurement& measurement)
+{
+    if (!measurement.freeBytes)
+        return {};
+    if (!m_clock.isValid())
+        m_clock.start();
+    m_growth.add(std::chrono::milliseconds(m_clock.elapsed()), measurement.size.bytes);
+    const auto growth = m_growth.bytesPerDay();
+    const std::uint64_t threshold
+        = std::strtoull(m_profile.text(Key::LowSpaceGigabytes).c_str(), nullptr, 10) * 1'000'000'000ull;
+    const std::string warning = lowSpaceWarning(*measurement.freeBytes, growth, threshold);
+    if (warning.empty())
+        m_lowSpaceSaid = false;
+    else if (!m_lowSpaceSaid) {
+        m_lowSpaceSaid = true;
+        Q_EMIT lowSpace(controls::fromStd(warning));
+    }
+    return controls::fromStd(freeSpaceLine(*measurement.freeBytes, growth));
 }
 
 QCheckBox* autoUpdateFolderSizeBox(const LiveProfile& profile, QWidget* parent)

@@ -2,7 +2,9 @@
 #include "platform/fake/fake_services.h"
 #include "tests/gui/driver.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -83,6 +85,22 @@ TEST_F(FolderSizePanelTest, TheButtonShowsAFailureOrAPartialTotalAndComesBack)
     QTRY_VERIFY(button()->isEnabled());
     EXPECT_EQ(summary(), kExampleSummary + "\nPARTIAL: 3 folders\ncould not be read");
     EXPECT_EQ(scans(), 3u);
+}
+
+TEST_F(FolderSizePanelTest, FreeSpaceShowsBesideTheSizeAndLowSpaceIsSaidOnce)
+{
+    const QString folder = QDir::tempPath(); // a file system whose free space can be read
+    m_fakes.folderSize.answer(folder.toStdString(), { FolderSizeOutcome::Measured, 1'000, 0, {} });
+    EXPECT_TRUE(m_window->profile().setText(Key::BlockchainHome, folder));
+    EXPECT_TRUE(m_window->profile().setText(Key::LowSpaceGigabytes, QStringLiteral("1000000000")));
+    for (int measurement = 0; measurement < 2; ++measurement) {
+        QTest::mouseClick(button(), Qt::LeftButton);
+        QTRY_VERIFY(button()->isEnabled());
+    }
+    EXPECT_TRUE(child<QLabel>("FREE_SPACE_LABEL")->text().startsWith(QLatin1String("Free: ")));
+    EXPECT_TRUE(child<QLabel>("FREE_SPACE_LABEL")->text().endsWith(QLatin1String("growth: not enough samples yet")));
+    ASSERT_EQ(m_fakes.notices.shown.size(), 1u) << "said once while it stays low";
+    EXPECT_NE(m_fakes.notices.shown[0].find("low disk space|Only "), std::string::npos) << m_fakes.notices.shown[0];
 }
 
 TEST_F(FolderSizePanelTest, ClosingTheProgramDuringALongScanStopsItAtOnce)
