@@ -105,14 +105,3 @@ BENCHMARK(korvane::checkRenderedText)->Unit(benchmark::kMicrosecond);
 BENCHMARK(korvane::panelCheckOfAChangedText)->Unit(benchmark::kMicrosecond);
 BENCHMARK(korvane::panelCheckOfAnUnchangedText)->Unit(benchmark::kMicrosecond);
 BENCHMARK(korvane::previewTextReplacement)->Unit(benchmark::kMicrosecond);
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -56,14 +56,3 @@ void guiThreadBlockPerTick(benchmark::State& state)
 } // namespace korvane
 
 BENCHMARK(korvane::guiThreadBlockPerTick)->Arg(0)->Arg(1000)->Unit(benchmark::kMicrosecond);
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
