@@ -320,6 +320,7 @@ void MainWindow::followDaemonLife()
         launch(Key::DaemonCommand, WindowStyle::Hidden);
         connect(m_companion, &DaemonCompanion::shutdownStopDue, this, &MainWindow::stopNode);
         connect(m_nodeStatus, &NodeStatusPanel::stopSent, m_companion, &DaemonCompanion::stopAsked);
+        connect(m_nodeStatus, &NodeStatusPanel::syncing, m_companion, &DaemonCompanion::setNodeSyncing);
     });
 }
 

@@ -72,6 +72,8 @@ void DaemonCompanion::stopAsked()
 
 void DaemonCompanion::setNodeSyncing(bool syncing)
 {
+    if (syncing == m_syncing)
+        return;
     m_syncing = syncing;
     followKeepAwake();
 }

@@ -266,6 +266,7 @@ void NodeStatusPanel::onChainInfo(const JsonRpcReply& reply)
     m_samples.add(now(), m_reading.chain.verificationProgress);
     m_reading.secondsLeft = m_samples.secondsLeft();
     m_hasReading = true;
+    Q_EMIT syncing(m_reading.chain.initialDownload);
     setState(NodeRpcState::Answering);
     m_client->call(QStringLiteral("getnetworkinfo"), [this](const JsonRpcReply& network) { onNetworkInfo(network); });
 }

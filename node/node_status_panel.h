@@ -51,6 +51,8 @@ Q_SIGNALS:
     void shown();
     // The node accepted a stop through RPC.
     void stopSent();
+    // With each answer: whether the node is still in its initial download.
+    void syncing(bool initialDownload);
 
 private:
     void follow(Key key);
