@@ -19,9 +19,9 @@ namespace {
 // - Dash Core (dashpay/dash, a 0.13-era tree): 9998, "testnet3" 19998, 19898; no signet (Dash has
 //   devnets instead).
 // - Bitcoin Gold (BTCGPU, a 0.21-era tree): names from its util/system.cpp; the only stored
-//   chainparamsbase is from before its launch, so the ports are those of the Bitcoin Gold
-//   library's network specification (8332, 18332, signet 38332); regtest 18443 is Bitcoin Core's
-//   and not confirmed.
+//   chainparamsbase is from before its launch, so the ports are those the Bitcoin Gold library
+//   documents for its networks (8332, 18332, signet 38332); regtest 18443 is Bitcoin Core's and
+//   not confirmed.
 // Namecoin, Vertcoin and Dash folder names (.namecoin/Namecoin, .vertcoin/Vertcoin,
 // .dashcore/DashCore) are those of the coins' documentation; not confirmed in their source here.
 constexpr std::array kCoins {

@@ -6,7 +6,7 @@
 // after the one before; poll windows are the 50 ms from each poll on (the call, its answer shown),
 // quiet ones the 50 ms from 1 s after each poll, as long a time without one.
 #include "gui/live_profile.h"
-#include "node/node_status_panel.h"
+#include "monitor/node_status_panel.h"
 #include "platform/fake/fake_services.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fails when a folder includes one from a layer above it, or a feature folder includes another.
 # Layers, lowest first: base, platform, settings, gui, the feature folders (launch, processes, conf,
-# monitor, info, desktop, node: siblings, each on its own), app. Tests, benchmarks and scripts may include anything.
+# monitor, info: siblings, each on its own), app. Tests, benchmarks and scripts may include anything.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,7 +13,7 @@ rank() {
     platform) echo 1 ;;
     settings) echo 2 ;;
     gui) echo 3 ;;
-    launch | processes | conf | monitor | info | desktop | node) echo "$feature_rank" ;;
+    launch | processes | conf | monitor | info) echo "$feature_rank" ;;
     app) echo 5 ;;
     *) echo "" ;;
     esac

@@ -1,4 +1,4 @@
-#include "desktop/daemon_ends.h"
+#include "processes/daemon_ends.h"
 
 #include <gtest/gtest.h>
 

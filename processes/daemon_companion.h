@@ -1,6 +1,6 @@
 #pragma once
 
-#include "desktop/daemon_ends.h"
+#include "processes/daemon_ends.h"
 #include "platform/shutdown_guard.h"
 
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "node/node_status.h"
+#include "monitor/node_status.h"
 
 #include <algorithm>
 #include <array>

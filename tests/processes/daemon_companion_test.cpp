@@ -1,4 +1,4 @@
-#include "desktop/daemon_companion.h"
+#include "processes/daemon_companion.h"
 #include "gui/live_profile.h"
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_services.h"

@@ -1,6 +1,6 @@
 #include "app/main_window.h"
 #include "gui/live_profile.h"
-#include "node/node_status_panel.h"
+#include "monitor/node_status_panel.h"
 #include "platform/fake/fake_services.h"
 #include "platform/qt/json_rpc_client.h"
 #include "tests/processes/helper_programs.h"

@@ -1,4 +1,4 @@
-#include "node/node_status_panel.h"
+#include "monitor/node_status_panel.h"
 
 #include "base/command_line_split.h"
 #include "gui/controls.h"
