@@ -123,6 +123,7 @@ NodeStatusPanel::NodeStatusPanel(LiveProfile& profile, QWidget* parent)
     , m_rpcStop(controls::button("NODE_RPC_STOP_BUTTON", QStringLiteral("stop through RPC"), this))
 {
     setObjectName(QStringLiteral("NODE_STATUS_PANEL"));
+    m_hasCliStopLine = !m_profile.text(Key::CliStopCommand).empty();
     m_client->setTimeout(std::chrono::milliseconds(kCallTimeoutMs));
     m_clock.start();
     m_pollTimer->setObjectName(QStringLiteral("NODE_STATUS_TIMER"));
@@ -214,8 +215,10 @@ void NodeStatusPanel::follow(Key key)
         if (m_state == NodeRpcState::CredentialsRefused)
             setState(NodeRpcState::NotAnswering);
     }
-    if (key == Key::CliStopCommand)
+    if (key == Key::CliStopCommand) {
+        m_hasCliStopLine = !m_profile.text(Key::CliStopCommand).empty();
         showButtons();
+    }
 }
 
 void NodeStatusPanel::readEndpoint()
@@ -341,7 +344,7 @@ void NodeStatusPanel::showStopWatch()
 void NodeStatusPanel::showButtons()
 {
     m_askAgain->setVisible(m_state == NodeRpcState::CredentialsRefused);
-    m_rpcStop->setVisible(m_daemonRunning && m_profile.text(Key::CliStopCommand).empty());
+    m_rpcStop->setVisible(m_daemonRunning && !m_hasCliStopLine);
     m_rpcStop->setEnabled(m_state == NodeRpcState::Answering);
 }
 

@@ -79,6 +79,7 @@ private:
 
     QElapsedTimer m_clock;
     bool m_daemonRunning = false;
+    bool m_hasCliStopLine = false; // follows the profile, so that a poll reads no stored value
     NodeEndpoint m_endpoint;
     std::vector<QString> m_endpointFiles; // what each watched file looked like when it was read
     NodeRpcState m_state = NodeRpcState::Idle;
