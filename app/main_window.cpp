@@ -1,7 +1,6 @@
 #include "app/main_window.h"
 
 #include "app/main_settings_window.h"
-#include "processes/daemon_companion.h"
 #include "gui/controls.h"
 #include "gui/korvane_dialog.h"
 #include "gui/status_line.h"
@@ -11,6 +10,7 @@
 #include "monitor/heartbeat_panel.h"
 #include "monitor/lock_lights.h"
 #include "monitor/node_status_panel.h"
+#include "processes/daemon_companion.h"
 #include "processes/process_watcher.h"
 #include "processes/terminator_window.h"
 
