@@ -512,6 +512,92 @@ def heartbeat_signals(run):
     print("heartbeat: SIGTERM, SIGINT and SIGHUP between the presses end the program, Num Lock as it was")
 
 
+HELPERS = Path(__file__).resolve().parent.parent / "helpers"
+KEEP_AWAKE_HOLD = "Inhibit QL-KORVANE|a node is running -> "
+DAEMON_END_NOTICE = "Notify QL-KORVANE|ql-korvane|"
+
+
+class DesktopServices:
+    """The stand-in for the desktop's keep-awake and notification services on the session bus:
+    every call it answers is one line of its log, in order."""
+
+    def __init__(self, desktop):
+        self.log = desktop.root / "desktop-services.log"
+        desktop.start(["/usr/bin/python3", str(HELPERS / "desktop_bus_standin.py")], log="desktop-services")
+        wait_until(lambda: self._lines()[:1] == ["ready"], WAIT_SECONDS, "the desktop services' stand-in")
+        self.seen = 0
+
+    def _lines(self):
+        return self.log.read_text().splitlines() if self.log.exists() else []
+
+    def calls(self):
+        return self._lines()[1:]
+
+    def next_calls(self, count, what):
+        """Waits for `count` calls after those seen so far, and returns the calls since then."""
+        wait_until(lambda: len(self.calls()) >= self.seen + count, WAIT_SECONDS, what)
+        found = self.calls()[self.seen:]
+        self.seen += len(found)
+        return found
+
+    def next_hold(self, what):
+        """The cookie of the one keep-awake hold asked for next."""
+        calls = self.next_calls(1, f"a keep-awake hold when {what}")
+        assert len(calls) == 1 and calls[0].startswith(KEEP_AWAKE_HOLD), f"{what}, the desktop was asked {calls}"
+        return int(calls[0].removeprefix(KEEP_AWAKE_HOLD))
+
+
+def clock_times(since, until):
+    """Every "HH:MM:SS" of the local clock from `since` to `until` (seconds of time.time())."""
+    return {time.strftime("%H:%M:%S", time.localtime(second)) for second in range(int(since), int(until) + 1)}
+
+
+@scenario
+def daemon_life_on_the_desktop(run):
+    """The desktop's services see the computer kept awake while the daemon runs, each hold given
+    back with its own cookie, and a notice only when the daemon ends by itself."""
+    services = DesktopServices(run.desktop)
+    stand_ins = run.stand_ins()
+    korvane = run.korvane("LTC", env=stand_ins.env)
+    korvane.start()
+    profile = node_with_stand_ins(run, stand_ins)
+    korvane.save_node_profile(profile)
+
+    def daemon_started(what):
+        """START DAEMON: the daemon's process id and the cookie of the hold its start brings."""
+        (stand_ins.records / f"{profile.daemon_name}.args").unlink(missing_ok=True)  # a fresh record
+        daemon, _ = start_daemon(korvane, stand_ins, profile)
+        return daemon, services.next_hold(what)
+
+    def daemon_ended(daemon):
+        stand_ins.wait_gone(daemon, profile.daemon_name)
+        korvane.wait_light("DAEMON", RED, f"{profile.daemon_name} - DAEMON PROCESS STOPPED")
+
+    daemon, cookie = daemon_started("the daemon started")
+    korvane.main.press('CLI "STOP"')
+    daemon_ended(daemon)
+    calls = services.next_calls(1, "the hold to be given back after CLI \"STOP\"")
+    assert calls == [f"UnInhibit {cookie}"], f"after CLI \"STOP\" the desktop was asked {calls}"
+
+    daemon, cookie = daemon_started("the daemon started again")
+    killed = time.time()
+    os.kill(daemon, signal.SIGKILL)
+    daemon_ended(daemon)
+    calls = services.next_calls(2, "a notice and the hold given back after the daemon was killed")
+    clock = clock_times(killed, time.time())
+    notice = calls[0].removeprefix(f"{DAEMON_END_NOTICE}LTC: the daemon ended|")
+    assert notice.removeprefix("The daemon ended by itself at ") in clock and calls[1:] == [f"UnInhibit {cookie}"], \
+        f"after the daemon was killed (clock {sorted(clock)}) the desktop was asked {calls}"
+    korvane.main.label(notice)  # the status line says it too
+    korvane.main.screenshot("daemon ended by itself")
+
+    _, cookie = daemon_started("the daemon started a third time")
+    korvane.exit()
+    calls = services.next_calls(1, "the hold to be given back at Exit")
+    assert calls == [f"UnInhibit {cookie}"], f"at Exit, while the daemon ran, the desktop was asked {calls}"
+    print(f"desktop services: {services.calls()}")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("scenario", choices=sorted(SCENARIOS))
