@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 #include "gui/light.h"
+#include "monitor/node_status_panel.h"
 #include "platform/fake/fake_services.h"
 #include "tests/gui/driver.h"
 #include "tests/gui/expected.h"
@@ -179,6 +180,38 @@ TEST_F(MainWindowTest, AFailedStartIsReportedInTheStatusLineAndTheWindowGoesOn)
     m_services.fakes.launcher.failure.clear();
     QTest::mouseClick(child<QPushButton>(*window, "DAEMON_START_BUTTON"), Qt::LeftButton);
     EXPECT_TRUE(child<QLabel>(*window, "STATUS_LABEL")->text().isEmpty());
+}
+
+// Around the daemon's life the main window joins the node status to the watcher's light: the node's
+// sync state bounds keep-awake, a stop through RPC is one from here (no notice), and a shutdown
+// while the node runs stops it through the CLI stop line.
+TEST_F(MainWindowTest, TheDaemonsLifeHearsTheNodeStatusAndAShutdownStopsTheNode)
+{
+    auto& fakes = m_services.fakes;
+    auto window = open();
+    auto* nodeStatus = window->findChild<NodeStatusPanel*>();
+    ASSERT_NE(nodeStatus, nullptr);
+    EXPECT_TRUE(window->profile().setText(Key::DaemonName, "litecoind"));
+    EXPECT_TRUE(window->profile().setText(Key::CliStopCommand, "litecoin-cli stop"));
+    EXPECT_TRUE(window->profile().setText(Key::KeepAwakeWhile, "syncing"));
+    fakes.processes.start("litecoind");
+    QTRY_VERIFY(fakes.shutdownGuard.held());
+    EXPECT_TRUE(fakes.keepAwake.held());
+    Q_EMIT nodeStatus->syncing(false);
+    EXPECT_FALSE(fakes.keepAwake.held());
+
+    fakes.shutdownGuard.requestShutdown();
+    ASSERT_FALSE(fakes.launcher.starts.empty());
+    EXPECT_EQ(fakes.launcher.starts.back().commandLine, "litecoin-cli stop");
+    fakes.processes.stopAll("litecoind");
+    QTRY_VERIFY(!fakes.shutdownGuard.held());
+
+    fakes.processes.start("litecoind");
+    QTRY_VERIFY(fakes.shutdownGuard.held());
+    Q_EMIT nodeStatus->stopSent();
+    fakes.processes.stopAll("litecoind");
+    QTRY_VERIFY(!fakes.shutdownGuard.held());
+    EXPECT_TRUE(fakes.notices.shown.empty()) << fakes.notices.shown.front();
 }
 
 TEST_F(MainWindowTest, AnUnusableProfileIsNamedAtStartAndStaysInView)
