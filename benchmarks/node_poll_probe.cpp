@@ -2,18 +2,24 @@
 //   node_poll_probe SECONDS DAEMON_COMMAND_LINE
 // Runs the panel against the node that the command line names (it must be running) for SECONDS,
 // with a 1 ms timer on the GUI thread, and prints "polls answered poll_max poll_median quiet_max
-// quiet_median" in milliseconds: a window's lateness is the most a tick in it came later than 1 ms
-// after the one before; poll windows are the 50 ms from each poll on (the call, its answer shown),
-// quiet ones the 50 ms from 1 s after each poll, as long a time without one.
+// quiet_median longest_max longest_median busy_max busy_median" in milliseconds: a window's
+// lateness is the most a tick in it came later than 1 ms after the one before; poll windows are
+// the 50 ms from each poll on (the call, its answer shown), quiet ones the 50 ms from 1 s after
+// each poll, as long a time without one. The last four say what the GUI thread itself did in each
+// poll window: its longest event, and all its events together. With KORVANE_PROBE_EVENTS set, each
+// event of a poll window over 0.1 ms is listed on standard error, with its processor time.
 #include "gui/live_profile.h"
 #include "monitor/node_status_panel.h"
 #include "platform/fake/fake_services.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QThread>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,6 +27,43 @@ namespace {
 
 constexpr qint64 kWindowNs = 50'000'000;
 constexpr qint64 kQuietOffsetNs = 1'000'000'000;
+
+qint64 threadCpuNs()
+{
+    timespec now {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<qint64>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+// Times every event the GUI thread handles (the outermost ones; nested ones count in theirs).
+// Other threads' events pass through here too, untimed.
+class TimedApplication : public QApplication
+{
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        if (m_depth > 0 || QThread::currentThread() != thread())
+            return QApplication::notify(receiver, event);
+        ++m_depth;
+        QElapsedTimer timer;
+        timer.start();
+        const qint64 cpuBefore = threadCpuNs();
+        const bool handled = QApplication::notify(receiver, event);
+        const qint64 spent = timer.nsecsElapsed();
+        const qint64 cpu = threadCpuNs() - cpuBefore;
+        --m_depth;
+        if (onEvent)
+            onEvent(receiver, event->type(), spent, cpu);
+        return handled;
+    }
+
+    std::function<void(QObject*, QEvent::Type, qint64 wallNs, qint64 cpuNs)> onEvent;
+
+private:
+    int m_depth = 0;
+};
 
 double milliseconds(qint64 ns)
 {
@@ -48,7 +91,7 @@ int main(int argc, char** argv)
     }
     const int seconds = std::stoi(argv[1]);
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
+    TimedApplication application(argc, argv);
     korvane::fake::Services fakes;
     korvane::LiveProfile profile(fakes.settings, fakes.ownExecutable);
     profile.setText(korvane::Key::CryptoName, QStringLiteral("LTC"));
@@ -79,11 +122,27 @@ int main(int argc, char** argv)
             quietWindows.back() = std::max(quietWindows.back(), lateness);
         }
     });
+    // The GUI thread's own work in each poll window: its longest event and all its events together.
+    std::vector<qint64> longestEvents;
+    std::vector<qint64> busyTimes;
+    const bool listEvents = qEnvironmentVariableIsSet("KORVANE_PROBE_EVENTS");
+    application.onEvent = [&](QObject* receiver, QEvent::Type type, qint64 spent, qint64 cpu) {
+        if (pollWindows.empty() || clock.nsecsElapsed() - lastPollNs > kWindowNs)
+            return;
+        longestEvents.back() = std::max(longestEvents.back(), spent);
+        busyTimes.back() += spent;
+        if (listEvents && spent > 100'000)
+            std::fprintf(stderr, "%.3f ms (%.3f ms processor) %s %s event %d at %.3f s\n", milliseconds(spent),
+                         milliseconds(cpu), receiver->metaObject()->className(), qPrintable(receiver->objectName()),
+                         static_cast<int>(type), static_cast<double>(clock.elapsed()) / 1000.0);
+    };
     QObject::connect(panel.findChild<QTimer*>(QStringLiteral("NODE_STATUS_TIMER")), &QTimer::timeout, [&] {
         ++polls;
         waitingForAnswer = true;
         lastPollNs = clock.nsecsElapsed();
         pollWindows.push_back(0);
+        longestEvents.push_back(0);
+        busyTimes.push_back(0);
     });
     QObject::connect(&panel, &korvane::NodeStatusPanel::shown, [&] {
         if (waitingForAnswer && panel.state() == korvane::NodeRpcState::Answering) {
@@ -102,6 +161,8 @@ int main(int argc, char** argv)
     std::printf("%d %d", polls, answered);
     printSpread(pollWindows);
     printSpread(quietWindows);
+    printSpread(longestEvents);
+    printSpread(busyTimes);
     std::printf("\n");
     return answered > 0 ? 0 : 1;
 }

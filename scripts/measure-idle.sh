@@ -90,12 +90,16 @@ measure() {
             'BEGIN { printf "  %-24s %6.2f %% of a core (%d ticks of %d ms)\n", name, 100 * ticks / hz / s, ticks, 1000 / hz }'
     done
     kill "${started[@]}" 2>/dev/null || true
-    local polls answered poll_max poll_median quiet_max quiet_median
-    read -r polls answered poll_max poll_median quiet_max quiet_median < <("$probe" "$seconds" "$node_line")
+    local polls answered poll_max poll_median quiet_max quiet_median longest_max longest_median busy_max busy_median
+    read -r polls answered poll_max poll_median quiet_max quiet_median longest_max longest_median busy_max busy_median \
+        < <("$probe" "$seconds" "$node_line")
     echo "GUI thread while the panel polls the node for $seconds s ($answered of $polls polls answered),"
     echo "lateness of a 1 ms timer in the 50 ms from each poll, and in 50 ms a second later:"
     echo "  during polls: at most $poll_max ms (median of the windows $poll_median ms)"
     echo "  without:      at most $quiet_max ms (median of the windows $quiet_median ms)"
+    echo "the GUI thread's own work in each poll window:"
+    echo "  longest event: at most $longest_max ms (median $longest_median ms)"
+    echo "  all events:    at most $busy_max ms (median $busy_median ms)"
 }
 
 export -f measure

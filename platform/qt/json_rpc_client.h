@@ -3,13 +3,11 @@
 #include <QByteArray>
 #include <QHash>
 #include <QJsonValue>
-#include <QNetworkAccessManager>
 #include <QObject>
 #include <QString>
+#include <QThread>
 #include <chrono>
 #include <functional>
-
-class QNetworkReply;
 
 namespace korvane {
 
@@ -31,8 +29,10 @@ struct JsonRpcReply
 };
 
 // JSON-RPC 1.0 calls to a node on this machine (127.0.0.1), over HTTP with basic authentication
-// set on each request. Calls go out and come back on the event loop: nothing waits for the node.
-// At most one call per method is on its way at a time, and each ends after the timeout.
+// set on each request. The requests, their answers and the reading of the answers' JSON happen on
+// a thread of the client's own; this object's thread only hands a call over and gets its reply
+// back, so nothing waits for the node and a poll costs its event loop next to nothing. At most one
+// call per method is on its way at a time, and each ends after the timeout.
 class JsonRpcClient : public QObject
 {
     Q_OBJECT
@@ -41,6 +41,7 @@ public:
     using Callback = std::function<void(const JsonRpcReply&)>;
 
     explicit JsonRpcClient(QObject* parent = nullptr);
+    ~JsonRpcClient() override; // drops the calls on their way and ends the client's thread
 
     // Applies to the calls made after it.
     void setEndpoint(int port, const QByteArray& credentials); // "user:password"
@@ -55,13 +56,16 @@ public:
     void cancelAll();
 
 private:
-    void finish(const QString& method, QNetworkReply* reply, const Callback& done);
+    class Caller;
+    void finish(quint64 round, const QString& method, const JsonRpcReply& reply);
 
-    QNetworkAccessManager m_network;
+    QThread m_thread;
+    Caller* m_caller; // lives on m_thread
     int m_port = 0;
     QByteArray m_authorization;
     std::chrono::milliseconds m_timeout { 5000 };
-    QHash<QString, QNetworkReply*> m_inFlight;
+    QHash<QString, Callback> m_inFlight;
+    quint64 m_round = 0; // a reply to a call made before the last cancelAll() is dropped
 };
 
 // What a finished reply means: its HTTP status, body and network error.
