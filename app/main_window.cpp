@@ -316,12 +316,11 @@ void MainWindow::followDaemonLife()
             m_companion->setDaemonRunning(*daemon);
     });
     connect(m_companion, &DaemonCompanion::statusMessage, this, &MainWindow::showStatus);
-    connect(m_companion, &DaemonCompanion::restartDue, this, [this] {
-        launch(Key::DaemonCommand, WindowStyle::Hidden);
-        connect(m_companion, &DaemonCompanion::shutdownStopDue, this, &MainWindow::stopNode);
-        connect(m_nodeStatus, &NodeStatusPanel::stopSent, m_companion, &DaemonCompanion::stopAsked);
-        connect(m_nodeStatus, &NodeStatusPanel::syncing, m_companion, &DaemonCompanion::setNodeSyncing);
-    });
+    connect(m_companion, &DaemonCompanion::restartDue, this,
+            [this] { launch(Key::DaemonCommand, WindowStyle::Hidden); });
+    connect(m_companion, &DaemonCompanion::shutdownStopDue, this, &MainWindow::stopNode);
+    connect(m_nodeStatus, &NodeStatusPanel::stopSent, m_companion, &DaemonCompanion::stopAsked);
+    connect(m_nodeStatus, &NodeStatusPanel::syncing, m_companion, &DaemonCompanion::setNodeSyncing);
 }
 
 void MainWindow::allowLaunch(std::optional<bool> startButtons, std::optional<bool> cliStop)
