@@ -46,8 +46,6 @@ public Q_SLOTS:
     void openSettings();
     void openTerminator();
     void openAbout();
-    void startDaemon();
-    void stopThroughCli();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -66,6 +64,8 @@ private:
     bool launch(Key commandKey, WindowStyle style); // true when the program started
     void allowLaunch(std::optional<bool> startButtons, std::optional<bool> cliStop);
     void followDaemonLife();
+    void startDaemon();
+    void stopThroughCli();
     void stopNode();
     void buildTray();
     void showTray();
