@@ -66,7 +66,7 @@ void MainSettingsWindow::buildControls()
     connect(m_confLocation, &QLineEdit::textChanged, m_confCheck, &ConfCheckLine::check);
     page->addWidget(m_confCheck);
     page->addLayout(buildWindowButtons());
-    page->addWidget(m_autoUpdateFolderSize);
+    page->addLayout(buildFolderSizeAndTrayRow());
     page->addLayout(buildDesktopRow());
     page->addWidget(hint);
     page->addStretch(1);
@@ -78,6 +78,24 @@ void MainSettingsWindow::buildControls()
     m_values.add(Key::AutoUpdateFolderSize, m_autoUpdateFolderSize);
     m_values.add(Key::KeepAwakeWhile, m_keepAwake);
     m_values.add(Key::RestartDaemonTick, m_restartDaemon);
+    m_values.add(Key::CloseToTray, m_closeToTray);
+}
+
+QLayout* MainSettingsWindow::buildFolderSizeAndTrayRow()
+{
+    m_closeToTray = controls::tickBox(Key::CloseToTray, QStringLiteral("Close to the tray"), this);
+    const bool trayAvailable = m_services.tray.available();
+    m_closeToTray->setEnabled(trayAvailable);
+    m_closeToTray->setToolTip(
+        trayAvailable ? QStringLiteral("The main window's close box hides it to the tray; Exit ends the program")
+                      : QStringLiteral("No system tray on this desktop (a GNOME session without a tray extension, "
+                                       "for example)"));
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(m_autoUpdateFolderSize);
+    row->addWidget(m_closeToTray);
+    row->addStretch(1);
+    return row;
 }
 
 QLayout* MainSettingsWindow::buildDesktopRow()

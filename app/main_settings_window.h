@@ -20,8 +20,9 @@ struct Services;
 
 // KORVANE_MAIN_SETTINGS: chooses the ".conf" file that the command lines name (the generated one
 // beside the program, or the user's own), switches the automatic folder-size refresh, chooses what
-// the desktop does around the daemon (keep-awake, restarts, start at login), and opens the node
-// profile, conf generator and output commands windows. Every close stores its values.
+// the desktop does around the daemon (keep-awake, restarts, start at login) and whether the main
+// window closes to the tray, and opens the node profile, conf generator and output commands
+// windows. Every close stores its values.
 class MainSettingsWindow : public KorvaneDialog
 {
     Q_OBJECT
@@ -43,6 +44,7 @@ private:
     QLayout* buildWindowButtons();
     QLayout* buildClosingButtons();
     QLayout* buildDesktopRow();
+    QLayout* buildFolderSizeAndTrayRow();
     void switchStartAtLogin(bool ticked);
     void load();
     void switchConfMode(bool ownConf);
@@ -65,6 +67,7 @@ private:
     QComboBox* m_keepAwake = nullptr;
     QCheckBox* m_restartDaemon = nullptr;
     QCheckBox* m_startAtLogin = nullptr;
+    QCheckBox* m_closeToTray = nullptr;
     KeyBindings m_values;
     ConfCheckLine* m_confCheck = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/main_settings_window.h"
+#include "app/tray_icon.h"
 #include "gui/controls.h"
 #include "gui/korvane_dialog.h"
 #include "gui/status_line.h"
@@ -72,6 +73,8 @@ MainWindow::MainWindow(Services& services, QWidget* parent)
         m_nodeStatus->setDaemonRunning(states[index(WatchedProgram::Daemon)].value_or(false));
     });
     followDaemonLife();
+    if (m_services.tray.available())
+        buildTray();
 }
 
 MainWindow::~MainWindow() = default;
@@ -103,10 +106,19 @@ void MainWindow::openAbout()
     about.exec();
 }
 
+// The close box (a close from the desktop) hides the window to the tray when so chosen; Exit, and
+// a close from the program or the system, end the program.
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    if (event->spontaneous() && m_tray && m_profile.ticked(Key::CloseToTray)) {
+        event->ignore();
+        hide();
+        return;
+    }
     saveOnUnload();
     event->accept();
+    if (isHidden())
+        QCoreApplication::quit(); // waiting in the tray, it is no last window to close
 }
 
 void MainWindow::buildControls()
@@ -192,7 +204,7 @@ QLayout* MainWindow::buildLaunchBox()
     m_cliStop = button("CLI_STOP_BUTTON", QStringLiteral("CLI \"STOP\""), this);
     auto* terminator = button("TERMINATOR_BUTTON", QStringLiteral("!!! PROCESS TERMINATOR !!!"), this);
     connect(m_qtStart, &QPushButton::clicked, this, [this] { launch(Key::QtCommand, WindowStyle::NormalFocused); });
-    connect(m_daemonStart, &QPushButton::clicked, this, [this] { launch(Key::DaemonCommand, WindowStyle::Hidden); });
+    connect(m_daemonStart, &QPushButton::clicked, this, &MainWindow::startDaemon);
     connect(m_cliStop, &QPushButton::clicked, this, &MainWindow::stopThroughCli);
     connect(terminator, &QPushButton::clicked, this, &MainWindow::openTerminator);
     connect(m_watcher, &ProcessWatcher::launchAccess, this, &MainWindow::allowLaunch);
@@ -274,6 +286,8 @@ bool MainWindow::saveOnUnload()
 
 void MainWindow::keepOnTop()
 {
+    if (isHidden())
+        return; // waiting in the tray
     std::vector<NativeWindow> openedWindows;
     for (const QWidget* window : QApplication::topLevelWidgets()) {
         if (window != this && window->isVisible())
@@ -287,6 +301,11 @@ bool MainWindow::launch(Key commandKey, WindowStyle style)
     const LaunchResult result = m_services.launcher.start(m_profile.text(commandKey), style);
     showStatus(fromStd(result.error()));
     return result.ok();
+}
+
+void MainWindow::startDaemon()
+{
+    launch(Key::DaemonCommand, WindowStyle::Hidden);
 }
 
 void MainWindow::stopThroughCli()
@@ -316,8 +335,7 @@ void MainWindow::followDaemonLife()
             m_companion->setDaemonRunning(*daemon);
     });
     connect(m_companion, &DaemonCompanion::statusMessage, this, &MainWindow::showStatus);
-    connect(m_companion, &DaemonCompanion::restartDue, this,
-            [this] { launch(Key::DaemonCommand, WindowStyle::Hidden); });
+    connect(m_companion, &DaemonCompanion::restartDue, this, &MainWindow::startDaemon);
     connect(m_companion, &DaemonCompanion::shutdownStopDue, this, &MainWindow::stopNode);
     connect(m_nodeStatus, &NodeStatusPanel::stopSent, m_companion, &DaemonCompanion::stopAsked);
     connect(m_nodeStatus, &NodeStatusPanel::syncing, m_companion, &DaemonCompanion::setNodeSyncing);
@@ -331,6 +349,31 @@ void MainWindow::allowLaunch(std::optional<bool> startButtons, std::optional<boo
         m_qtStart->setEnabled(*startButtons);
         m_daemonStart->setEnabled(*startButtons);
     }
+}
+
+void MainWindow::buildTray()
+{
+    m_tray = new TrayIcon(*this);
+    connect(m_tray, &TrayIcon::startDaemonChosen, this, &MainWindow::startDaemon);
+    connect(m_tray, &TrayIcon::cliStopChosen, this, &MainWindow::stopThroughCli);
+    connect(m_tray, &TrayIcon::exitChosen, this, &QWidget::close);
+    connect(m_watcher, &ProcessWatcher::launchAccess, m_tray, &TrayIcon::allowLaunch);
+    connect(m_watcher, &ProcessWatcher::shown, this, &MainWindow::showTray);
+    connect(m_nodeStatus, &NodeStatusPanel::shown, this, &MainWindow::showTray);
+    showTray();
+    m_tray->show();
+}
+
+void MainWindow::showTray()
+{
+    const ChainInfo* chain = m_nodeStatus->chain();
+    const TrayInputs inputs { .daemonRunning = m_watcher->states()[index(WatchedProgram::Daemon)].value_or(false),
+                              .stopping = m_nodeStatus->stopping(),
+                              .rpc = m_nodeStatus->state(),
+                              .verificationProgress = chain ? std::optional(chain->verificationProgress) : std::nullopt,
+                              .initialDownload = chain && chain->initialDownload };
+    const std::string coin = m_profile.text(Key::CryptoName);
+    m_tray->showNode(inputs, coin.empty() ? windowTitle() : fromStd(coin));
 }
 
 } // namespace korvane

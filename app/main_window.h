@@ -20,12 +20,14 @@ class DaemonCompanion;
 class StatusLine;
 class NodeStatusPanel;
 class ProcessWatcher;
+class TrayIcon;
 
 // KORVANE_MAIN: the start-up window and the only one that is not modal. It shows the profile's
 // coin, folder and program names, follows every change other windows make to them through the live
 // profile, and composes the features' panels (the process watcher, the folder size, the heartbeat
 // and the lock lights) with the launch buttons, which run the profile's command lines, and the
-// buttons that open the terminator and the settings windows.
+// buttons that open the terminator and the settings windows. Where the desktop has a tray, it keeps
+// an icon there, and its close box may hide it to the tray.
 class MainWindow : public QWidget
 {
     Q_OBJECT
@@ -62,8 +64,11 @@ private:
     bool launch(Key commandKey, WindowStyle style); // true when the program started
     void allowLaunch(std::optional<bool> startButtons, std::optional<bool> cliStop);
     void followDaemonLife();
+    void startDaemon();
     void stopThroughCli();
     void stopNode();
+    void buildTray();
+    void showTray();
 
     Services& m_services;
     LiveProfile m_profile;
@@ -80,6 +85,7 @@ private:
     ProcessWatcher* m_watcher = nullptr;
     DaemonCompanion* m_companion = nullptr;
     NodeStatusPanel* m_nodeStatus = nullptr;
+    TrayIcon* m_tray = nullptr; // only where the desktop has a tray
 };
 
 } // namespace korvane

@@ -190,6 +190,12 @@ void NodeStatusPanel::stopAsked()
     showStopWatch();
 }
 
+bool NodeStatusPanel::stopping() const
+{
+    const StopWatch::Phase phase = m_stopWatch.phase(now());
+    return phase == StopWatch::Phase::Stopping || phase == StopWatch::Phase::Overdue;
+}
+
 void NodeStatusPanel::poll()
 {
     if (!m_daemonRunning)
@@ -330,14 +336,13 @@ void NodeStatusPanel::showLines()
 void NodeStatusPanel::showStopWatch()
 {
     const double at = now();
-    const StopWatch::Phase phase = m_stopWatch.phase(at);
-    const bool counting = phase == StopWatch::Phase::Stopping || phase == StopWatch::Phase::Overdue;
+    const bool counting = stopping();
     if (counting && !m_stopTimer->isActive())
         m_stopTimer->start();
     if (!counting)
         m_stopTimer->stop();
     m_stopLine->setText(fromStd(m_stopWatch.text(at)));
-    m_stopLine->setVisible(phase != StopWatch::Phase::None);
+    m_stopLine->setVisible(m_stopWatch.phase(at) != StopWatch::Phase::None);
     Q_EMIT shown();
 }
 

@@ -35,6 +35,10 @@ public:
     static constexpr int kCallTimeoutMs = 5000;
 
     NodeRpcState state() const { return m_state; }
+    // The node's latest answer while it answers; null otherwise.
+    const ChainInfo* chain() const { return m_hasReading ? &m_reading.chain : nullptr; }
+    // A stop asked here is under way: the daemon still runs.
+    bool stopping() const;
     const JsonRpcClient& client() const { return *m_client; }
 
 public Q_SLOTS:

@@ -13,6 +13,7 @@
 #include "platform/program_runner.h"
 #include "platform/settings_store.h"
 #include "platform/shutdown_guard.h"
+#include "platform/system_tray.h"
 #include "platform/text_file_writer.h"
 #include "platform/window_stacking.h"
 
@@ -37,10 +38,11 @@ struct Services
     Autostart& autostart;
     ProgramRunner& programs;
     ShutdownGuard& shutdownGuard;
+    SystemTray& tray;
 };
 
 // The operating system's own implementations of every service but the file dialogs, the
-// keep-awake, the notices and the shutdown guard, which come through the GUI toolkit.
+// keep-awake, the notices, the shutdown guard and the tray, which come through the GUI toolkit.
 struct OsServices
 {
     std::unique_ptr<SettingsStore> settings;

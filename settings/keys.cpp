@@ -58,6 +58,8 @@ constexpr std::array kKeys {
     KeyInfo { Key::UserDefinedSettings, KeyKind::Text, "USER_DEFINED_SETTINGS_TEXTBOX", "" },
     // Minutes a stop asked of the node may take before the node status panel says it still runs.
     KeyInfo { Key::NodeStopLimit, KeyKind::Text, "NODE_STOP_LIMIT_MINUTES", "10" },
+    // The main window's close box hides it to the tray, where there is one.
+    KeyInfo { Key::CloseToTray, KeyKind::Tick, "CLOSE_TO_TRAY_TICKBOX", "0" },
 };
 
 constexpr bool keysFollowTheEnum()
@@ -68,7 +70,7 @@ constexpr bool keysFollowTheEnum()
     }
     return true;
 }
-static_assert(keysFollowTheEnum() && kKeys.back().key == Key::NodeStopLimit,
+static_assert(keysFollowTheEnum() && kKeys.back().key == Key::CloseToTray,
               "the key table lists every key in the order of the Key enum");
 
 constexpr std::array kWindows {

@@ -65,6 +65,8 @@ enum class Key
     UserDefinedSettings,
     // node status
     NodeStopLimit,
+    // main settings
+    CloseToTray,
 };
 
 // What a key holds, and so which control shows it.

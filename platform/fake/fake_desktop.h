@@ -3,6 +3,7 @@
 #include "platform/autostart.h"
 #include "platform/keep_awake.h"
 #include "platform/notices.h"
+#include "platform/system_tray.h"
 
 #include <string>
 #include <vector>
@@ -67,6 +68,14 @@ private:
         on = wanted;
         return {};
     }
+};
+
+// A desktop without a tray unless told otherwise.
+class SystemTray : public korvane::SystemTray
+{
+public:
+    bool available() const override { return present; }
+    bool present = false;
 };
 
 } // namespace korvane::fake

@@ -224,6 +224,7 @@ struct Services
     EndSignals endSignals;
     ProgramRunner programs;
     ShutdownGuard shutdownGuard;
+    SystemTray tray;
 
     korvane::Services services(Replacing real = {})
     {
@@ -232,7 +233,7 @@ struct Services
                  real.launcher ? *real.launcher : launcher, folderSize,
                  real.keyboard ? *real.keyboard : keyboard, stacking, fileDialogs,
                  real.textFiles ? *real.textFiles : textFiles, keepAwake, notices, autostart,
-                 real.programs ? *real.programs : programs, shutdownGuard };
+                 real.programs ? *real.programs : programs, shutdownGuard, tray };
         // clang-format on
     }
 };

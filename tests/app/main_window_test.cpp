@@ -1,3 +1,4 @@
+#include "app/main_settings_window.h"
 #include "app/main_window.h"
 #include "gui/light.h"
 #include "monitor/node_status_panel.h"
@@ -5,12 +6,18 @@
 #include "tests/gui/driver.h"
 #include "tests/gui/expected.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpontaneKeyEvent>
+#include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -19,6 +26,15 @@ namespace korvane {
 namespace {
 
 using test::child;
+
+// A close from the desktop, as its close box sends; returns whether the window let it close.
+bool closeFromTheDesktop(QWidget& window)
+{
+    QCloseEvent close;
+    QSpontaneKeyEvent::setSpontaneous(&close);
+    QApplication::instance()->notify(&window, &close); // sendEvent would make it the program's own
+    return close.isAccepted();
+}
 
 // 96 dots per inch on the offscreen platform: 15 twips to a pixel, so 1000 twips are 66.7 pixels.
 constexpr int kDefaultLeftPx = 67;
@@ -267,6 +283,69 @@ TEST_F(MainWindowTest, AFailedSaveAtExitIsShownBeforeTheWindowCloses)
     EXPECT_TRUE(openWhileWarned);
     EXPECT_TRUE(warning.contains("disk full")) << warning.toStdString();
     EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, WithoutATrayCloseToTrayIsGreyedAndSaysWhyAndTheCloseBoxEnds)
+{
+    EXPECT_TRUE(m_services.fakes.settings.saveSetting("QL_KORVANE", "QL-KORVANE-V1", "CLOSE_TO_TRAY_TICKBOX", "1"));
+    auto window = open();
+    EXPECT_EQ(window->findChild<QSystemTrayIcon*>(), nullptr);
+    {
+        MainSettingsWindow settings(m_services.asServices, window->profile(), window.get());
+        auto* closeToTray = child<QCheckBox>(settings, "CLOSE_TO_TRAY_TICKBOX");
+        EXPECT_FALSE(closeToTray->isEnabled());
+        EXPECT_TRUE(closeToTray->toolTip().startsWith("No system tray on this desktop"))
+            << closeToTray->toolTip().toStdString();
+    }
+    window->move(300, 150);
+    EXPECT_TRUE(closeFromTheDesktop(*window));
+    EXPECT_EQ(stored("MAIN_Left"), "4500");
+}
+
+TEST_F(MainWindowTest, WithATrayTheCloseBoxHidesToItAndItsMenuActsAsTheButtons)
+{
+    m_services.fakes.tray.present = true;
+    auto window = open();
+    auto* tray = window->findChild<QSystemTrayIcon*>();
+    ASSERT_NE(tray, nullptr);
+    EXPECT_TRUE(tray->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tray->toolTip() == "KORVANE - QL-KORVANE-V1: node stopped"; }, 2000))
+        << tray->toolTip().toStdString();
+    {
+        MainSettingsWindow settings(m_services.asServices, window->profile(), window.get());
+        EXPECT_TRUE(child<QCheckBox>(settings, "CLOSE_TO_TRAY_TICKBOX")->isEnabled());
+        test::tick(settings, "CLOSE_TO_TRAY_TICKBOX");
+        test::click(settings, "OK_BUTTON");
+    }
+    EXPECT_EQ(stored("CLOSE_TO_TRAY_TICKBOX"), "1");
+
+    // Its entries do what the buttons do, and are greyed with them while the daemon runs.
+    QMenu& menu = *tray->contextMenu();
+    EXPECT_TRUE(window->profile().setText(Key::DaemonCommand, "litecoind -daemon"));
+    EXPECT_TRUE(window->profile().setText(Key::CliStopCommand, "litecoin-cli stop"));
+    EXPECT_TRUE(window->profile().setText(Key::DaemonName, "litecoind"));
+    test::control<QAction>(menu, "TRAY_DAEMON_START_ACTION").trigger();
+    m_services.fakes.processes.start("litecoind");
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return !child<QPushButton>(*window, "DAEMON_START_BUTTON")->isEnabled(); }, 2000));
+    EXPECT_FALSE(test::control<QAction>(menu, "TRAY_DAEMON_START_ACTION").isEnabled());
+    test::control<QAction>(menu, "TRAY_CLI_STOP_ACTION").trigger();
+    const auto& starts = m_services.fakes.launcher.starts;
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_EQ(starts[0].commandLine, "litecoind -daemon");
+    EXPECT_EQ(starts[1].commandLine, "litecoin-cli stop");
+    EXPECT_EQ(tray->toolTip(), "KORVANE - QL-KORVANE-V1: node stopping \u2014 do not shut down the computer");
+
+    window->move(300, 150);
+    EXPECT_FALSE(closeFromTheDesktop(*window));
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(stored("MAIN_Left"), "<none>");
+    test::control<QAction>(menu, "TRAY_SHOW_HIDE_ACTION").trigger();
+    EXPECT_TRUE(window->isVisible());
+
+    test::control<QAction>(menu, "TRAY_EXIT_ACTION").trigger();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(stored("MAIN_Left"), "4500");
 }
 
 } // namespace

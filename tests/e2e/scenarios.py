@@ -11,6 +11,7 @@ import os
 import signal
 import stat
 import shutil
+import subprocess
 import sys
 import time
 from collections import Counter
@@ -23,6 +24,12 @@ from korvane import (BLACK, CRYPTO_SETTINGS, CYAN, DONATIONS_BUTTON, FLASH_PALET
                      Korvane, NodeProfile, StandIns, enter_profile)
 
 SCENARIOS = {}
+# What a scenario that cannot run here returns; ctest reports it skipped.
+SKIP_RETURN_CODE = 77
+
+
+class Skipped(Exception):
+    pass
 
 
 def scenario(function):
@@ -598,6 +605,77 @@ def daemon_life_on_the_desktop(run):
     print(f"desktop services: {services.calls()}")
 
 
+TRAY_BOX = (1160, 0, 120, 32)  # where trayer stands, at the top right of the 1280 x 800 screen
+TRAY_PANEL = '("panel" "trayer")'  # the class of trayer's panel, as xwininfo shows it
+
+
+def window_tree(desktop):
+    return subprocess.run(["xwininfo", "-root", "-tree"], env=desktop.env, check=True, stdout=subprocess.PIPE,
+                          text=True).stdout.splitlines()
+
+
+def tray_icon_of(desktop, name):
+    """The X window id of the icon of program `name` that trayer has embedded and shows, or None."""
+    tree = window_tree(desktop)
+    panel = next((i for i, line in enumerate(tree) if TRAY_PANEL in line), None)
+    if panel is None:
+        return None
+    depth = len(tree[panel]) - len(tree[panel].lstrip())
+    for line in tree[panel + 1:]:
+        if line.strip() and len(line) - len(line.lstrip()) <= depth:
+            break
+        if f'"{name}": ("{name}" "{name}")' in line:
+            window = line.split()[0]
+            state = subprocess.run(["xwininfo", "-id", window], env=desktop.env, check=True,
+                                   stdout=subprocess.PIPE, text=True).stdout
+            return window if "IsViewable" in state else None
+    return None
+
+
+def start_tray_host(desktop):
+    """Starts trayer and waits for its panel; skips the scenario where it cannot run."""
+    if not shutil.which("trayer"):
+        raise Skipped("trayer (Debian's XEmbed tray host) is not installed")
+    trayer = desktop.start(["trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width",
+                            str(TRAY_BOX[2]), "--height", str(TRAY_BOX[3]), "--transparent", "false"])
+    try:
+        wait_until(lambda: trayer.poll() is not None or any(TRAY_PANEL in line for line in window_tree(desktop)),
+                   WAIT_SECONDS, "trayer's panel")
+    except AssertionError:
+        raise Skipped("trayer did not show its panel on this X server")
+    if trayer.poll() is not None:
+        raise Skipped(f"trayer could not start here (it ended with {trayer.returncode})")
+
+
+@scenario
+def tray_icon(run):
+    """Without a tray the close-to-tray choice is greyed and says why; under a real tray host
+    (trayer, an XEmbed tray) the program's icon appears there, with its red dot while the node is
+    stopped, and the choice can be made."""
+    korvane = run.korvane("LTC")
+    korvane.start()
+    settings = korvane.open_settings()
+    close_to_tray = settings.tick_box("Close to the tray")
+    assert not close_to_tray.enabled, "close to the tray is not greyed without a tray"
+    assert close_to_tray.tool_tip.startswith("No system tray on this desktop"), close_to_tray.tool_tip
+    settings.screenshot("no tray")
+    korvane.close_with_ok(settings)
+    korvane.exit()
+
+    start_tray_host(run.desktop)
+    korvane.start()
+    wait_until(lambda: tray_icon_of(run.desktop, korvane.name), WAIT_SECONDS, "the program's icon in the tray")
+    shot = run.desktop.screenshot(TRAY_BOX, "tray icon, node stopped")
+    from PIL import Image
+    stopped_dots = sum(1 for pixel in Image.open(shot).getdata() if pixel == (255, 0, 0))
+    assert stopped_dots >= 4, f"no red dot on the tray icon ({stopped_dots} red pixels)"
+    settings = korvane.open_settings()
+    assert settings.tick_box("Close to the tray").enabled, "close to the tray is greyed under a tray"
+    korvane.close_with_ok(settings)
+    korvane.exit()
+    print("tray: greyed without a tray host; under trayer the icon shows and the choice can be made")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("scenario", choices=sorted(SCENARIOS))
@@ -614,6 +692,9 @@ def main():
     try:
         accessibility.connect()
         SCENARIOS[options.scenario](Run(desktop, options.program, options.standin, options.lock_keys))
+    except Skipped as reason:
+        print(f"{options.scenario}: skipped: {reason}")
+        return SKIP_RETURN_CODE
     except BaseException:
         desktop.screenshot(None, "failure-whole-screen")
         raise

@@ -7,13 +7,14 @@
 
 namespace {
 
-// The offscreen platform warns about every window it cannot size by hints; that noise hides real
-// warnings.
+// The offscreen platform warns about every window it cannot size by hints, and that it has no tray
+// window to follow; that noise hides real warnings.
 QtMessageHandler defaultHandler = nullptr;
 
 void quietMessageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
-    if (message.contains(QLatin1String("propagateSizeHints")))
+    if (message.contains(QLatin1String("propagateSizeHints"))
+        || message.contains(QLatin1String("systemTrayWindowChanged")))
         return;
     defaultHandler(type, context, message);
 }

@@ -3,11 +3,23 @@
 
 #include <QApplication>
 #include <QSystemTrayIcon>
+#include <QWidget>
 
 namespace korvane {
 namespace {
 
-// Windows shows a program's notifications as balloons of its icon in the notification area.
+// The icon a window of the program shows in the notification area, if any.
+QSystemTrayIcon* shownTrayIcon()
+{
+    for (const QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* icon = window->findChild<QSystemTrayIcon*>(); icon && icon->isVisible())
+            return icon;
+    }
+    return nullptr;
+}
+
+// Windows shows a program's notifications as balloons of its icon in the notification area: the
+// one the main window shows there, or else one of its own.
 class TrayNotices : public Notices
 {
 public:
@@ -15,12 +27,14 @@ public:
     {
         if (!QSystemTrayIcon::isSystemTrayAvailable())
             return;
-        if (!m_icon.isVisible()) {
+        QSystemTrayIcon* icon = shownTrayIcon();
+        if (!icon) {
             m_icon.setIcon(QApplication::windowIcon());
             m_icon.show();
+            icon = &m_icon;
         }
-        m_icon.showMessage(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),
-                           QString::fromUtf8(body.data(), static_cast<qsizetype>(body.size())));
+        icon->showMessage(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),
+                          QString::fromUtf8(body.data(), static_cast<qsizetype>(body.size())));
     }
 
 private:
