@@ -271,6 +271,8 @@ void MainWindow::load()
 void MainWindow::follow(Key key)
 {
     m_profileFields.reload(m_profile, key);
+    if (key == Key::CryptoName && m_tray)
+        showTrayCoin();
 }
 
 // Stores the position and the always-on-top option; a failure is shown before the program ends.
@@ -360,6 +362,7 @@ void MainWindow::buildTray()
     connect(m_watcher, &ProcessWatcher::launchAccess, m_tray, &TrayIcon::allowLaunch);
     connect(m_watcher, &ProcessWatcher::shown, this, &MainWindow::showTray);
     connect(m_nodeStatus, &NodeStatusPanel::shown, this, &MainWindow::showTray);
+    showTrayCoin();
     showTray();
     m_tray->show();
 }
@@ -372,8 +375,14 @@ void MainWindow::showTray()
                               .rpc = m_nodeStatus->state(),
                               .verificationProgress = chain ? std::optional(chain->verificationProgress) : std::nullopt,
                               .initialDownload = chain && chain->initialDownload };
+    m_tray->showNode(inputs);
+}
+
+// Read when it changes, not with each of the watcher's ticks that show the tray.
+void MainWindow::showTrayCoin()
+{
     const std::string coin = m_profile.text(Key::CryptoName);
-    m_tray->showNode(inputs, coin.empty() ? windowTitle() : fromStd(coin));
+    m_tray->setCoin(coin.empty() ? windowTitle() : fromStd(coin));
 }
 
 } // namespace korvane

@@ -69,6 +69,7 @@ private:
     void stopNode();
     void buildTray();
     void showTray();
+    void showTrayCoin();
 
     Services& m_services;
     LiveProfile m_profile;

@@ -74,14 +74,26 @@ void TrayIcon::buildMenu()
     setContextMenu(m_menu.get());
 }
 
-void TrayIcon::showNode(const TrayInputs& inputs, const QString& coin)
+void TrayIcon::showNode(const TrayInputs& inputs)
 {
-    const TrayState state = trayState(inputs);
+    m_inputs = inputs;
+    refresh();
+}
+
+void TrayIcon::setCoin(const QString& coin)
+{
+    m_coin = coin;
+    refresh();
+}
+
+void TrayIcon::refresh()
+{
+    const TrayState state = trayState(m_inputs);
     if (state != m_shownState) {
         setIcon(m_icons.at(static_cast<std::size_t>(state)));
         m_shownState = state;
     }
-    const QString tip = controls::fromStd(trayToolTip(coin.toStdString(), inputs));
+    const QString tip = controls::fromStd(trayToolTip(m_coin.toStdString(), m_inputs));
     if (tip != toolTip())
         setToolTip(tip);
 }

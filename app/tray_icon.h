@@ -25,7 +25,9 @@ public:
     ~TrayIcon() override;
 
     // The icon and tool tip change only where they differ from what is shown.
-    void showNode(const TrayInputs& inputs, const QString& coin);
+    void showNode(const TrayInputs& inputs);
+    // The name the tool tip starts with.
+    void setCoin(const QString& coin);
     std::optional<TrayState> shownState() const { return m_shownState; }
 
     // As the main window's buttons: the daemon's start, and the CLI stop; empty leaves one as it is.
@@ -39,6 +41,7 @@ Q_SIGNALS:
 private:
     void buildMenu();
     void toggleWindow();
+    void refresh();
 
     QWidget& m_window;
     std::unique_ptr<QMenu> m_menu; // a tray icon does not own its menu
@@ -47,6 +50,8 @@ private:
     QAction* m_cliStop = nullptr;
     std::array<QIcon, 4> m_icons; // by TrayState
     std::optional<TrayState> m_shownState;
+    TrayInputs m_inputs;
+    QString m_coin;
 };
 
 } // namespace korvane

@@ -49,7 +49,7 @@ public:
         QNetworkReply* reply = m_network->post(request, QJsonDocument(body).toJson(QJsonDocument::Compact));
         m_replies.insert(reply);
         connect(reply, &QNetworkReply::finished, this, [this, reply, call, client] {
-            const JsonRpcReply answer = finished(reply, call.timeout);
+            const JsonRpcReply answer = answerOf(reply, call.timeout);
             QMetaObject::invokeMethod(
                 client, [client, call, answer] { client->finish(call.round, call.method, answer); },
                 Qt::QueuedConnection);
@@ -66,7 +66,7 @@ public:
     }
 
 private:
-    JsonRpcReply finished(QNetworkReply* reply, std::chrono::milliseconds timeout)
+    JsonRpcReply answerOf(QNetworkReply* reply, std::chrono::milliseconds timeout)
     {
         m_replies.remove(reply);
         reply->deleteLater();
