@@ -21,5 +21,7 @@ done
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# Another install on this machine holds dpkg's lock for a while: wait for it rather than fail.
+lock=(-o DPkg::Lock::Timeout=900)
+$sudo apt-get "${lock[@]}" update -qq
+$sudo apt-get "${lock[@]}" install -y -qq --no-install-recommends "${missing[@]}"
