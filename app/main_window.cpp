@@ -11,7 +11,7 @@
 #include "monitor/heartbeat_panel.h"
 #include "monitor/lock_lights.h"
 #include "monitor/node_status_panel.h"
-#include "processes/daemon_companion.h"
+#include "node/daemon_companion.h"
 #include "processes/process_watcher.h"
 #include "processes/terminator_window.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "monitor/tray_state.h"
+#include "node/tray_state.h"
 
 #include <QIcon>
 #include <QSystemTrayIcon>

@@ -4,7 +4,7 @@
 #include "gui/controls.h"
 #include "gui/live_profile.h"
 #include "platform/native_os.h"
-#include "platform/qt/json_rpc_client.h"
+#include "node/json_rpc_client.h"
 
 #include <QDateTime>
 #include <QDir>

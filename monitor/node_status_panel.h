@@ -1,7 +1,7 @@
 #pragma once
 
-#include "base/node_endpoint.h"
-#include "monitor/node_status.h"
+#include "node/node_endpoint.h"
+#include "node/node_status.h"
 #include "settings/keys.h"
 
 #include <QElapsedTimer>

@@ -2,7 +2,7 @@
 #include "gui/live_profile.h"
 #include "monitor/node_status_panel.h"
 #include "platform/fake/fake_services.h"
-#include "platform/qt/json_rpc_client.h"
+#include "node/json_rpc_client.h"
 #include "tests/processes/helper_programs.h"
 
 #include <QDir>

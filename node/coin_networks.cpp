@@ -1,4 +1,4 @@
-#include "base/coin_networks.h"
+#include "node/coin_networks.h"
 
 #include "base/ascii_case.h"
 
@@ -31,6 +31,7 @@ constexpr std::array kCoins {
                ".bitcoin",
                "Bitcoin",
                "bitcoin.conf",
+               std::chrono::seconds(600),
                { { { "", 8332 }, { "testnet3", 18332 }, { "signet", 38332 }, { "regtest", 18443 } } } },
     NodeCoin { "NMC",
                "Namecoin",
@@ -38,6 +39,7 @@ constexpr std::array kCoins {
                ".namecoin",
                "Namecoin",
                "namecoin.conf",
+               std::chrono::seconds(600),
                { { { "", 8336 }, { "testnet3", 18336 }, { "signet", 38336 }, { "regtest", 18443 } } } },
     NodeCoin { "LTC",
                "Litecoin",
@@ -45,6 +47,7 @@ constexpr std::array kCoins {
                ".litecoin",
                "Litecoin",
                "litecoin.conf",
+               std::chrono::seconds(150),
                { { { "", 9332 }, { "testnet4", 19332 }, { "signet", 39332 }, { "regtest", 19443 } } } },
     NodeCoin { "VTC",
                "Vertcoin",
@@ -52,6 +55,7 @@ constexpr std::array kCoins {
                ".vertcoin",
                "Vertcoin",
                "vertcoin.conf",
+               std::chrono::seconds(150),
                { { { "", 5888 }, { "testnet3", 15888 }, { "signet", 0 }, { "regtest", 18443 } } } },
     NodeCoin { "DASH",
                "Dash",
@@ -59,6 +63,7 @@ constexpr std::array kCoins {
                ".dashcore",
                "DashCore",
                "dash.conf",
+               std::chrono::seconds(150),
                { { { "", 9998 }, { "testnet3", 19998 }, { "signet", 0 }, { "regtest", 19898 } } } },
     NodeCoin { "BTG",
                "Bitcoin Gold",
@@ -66,6 +71,7 @@ constexpr std::array kCoins {
                ".bitcoingold",
                "BitcoinGold",
                "bitcoingold.conf",
+               std::chrono::seconds(600),
                { { { "", 8332 }, { "testnet3", 18332 }, { "signet", 38332 }, { "regtest", 18443 } } } },
 };
 

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "base/node_conf.h"
+#include "node/node_conf.h"
 #include "base/operating_system.h"
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -26,7 +27,11 @@ struct NodeCoin
     std::string_view linuxDataFolder; // in the home folder: ".litecoin"
     std::string_view windowsDataFolder; // in %APPDATA%: "Litecoin"
     std::string_view confFileName; // "litecoin.conf"
+    std::chrono::seconds blockSpacing; // the time the chain aims for between two blocks
     std::array<Network, 4> networks; // in the order of NodeNetwork: main, test, signet, regtest
+
+    // A tip older than this is a node still catching up, whatever else it says: a day for every coin.
+    static constexpr std::chrono::hours kBehindAfter { 24 };
 
     const Network& on(NodeNetwork network) const { return networks[static_cast<std::size_t>(network)]; }
     std::optional<std::uint16_t> rpcPort(NodeNetwork network) const;

@@ -1,4 +1,4 @@
-#include "platform/qt/json_rpc_client.h"
+#include "node/json_rpc_client.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

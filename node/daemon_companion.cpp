@@ -1,4 +1,4 @@
-#include "processes/daemon_companion.h"
+#include "node/daemon_companion.h"
 
 #include "gui/live_profile.h"
 #include "platform/keep_awake.h"

@@ -1,7 +1,7 @@
 #include "gui/live_profile.h"
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_services.h"
-#include "processes/daemon_companion.h"
+#include "node/daemon_companion.h"
 
 #include <QSignalSpy>
 #include <QTest>

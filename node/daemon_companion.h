@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/shutdown_guard.h"
-#include "processes/daemon_ends.h"
+#include "node/daemon_ends.h"
 
 #include <QElapsedTimer>
 #include <QObject>
