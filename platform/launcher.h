@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/result.h"
+#include "platform/process_table.h"
 
 #include <string>
 #include <string_view>
@@ -13,9 +14,25 @@ enum class WindowStyle
     NormalFocused, // a normal window that takes the focus
 };
 
-// The program as the command line names it, once started; or why nothing was started, as the user
-// reads it: `Could not start "bitcoind": Permission denied`.
-using LaunchResult = Result<std::string>;
+struct LaunchOptions
+{
+    WindowStyle style = WindowStyle::Hidden;
+    // When set, the program's standard error goes to this file (created or emptied), so that a
+    // program that fails at once can say why; its standard output goes nowhere, as for any hidden
+    // start. Where the program keeps running, the file only grows by what it writes on its error
+    // stream.
+    std::string errorOutputFile;
+};
+
+struct Launched
+{
+    std::string program; // as the command line names it
+    ProcessId processId = 0; // of the process started (it may start others and end)
+};
+
+// The program once started; or why nothing was started, as the user reads it:
+// `Could not start "bitcoind": Permission denied`.
+using LaunchResult = Result<Launched>;
 
 // A line naming `program` (none when empty) was not started, for the operating system's `reason`.
 inline Failure notStarted(std::string_view program, std::string_view reason)
@@ -32,7 +49,8 @@ class Launcher
 {
 public:
     virtual ~Launcher() = default;
-    virtual LaunchResult start(std::string_view commandLine, WindowStyle style) = 0;
+    virtual LaunchResult start(std::string_view commandLine, const LaunchOptions& options) = 0;
+    LaunchResult start(std::string_view commandLine, WindowStyle style) { return start(commandLine, { style, {} }); }
 };
 
 } // namespace korvane

@@ -2,6 +2,7 @@
 
 #include "base/result.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,9 +13,12 @@ namespace korvane {
 // on this operating system; defined once per operating system.
 std::string_view emailUtilityName();
 
-// Whether each asked name runs, one entry per name in the order asked; or why the process table
-// could not be read.
-using ProcessQuery = Result<std::vector<bool>>;
+// A process's id, as the system gives it (a pid on Linux, a process id on Windows).
+using ProcessId = std::int64_t;
+
+// The processes that answer to each asked name, one list of ids per name in the order asked (empty
+// when none runs); or why the process table could not be read.
+using ProcessQuery = Result<std::vector<std::vector<ProcessId>>>;
 
 struct TerminateResult
 {
@@ -34,6 +38,9 @@ public:
     virtual ProcessQuery queryRunning(const std::vector<std::string>& names) = 0;
     // Forcibly ends every running process of that name, and no other.
     virtual TerminateResult terminateAll(std::string_view name) = 0;
+    // Whether the process `id` still runs (a process that ended but was not reaped does not). Never
+    // waits; may be asked on the GUI thread.
+    virtual bool isRunning(ProcessId id) = 0;
 };
 
 } // namespace korvane

@@ -8,6 +8,7 @@
 #include "platform/keyboard.h"
 #include "platform/launcher.h"
 #include "platform/notices.h"
+#include "platform/port_listeners.h"
 #include "platform/own_executable.h"
 #include "platform/process_table.h"
 #include "platform/program_runner.h"
@@ -39,6 +40,7 @@ struct Services
     ProgramRunner& programs;
     ShutdownGuard& shutdownGuard;
     SystemTray& tray;
+    PortListeners& ports;
 };
 
 // The operating system's own implementations of every service but the file dialogs, the
@@ -56,6 +58,7 @@ struct OsServices
     std::unique_ptr<Autostart> autostart;
     std::unique_ptr<EndSignals> endSignals; // for the program itself, not its windows
     std::unique_ptr<ProgramRunner> programs;
+    std::unique_ptr<PortListeners> ports;
 };
 
 // Defined once per operating system.
