@@ -12,6 +12,7 @@
 #include "monitor/lock_lights.h"
 #include "monitor/node_status_panel.h"
 #include "node/daemon_companion.h"
+#include "node/node_model.h"
 #include "processes/process_watcher.h"
 #include "processes/terminator_window.h"
 
@@ -69,10 +70,7 @@ MainWindow::MainWindow(Services& services, QWidget* parent)
     buildControls();
     load();
     connect(&m_profile, &LiveProfile::changed, this, &MainWindow::follow);
-    connect(m_watcher, &ProcessWatcher::shown, m_nodeStatus, [this](const RunningStates& states) {
-        m_nodeStatus->setDaemonRunning(states[index(WatchedProgram::Daemon)].value_or(false));
-    });
-    followDaemonLife();
+    followNode();
     if (m_services.tray.available())
         buildTray();
 }
@@ -95,7 +93,7 @@ void MainWindow::openTerminator()
     TerminatorWindow terminator(m_profile, m_services.processes, *m_watcher, this);
     connect(&terminator, &TerminatorWindow::terminating, this, [this](WatchedProgram program) {
         if (program == WatchedProgram::Daemon)
-            m_companion->stopAsked();
+            m_node->killAsked();
     });
     terminator.exec();
 }
@@ -140,7 +138,7 @@ void MainWindow::buildControls()
     page->setSpacing(4);
     page->addLayout(buildHeader());
     page->addLayout(columns);
-    m_nodeStatus = new NodeStatusPanel(m_profile, this);
+    m_nodeStatus = new NodeStatusPanel(this);
     page->addWidget(m_nodeStatus);
     page->addLayout(buildHeartbeatRow());
     page->addLayout(buildFooter());
@@ -199,13 +197,15 @@ QLayout* MainWindow::buildProfileBox()
 QLayout* MainWindow::buildLaunchBox()
 {
     m_watcher = new ProcessWatcher(m_profile, m_services.processes, this);
+    m_node = new NodeModel(m_profile, m_services.ownExecutable.name(),
+                           { m_services.launcher, m_services.programs, m_services.processes, m_services.ports }, this);
     m_qtStart = button("QT_START_BUTTON", QStringLiteral("START QT"), this);
     m_daemonStart = button("DAEMON_START_BUTTON", QStringLiteral("START DAEMON"), this);
     m_cliStop = button("CLI_STOP_BUTTON", QStringLiteral("CLI \"STOP\""), this);
     auto* terminator = button("TERMINATOR_BUTTON", QStringLiteral("!!! PROCESS TERMINATOR !!!"), this);
     connect(m_qtStart, &QPushButton::clicked, this, [this] { launch(Key::QtCommand, WindowStyle::NormalFocused); });
-    connect(m_daemonStart, &QPushButton::clicked, this, &MainWindow::startDaemon);
-    connect(m_cliStop, &QPushButton::clicked, this, &MainWindow::stopThroughCli);
+    connect(m_daemonStart, &QPushButton::clicked, m_node, &NodeModel::start);
+    connect(m_cliStop, &QPushButton::clicked, m_node, &NodeModel::stopThroughCli);
     connect(terminator, &QPushButton::clicked, this, &MainWindow::openTerminator);
     connect(m_watcher, &ProcessWatcher::launchAccess, this, &MainWindow::allowLaunch);
 
@@ -305,42 +305,24 @@ bool MainWindow::launch(Key commandKey, WindowStyle style)
     return result.ok();
 }
 
-void MainWindow::startDaemon()
-{
-    launch(Key::DaemonCommand, WindowStyle::Hidden);
-}
-
-void MainWindow::stopThroughCli()
-{
-    if (!launch(Key::CliStopCommand, WindowStyle::Hidden))
-        return;
-    m_companion->stopAsked();
-    m_nodeStatus->stopAsked();
-}
-
-// A clean stop the user did not ask for here (the system is shutting down): through the CLI stop
-// line where one is set, else through RPC.
-void MainWindow::stopNode()
-{
-    if (m_profile.text(Key::CliStopCommand).empty())
-        m_nodeStatus->stopThroughRpc();
-    else
-        stopThroughCli();
-}
-
-void MainWindow::followDaemonLife()
+// The node's model hears the watcher and the profile; the panel, the companion and the tray show
+// what it knows, and every request goes to it.
+void MainWindow::followNode()
 {
     m_companion
         = new DaemonCompanion(m_profile, m_services.keepAwake, m_services.notices, m_services.shutdownGuard, this);
-    connect(m_watcher, &ProcessWatcher::shown, m_companion, [this](const RunningStates& states) {
-        if (const auto daemon = states[index(WatchedProgram::Daemon)])
-            m_companion->setDaemonRunning(*daemon);
-    });
+    connect(m_watcher, &ProcessWatcher::daemonProcesses, m_node, &NodeModel::setDaemonProcesses);
+    connect(&m_profile, &LiveProfile::changed, m_node, &NodeModel::profileChanged);
+    connect(&m_profile, &LiveProfile::changed, m_companion, &DaemonCompanion::profileChanged);
+    connect(m_node, &NodeModel::changed, m_nodeStatus, &NodeStatusPanel::show);
+    connect(m_node, &NodeModel::changed, m_companion, &DaemonCompanion::show);
+    connect(m_node, &NodeModel::statusMessage, this, &MainWindow::showStatus);
+    connect(m_node, &NodeModel::notice, m_companion, &DaemonCompanion::notify);
+    connect(m_nodeStatus, &NodeStatusPanel::rpcStopChosen, m_node, &NodeModel::stopThroughRpc);
+    connect(m_nodeStatus, &NodeStatusPanel::askAgainChosen, m_node, &NodeModel::askAgain);
     connect(m_companion, &DaemonCompanion::statusMessage, this, &MainWindow::showStatus);
-    connect(m_companion, &DaemonCompanion::restartDue, this, &MainWindow::startDaemon);
-    connect(m_companion, &DaemonCompanion::shutdownStopDue, this, &MainWindow::stopNode);
-    connect(m_nodeStatus, &NodeStatusPanel::stopSent, m_companion, &DaemonCompanion::stopAsked);
-    connect(m_nodeStatus, &NodeStatusPanel::syncing, m_companion, &DaemonCompanion::setNodeSyncing);
+    connect(m_companion, &DaemonCompanion::shutdownStopDue, m_node, &NodeModel::stop);
+    m_nodeStatus->show(m_node->snapshot());
 }
 
 void MainWindow::allowLaunch(std::optional<bool> startButtons, std::optional<bool> cliStop)
@@ -356,26 +338,14 @@ void MainWindow::allowLaunch(std::optional<bool> startButtons, std::optional<boo
 void MainWindow::buildTray()
 {
     m_tray = new TrayIcon(*this);
-    connect(m_tray, &TrayIcon::startDaemonChosen, this, &MainWindow::startDaemon);
-    connect(m_tray, &TrayIcon::cliStopChosen, this, &MainWindow::stopThroughCli);
+    connect(m_tray, &TrayIcon::startDaemonChosen, m_node, &NodeModel::start);
+    connect(m_tray, &TrayIcon::cliStopChosen, m_node, &NodeModel::stopThroughCli);
     connect(m_tray, &TrayIcon::exitChosen, this, &QWidget::close);
     connect(m_watcher, &ProcessWatcher::launchAccess, m_tray, &TrayIcon::allowLaunch);
-    connect(m_watcher, &ProcessWatcher::shown, this, &MainWindow::showTray);
-    connect(m_nodeStatus, &NodeStatusPanel::shown, this, &MainWindow::showTray);
+    connect(m_node, &NodeModel::changed, m_tray, &TrayIcon::showNode);
     showTrayCoin();
-    showTray();
+    m_tray->showNode(m_node->snapshot());
     m_tray->show();
-}
-
-void MainWindow::showTray()
-{
-    const ChainInfo* chain = m_nodeStatus->chain();
-    const TrayInputs inputs { .daemonRunning = m_watcher->states()[index(WatchedProgram::Daemon)].value_or(false),
-                              .stopping = m_nodeStatus->stopping(),
-                              .rpc = m_nodeStatus->state(),
-                              .verificationProgress = chain ? std::optional(chain->verificationProgress) : std::nullopt,
-                              .initialDownload = chain && chain->initialDownload };
-    m_tray->showNode(inputs);
 }
 
 // Read when it changes, not with each of the watcher's ticks that show the tray.

@@ -17,6 +17,7 @@ class QTimer;
 namespace korvane {
 
 class DaemonCompanion;
+class NodeModel;
 class StatusLine;
 class NodeStatusPanel;
 class ProcessWatcher;
@@ -63,12 +64,8 @@ private:
     void keepOnTop();
     bool launch(Key commandKey, WindowStyle style); // true when the program started
     void allowLaunch(std::optional<bool> startButtons, std::optional<bool> cliStop);
-    void followDaemonLife();
-    void startDaemon();
-    void stopThroughCli();
-    void stopNode();
+    void followNode();
     void buildTray();
-    void showTray();
     void showTrayCoin();
 
     Services& m_services;
@@ -84,6 +81,7 @@ private:
 
     QTimer* m_alwaysOnTopTimer = nullptr;
     ProcessWatcher* m_watcher = nullptr;
+    NodeModel* m_node = nullptr;
     DaemonCompanion* m_companion = nullptr;
     NodeStatusPanel* m_nodeStatus = nullptr;
     TrayIcon* m_tray = nullptr; // only where the desktop has a tray

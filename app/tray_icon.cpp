@@ -74,9 +74,10 @@ void TrayIcon::buildMenu()
     setContextMenu(m_menu.get());
 }
 
-void TrayIcon::showNode(const TrayInputs& inputs)
+void TrayIcon::showNode(const NodeSnapshot& snapshot)
 {
-    m_inputs = inputs;
+    m_state = snapshot.state;
+    m_sync = snapshot.sync;
     refresh();
 }
 
@@ -88,12 +89,12 @@ void TrayIcon::setCoin(const QString& coin)
 
 void TrayIcon::refresh()
 {
-    const TrayState state = trayState(m_inputs);
+    const TrayState state = trayState(m_state);
     if (state != m_shownState) {
         setIcon(m_icons.at(static_cast<std::size_t>(state)));
         m_shownState = state;
     }
-    const QString tip = controls::fromStd(trayToolTip(m_coin.toStdString(), m_inputs));
+    const QString tip = controls::fromStd(trayToolTip(m_coin.toStdString(), m_state, m_sync));
     if (tip != toolTip())
         setToolTip(tip);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "node/node_snapshot.h"
 #include "node/tray_state.h"
 
 #include <QIcon>
@@ -25,7 +26,7 @@ public:
     ~TrayIcon() override;
 
     // The icon and tool tip change only where they differ from what is shown.
-    void showNode(const TrayInputs& inputs);
+    void showNode(const korvane::NodeSnapshot& snapshot);
     // The name the tool tip starts with.
     void setCoin(const QString& coin);
     std::optional<TrayState> shownState() const { return m_shownState; }
@@ -50,7 +51,8 @@ private:
     QAction* m_cliStop = nullptr;
     std::array<QIcon, 4> m_icons; // by TrayState
     std::optional<TrayState> m_shownState;
-    TrayInputs m_inputs;
+    NodeState m_state = NodeState::NotRunning;
+    std::string m_sync;
     QString m_coin;
 };
 

@@ -1,7 +1,7 @@
 #include "conf/conf_check_panel.h"
 
 #include "base/command_line_split.h"
-#include "gui/async_task.h"
+#include "platform/qt/async_task.h"
 #include "gui/controls.h"
 #include "gui/live_profile.h"
 #include "gui/status_line.h"

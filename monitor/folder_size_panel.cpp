@@ -1,6 +1,6 @@
 #include "monitor/folder_size_panel.h"
 
-#include "gui/async_task.h"
+#include "platform/qt/async_task.h"
 #include "gui/controls.h"
 #include "gui/live_profile.h"
 #include "platform/folder_size.h"

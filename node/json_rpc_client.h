@@ -1,74 +1,65 @@
 #pragma once
 
+#include "node/node_status.h"
+
 #include <QByteArray>
-#include <QHash>
+#include <QJsonArray>
 #include <QJsonValue>
 #include <QObject>
+#include <QSet>
 #include <QString>
-#include <QThread>
 #include <chrono>
 #include <functional>
 
+class QNetworkAccessManager;
+class QNetworkReply;
+
 namespace korvane {
 
-// How one call ended.
-struct JsonRpcReply
+// How one call ended, and the node's answer when it gave one.
+struct RpcReply
 {
-    enum class Kind
-    {
-        Result, // `result` holds the node's answer
-        RpcError, // the node answered with a JSON-RPC error: `errorCode`, `message`
-        Refused, // HTTP 401: the credentials were refused
-        NoAnswer, // connection refused, closed, or no answer before the timeout
-        Failed, // anything else; `message` says what
-    };
-    Kind kind = Kind::NoAnswer;
-    QJsonValue result;
-    int errorCode = 0;
-    QString message;
+    RpcOutcome outcome;
+    QJsonValue result; // the node's result, when outcome.kind is Result
+    std::chrono::milliseconds took { 0 };
 };
 
-// JSON-RPC 1.0 calls to a node on this machine (127.0.0.1), over HTTP with basic authentication
-// set on each request. The requests, their answers and the reading of the answers' JSON happen on
-// a thread of the client's own; this object's thread only hands a call over and gets its reply
-// back, so nothing waits for the node and a poll costs its event loop next to nothing. At most one
-// call per method is on its way at a time, and each ends after the timeout.
+// JSON-RPC 1.0 calls to a node on this machine over HTTP, with basic authentication set on each
+// request. Network work happens on Qt's own network thread; this object only posts a call and reads
+// its answer. Each call ends at its deadline however slowly its answer trickles in, and an answer
+// larger than kLargestAnswer is cut off, so neither a slow nor a flooding server holds anything up.
 class JsonRpcClient : public QObject
 {
     Q_OBJECT
 
 public:
-    using Callback = std::function<void(const JsonRpcReply&)>;
+    static constexpr qint64 kLargestAnswer = 1024 * 1024;
 
     explicit JsonRpcClient(QObject* parent = nullptr);
-    ~JsonRpcClient() override; // drops the calls on their way and ends the client's thread
+    ~JsonRpcClient() override;
 
-    // Applies to the calls made after it.
-    void setEndpoint(int port, const QByteArray& credentials); // "user:password"
-    void setTimeout(std::chrono::milliseconds timeout) { m_timeout = timeout; }
+    // Applies to the calls made after it. `host` is an address of this machine ("127.0.0.1", "::1").
+    void setEndpoint(const QString& host, quint16 port, const QByteArray& credentials); // "user:password"
+    void setDeadline(std::chrono::milliseconds deadline) { m_deadline = deadline; }
 
-    // Posts the call, unless one of the same method is still on its way (then false). `done` runs on
-    // this object's thread, unless the call is cancelled first.
-    bool call(const QString& method, Callback done);
-    bool inFlight(const QString& method) const { return m_inFlight.contains(method); }
-    int callsInFlight() const { return static_cast<int>(m_inFlight.size()); }
-    // Drops every call on its way; their callbacks never run.
+    using Done = std::function<void(const RpcReply&)>;
+    // Posts the call; `done` runs on this object's thread when it has ended, unless cancelAll() comes
+    // first (then never).
+    void call(const QString& method, const QJsonArray& params, Done done);
+    int callsInFlight() const { return static_cast<int>(m_replies.size()); }
+    // Aborts every call on its way; their `done` never runs.
     void cancelAll();
 
 private:
-    class Caller;
-    void finish(quint64 round, const QString& method, const JsonRpcReply& reply);
+    void finish(QNetworkReply* reply, const Done& done, std::chrono::steady_clock::time_point sent);
+    void watchSize(QNetworkReply* reply);
 
-    QThread m_thread;
-    Caller* m_caller; // lives on m_thread
-    int m_port = 0;
+    QNetworkAccessManager* m_network;
+    QString m_host = QStringLiteral("127.0.0.1");
+    quint16 m_port = 0;
     QByteArray m_authorization;
-    std::chrono::milliseconds m_timeout { 5000 };
-    QHash<QString, Callback> m_inFlight;
-    quint64 m_round = 0; // a reply to a call made before the last cancelAll() is dropped
+    std::chrono::milliseconds m_deadline { 5000 };
+    QSet<QNetworkReply*> m_replies; // on their way
 };
-
-// What a finished reply means: its HTTP status, body and network error.
-JsonRpcReply interpretReply(int httpStatus, const QByteArray& body, int networkError, const QString& errorText);
 
 } // namespace korvane

@@ -22,6 +22,30 @@ struct TextFile
     std::string error; // why an existing file cannot be read
 };
 
+// Conf files and cookies are small: a larger file is not one of them.
+constexpr std::uintmax_t kLargestReadFile = 4 * 1024 * 1024;
+
+// Why a file that exists cannot be read as text, or nothing: only a regular file is opened, so a
+// FIFO or a device never holds up the reader.
+std::string notARegularFile(const fs::file_status& found)
+{
+    switch (found.type()) {
+    case fs::file_type::regular:
+        return {};
+    case fs::file_type::directory:
+        return "it is a folder";
+    case fs::file_type::fifo:
+        return "it is a FIFO, not a file";
+    case fs::file_type::block:
+    case fs::file_type::character:
+        return "it is a device, not a file";
+    case fs::file_type::socket:
+        return "it is a socket, not a file";
+    default:
+        return "it is not a regular file";
+    }
+}
+
 TextFile readTextFile(const fs::path& path)
 {
     std::error_code status;
@@ -30,8 +54,10 @@ TextFile readTextFile(const fs::path& path)
         return { true, {}, status.message() };
     if (!fs::exists(found))
         return {};
-    if (fs::is_directory(found))
-        return { true, {}, "it is a folder" };
+    if (std::string problem = notARegularFile(found); !problem.empty())
+        return { true, {}, std::move(problem) };
+    if (fs::file_size(path, status) > kLargestReadFile && !status)
+        return { true, {}, "it is larger than a conf file or cookie can be" };
     errno = 0;
     std::ifstream file(path, std::ios::binary);
     if (!file) {
@@ -60,6 +86,34 @@ std::optional<std::uint16_t> portNumber(std::string_view text)
     if (error != std::errc() || end != text.data() + text.size() || value == 0 || value > 65535)
         return std::nullopt;
     return static_cast<std::uint16_t>(value);
+}
+
+struct RpcAddress
+{
+    std::optional<std::string> loopbackHost; // the address to dial; empty when it is not a loopback one
+    std::string port; // written after the address, if any
+};
+
+// "127.0.0.1", "[::1]:9999", "localhost", "0.0.0.0" (every address, loopback too) as the node
+// takes them, and the loopback address of this machine that reaches the node there.
+RpcAddress rpcAddress(std::string_view written)
+{
+    std::string_view host = written;
+    RpcAddress address;
+    if (written.starts_with('[')) {
+        const auto close = written.find(']');
+        host = written.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1);
+        if (close != std::string_view::npos && written.substr(close + 1).starts_with(':'))
+            address.port = written.substr(close + 2);
+    } else if (const auto colon = written.find(':'); colon != std::string_view::npos && written.rfind(':') == colon) {
+        host = written.substr(0, colon);
+        address.port = written.substr(colon + 1);
+    }
+    if (host == "::1" || host == "::")
+        address.loopbackHost = "::1";
+    else if (host.starts_with("127.") || host == "localhost" || host == "0.0.0.0")
+        address.loopbackHost = host == "localhost" || host == "0.0.0.0" ? std::string("127.0.0.1") : std::string(host);
+    return address;
 }
 
 // The conf files read, their lines one after another, and where each file's lines begin.
@@ -100,6 +154,9 @@ private:
     void sayUnsuitable(const NodeSettings& settings);
     void findPort(const NodeSettings& settings);
     void findCredentials(const NodeSettings& settings, const fs::path& networkFolder);
+    void findHost(const NodeSettings& settings);
+    void findDebugLog(const NodeSettings& settings, const fs::path& networkFolder);
+    std::string fileOf(const NodeSettings::Found& found) const;
     std::string whereFound(std::string_view name, const NodeSettings::Found& found) const;
     void fail(std::string problem);
 
@@ -135,8 +192,11 @@ NodeEndpoint EndpointReader::read(std::vector<NodeOption> commandLine)
         fail("the data folder " + m_endpoint.dataFolder + " does not exist: the node will not start");
         return std::move(m_endpoint);
     }
+    const fs::path networkFolder = folder / pathFromUtf8(m_coin.on(m_endpoint.network).dataSubfolder);
     findPort(settings);
-    findCredentials(settings, folder / pathFromUtf8(m_coin.on(m_endpoint.network).dataSubfolder));
+    findHost(settings);
+    findCredentials(settings, networkFolder);
+    findDebugLog(settings, networkFolder);
     return std::move(m_endpoint);
 }
 
@@ -241,10 +301,12 @@ void EndpointReader::findCredentials(const NodeSettings& settings, const fs::pat
     if (password && !password->value.empty()) {
         m_endpoint.credentials = settings.value("rpcuser", network).value_or("") + ":" + password->value;
         m_endpoint.credentialsSource = whereFound("rpcpassword", *password);
+        m_endpoint.credentialsFile = fileOf(*password);
         return;
     }
     const fs::path cookie = completed(networkFolder, settings.value("rpccookiefile", network).value_or(".cookie"));
     m_endpoint.cookieFile = utf8Text(cookie);
+    m_endpoint.credentialsFile = m_endpoint.cookieFile;
     m_endpoint.watchedFiles.push_back(m_endpoint.cookieFile);
     m_endpoint.credentialsSource = "cookie " + m_endpoint.cookieFile;
     const TextFile file = readTextFile(cookie);
@@ -257,6 +319,49 @@ void EndpointReader::findCredentials(const NodeSettings& settings, const fs::pat
         fail("the cookie " + m_endpoint.cookieFile + " is empty; " + std::string(kCookieNotWritten));
     else
         m_endpoint.credentials = line;
+}
+
+void EndpointReader::findHost(const NodeSettings& settings)
+{
+    const NodeNetwork network = m_endpoint.network;
+    std::optional<NodeSettings::Found> found = settings.find("rpcconnect", network);
+    const char* option = "rpcconnect";
+    if (!found) {
+        found = settings.find("rpcbind", network);
+        option = "rpcbind";
+    }
+    if (!found)
+        return;
+    const RpcAddress address = rpcAddress(found->value);
+    const std::string where = whereFound(option, *found);
+    if (!address.loopbackHost) {
+        fail(std::string(option) + "=" + found->value + " (" + where
+             + ") is not this machine's loopback address; the node is asked only on this machine");
+        return;
+    }
+    m_endpoint.host = *address.loopbackHost;
+    if (!address.port.empty()) {
+        if (const std::optional<std::uint16_t> port = portNumber(address.port)) {
+            m_endpoint.port = *port;
+            m_endpoint.portSource = where;
+        } else {
+            fail(std::string(option) + "=" + found->value + " (" + where + ") does not end in a port number");
+        }
+    }
+}
+
+void EndpointReader::findDebugLog(const NodeSettings& settings, const fs::path& networkFolder)
+{
+    const std::string written = settings.value("debuglogfile", m_endpoint.network).value_or("debug.log");
+    // "-nodebuglogfile" reads "0": the node writes no log.
+    if (written.empty() || written == "0")
+        return;
+    m_endpoint.debugLog = utf8Text(completed(networkFolder, written));
+}
+
+std::string EndpointReader::fileOf(const NodeSettings::Found& found) const
+{
+    return found.confLine ? m_conf.pathOfLine(*found.confLine) : std::string();
 }
 
 // The first problem is the one the user sees; the others follow from it or wait their turn.

@@ -29,7 +29,7 @@ struct NodeEndpointSource
 struct NodeEndpoint
 {
     NodeNetwork network = NodeNetwork::Main;
-    std::string host = "127.0.0.1";
+    std::string host = "127.0.0.1"; // a loopback address of either family: "127.0.0.1", "::1"
     std::uint16_t port = 0; // 0 when none can be found
     std::string credentials; // "user:password" for Basic authentication; empty when none were found
     std::string portSource; // "rpcport in the [regtest] section of /home/u/.litecoin/litecoin.conf"
@@ -38,6 +38,10 @@ struct NodeEndpoint
     std::string dataFolder; // the node's data folder (the network's subfolder not included)
     std::string confFile; // the conf file the node reads, whether or not it exists
     std::string cookieFile; // the cookie it authenticates with; empty when a password is set
+    // The file the credentials come from: the cookie or the conf file holding the password; empty
+    // when they are on the daemon's command line.
+    std::string credentialsFile;
+    std::string debugLog; // the log it writes; empty when it writes none (-nodebuglogfile)
     std::vector<std::string> watchedFiles; // read again when one of them changes: conf files, cookie
 
     // About the conf file, plainly, when it is missing ("defaults apply"), unreadable or refused.
@@ -55,6 +59,9 @@ struct NodeEndpoint
 // the default one, and network-only options such as rpcport only from the network's section on a
 // network other than main; it may set datadir too); then, when rpcpassword is empty, the cookie
 // "__cookie__:<hex>" in the network's data subfolder; then the coin's default port for the network.
+// The address dialled is rpcconnect's, else the first rpcbind's (a port given with it counts), else
+// 127.0.0.1; an address that is not this machine's loopback is refused. Only regular files are
+// read (a FIFO, a device or a folder is a problem said in words): call it off the GUI thread.
 NodeEndpoint readNodeEndpoint(const NodeEndpointSource& source);
 
 // What a missing cookie means to the user.

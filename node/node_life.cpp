@@ -1,7 +1,6 @@
 #include "node/node_life.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace korvane {
 namespace {
@@ -65,7 +64,7 @@ void NodeLife::processSeen(bool running, Seconds now)
         return;
     }
     // A new run: nothing said of the last one holds for it.
-    m_synced = m_withheld = m_unreadable = m_warmingUp = m_killAsked = m_failedStart = false;
+    m_synced = m_withheld = m_unreadable = m_warmingUp = m_credentialsRefused = m_killAsked = m_failedStart = false;
     m_silentPolls = 0;
     m_lastAnswerAt.reset();
     m_stopAcceptedAt.reset();
@@ -136,7 +135,7 @@ void NodeLife::answered(Seconds now, bool synced)
     m_lastAnswerAt = now;
     m_silentPolls = 0;
     m_synced = synced;
-    m_unreadable = m_warmingUp = false;
+    m_unreadable = m_warmingUp = m_credentialsRefused = false;
     m_detail.clear();
     settle();
 }
@@ -145,6 +144,7 @@ void NodeLife::pollFailed(const RpcOutcome& outcome)
 {
     m_warmingUp = outcome.kind == RpcOutcome::Kind::RpcError && outcome.errorCode == kRpcWarmUpError;
     m_unreadable = !m_warmingUp && outcome.kind != RpcOutcome::Kind::NoAnswer;
+    m_credentialsRefused = outcome.kind == RpcOutcome::Kind::Refused;
     if (outcome.kind == RpcOutcome::Kind::NoAnswer)
         ++m_silentPolls;
     else
@@ -272,6 +272,12 @@ EndPlan NodeLife::planAfter(NodeState state, std::string_view clock, Seconds now
         plan.message += "; not restarting it: it was restarted " + std::to_string(RestartBackOff::kRestartsPerHour)
             + " times within the hour";
     return plan;
+}
+
+bool runsBesides(const std::vector<std::int64_t>& seen, const std::vector<std::int64_t>& own)
+{
+    return std::any_of(seen.begin(), seen.end(),
+                       [&own](std::int64_t id) { return std::find(own.begin(), own.end(), id) == own.end(); });
 }
 
 std::string_view nodeStateName(NodeState state)

@@ -5,9 +5,11 @@
 #include "node/restart_back_off.h"
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korvane {
 
@@ -100,6 +102,7 @@ public:
     const std::string& detail() const { return m_detail; }
     std::optional<Seconds> lastAnswerAt() const { return m_lastAnswerAt; }
     int silentPolls() const { return m_silentPolls; }
+    bool credentialsRefused() const { return m_credentialsRefused; }
     // The clock time of the last end.
     const std::string& endedAt() const { return m_endedAt; }
 
@@ -118,6 +121,7 @@ private:
     bool m_withheld = false;
     bool m_unreadable = false; // credentials refused, or another error: the status cannot be read
     bool m_warmingUp = false;
+    bool m_credentialsRefused = false;
     bool m_failedStart = false; // the end came within the start window of a start made here
     std::string m_detail;
     std::string m_stopRefusal;
@@ -132,6 +136,10 @@ private:
     std::string m_otherCopy;
     RestartBackOff m_backOff;
 };
+
+// Whether a process of the daemon runs besides the program's own runs of its program (for its help
+// text): ids in `seen` that are not in `own`.
+bool runsBesides(const std::vector<std::int64_t>& seen, const std::vector<std::int64_t>& own);
 
 // The state in a few words, as the panel's first line and the tray's tool tip start:
 // "synced", "catching up", "stopping — do not shut down the computer", "failed to start".

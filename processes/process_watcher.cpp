@@ -1,6 +1,6 @@
 #include "processes/process_watcher.h"
 
-#include "gui/async_task.h"
+#include "platform/qt/async_task.h"
 #include "gui/colours.h"
 #include "gui/controls.h"
 #include "gui/light.h"

@@ -9,9 +9,12 @@
 // Otherwise it is the daemon: it keeps its process id there (when it has a "-conf=" argument) and
 // runs until SIGTERM, which ends it unless $KORVANE_STANDIN_IGNORES_STOP is set (a hung daemon).
 // The daemon notes "started", "stop ignored" and "stopped" in $KORVANE_STANDIN_DIR/<own name>.events.
+// Given "-datadir=", it keeps a debug.log there as a node does: each run opens with empty lines, and
+// a stop it takes closes the run with "Shutdown: done" (a killed one leaves it open).
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fcntl.h>
 #include <fstream>
 #include <string>
@@ -49,14 +52,24 @@ void noteEvent(const std::string& name, std::string_view event)
     std::ofstream(recordPath(name, ".events"), std::ios::app) << event << std::endl;
 }
 
-std::string confPath(const std::vector<std::string>& arguments)
+std::string optionValue(const std::vector<std::string>& arguments, std::string_view option)
 {
-    constexpr std::string_view kConfOption = "-conf=";
     for (const std::string& argument : arguments) {
-        if (argument.starts_with(kConfOption))
-            return argument.substr(kConfOption.size());
+        if (argument.starts_with(option))
+            return argument.substr(option.size());
     }
     return {};
+}
+
+// A line of the node's log, with the time as the node writes it.
+void logLine(const std::string& dataFolder, std::string_view line)
+{
+    if (dataFolder.empty())
+        return;
+    char time[32];
+    const std::time_t now = std::time(nullptr);
+    std::strftime(time, sizeof time, "%Y-%m-%dT%H:%M:%SZ", std::gmtime(&now));
+    std::ofstream(dataFolder + "/debug.log", std::ios::app) << time << " " << line << std::endl;
 }
 
 int runClient(const std::string& conf)
@@ -68,7 +81,7 @@ int runClient(const std::string& conf)
     return ::kill(daemon, SIGTERM) == 0 ? 0 : 1;
 }
 
-int runDaemon(const std::string& name, const std::string& conf)
+int runDaemon(const std::string& name, const std::string& conf, const std::string& dataFolder)
 {
     sigset_t stop;
     ::sigemptyset(&stop);
@@ -76,6 +89,9 @@ int runDaemon(const std::string& name, const std::string& conf)
     ::sigprocmask(SIG_BLOCK, &stop, nullptr);
     if (!conf.empty() && !writeWhole(conf + ".pid", std::to_string(::getpid())))
         return 1;
+    if (!dataFolder.empty())
+        std::ofstream(dataFolder + "/debug.log", std::ios::app) << "\n\n\n\n\n";
+    logLine(dataFolder, "Stand-in Core version v1.0.0");
     noteEvent(name, "started");
     const bool ignoresStop = std::getenv("KORVANE_STANDIN_IGNORES_STOP") != nullptr;
     for (;;) {
@@ -85,6 +101,8 @@ int runDaemon(const std::string& name, const std::string& conf)
             break;
         noteEvent(name, "stop ignored");
     }
+    logLine(dataFolder, "Shutdown: In progress...");
+    logLine(dataFolder, "Shutdown: done");
     noteEvent(name, "stopped");
     if (!conf.empty())
         std::remove((conf + ".pid").c_str());
@@ -104,8 +122,8 @@ int main(int argc, char** argv)
     if (!writeWhole(recordPath(name, ".args"), record))
         return 1;
 
-    const std::string conf = confPath(arguments);
+    const std::string conf = optionValue(arguments, "-conf=");
     if (!arguments.empty() && arguments.back() == "stop")
         return runClient(conf);
-    return runDaemon(name, conf);
+    return runDaemon(name, conf, optionValue(arguments, "-datadir="));
 }

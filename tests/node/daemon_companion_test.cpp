@@ -1,15 +1,21 @@
 #include "gui/live_profile.h"
+#include "node/daemon_companion.h"
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_services.h"
-#include "node/daemon_companion.h"
 
 #include <QSignalSpy>
-#include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace korvane {
 namespace {
+
+NodeSnapshot inState(NodeState state)
+{
+    NodeSnapshot snapshot;
+    snapshot.state = state;
+    return snapshot;
+}
 
 class DaemonCompanionTest : public ::testing::Test
 {
@@ -19,96 +25,59 @@ protected:
     fake::KeepAwake keepAwake;
     fake::Notices notices;
     fake::ShutdownGuard shutdownGuard;
-    DaemonCompanion companion { profile, keepAwake, notices, shutdownGuard };
-    QSignalSpy messages { &companion, &DaemonCompanion::statusMessage };
-    QSignalSpy restarts { &companion, &DaemonCompanion::restartDue };
+    std::unique_ptr<DaemonCompanion> companion
+        = std::make_unique<DaemonCompanion>(profile, keepAwake, notices, shutdownGuard);
+    QSignalSpy messages { companion.get(), &DaemonCompanion::statusMessage };
 
-    QTimer* restartTimer() { return companion.findChild<QTimer*>(QStringLiteral("DAEMON_RESTART_TIMER")); }
+    void follow() { QObject::connect(&profile, &LiveProfile::changed, companion.get(), &DaemonCompanion::profileChanged); }
 };
 
-TEST_F(DaemonCompanionTest, HoldsWhileTheDaemonRunsAndTellsOfAnEndByItself)
+TEST_F(DaemonCompanionTest, KeepsAwakeAsChosenWhileTheNodeRunsOrSyncs)
 {
-    EXPECT_TRUE(profile.setText(Key::CryptoName, QStringLiteral("LTC - Litecoin")));
-    companion.setDaemonRunning(true);
-    EXPECT_TRUE(keepAwake.held());
+    follow();
+    companion->show(inState(NodeState::Starting));
     EXPECT_EQ(keepAwake.holds, std::vector<std::string> { "a node is running" });
 
-    companion.stopAsked();
-    companion.setDaemonRunning(false);
-    EXPECT_FALSE(keepAwake.held());
-    EXPECT_TRUE(notices.shown.empty()) << "a stop from here is no news";
-
-    companion.setDaemonRunning(true);
-    companion.setDaemonRunning(false);
-    ASSERT_EQ(notices.shown.size(), 1u);
-    EXPECT_TRUE(QString::fromStdString(notices.shown[0])
-                    .contains(QRegularExpression(QStringLiteral(
-                        "^LTC - Litecoin: the daemon ended\\|The daemon ended by itself at \\d\\d:\\d\\d:\\d\\d$"))))
-        << notices.shown[0];
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_FALSE(restartTimer()->isActive()) << "restarting is opt-in";
-    EXPECT_EQ(keepAwake.releases, 2);
-}
-
-TEST_F(DaemonCompanionTest, FollowsTheKeepAwakeChoice)
-{
-    EXPECT_TRUE(profile.setText(Key::KeepAwakeWhile, QStringLiteral("off")));
-    companion.setDaemonRunning(true);
-    EXPECT_FALSE(keepAwake.held());
-
     EXPECT_TRUE(profile.setText(Key::KeepAwakeWhile, QStringLiteral("syncing")));
-    EXPECT_TRUE(keepAwake.held()) << "syncing until the node says otherwise";
-    companion.setNodeSyncing(false);
+    EXPECT_TRUE(keepAwake.held());
+    companion->show(inState(NodeState::Synced));
+    EXPECT_FALSE(keepAwake.held()) << "synced: nothing to wait for";
+    companion->show(inState(NodeState::CatchingUp));
+    EXPECT_TRUE(keepAwake.held()) << "a synced node that falls behind syncs again";
+
+    EXPECT_TRUE(profile.setText(Key::KeepAwakeWhile, QStringLiteral("off")));
     EXPECT_FALSE(keepAwake.held());
-    companion.setNodeSyncing(true);
-    EXPECT_TRUE(keepAwake.held());
-
     EXPECT_TRUE(profile.setText(Key::KeepAwakeWhile, QStringLiteral("daemon")));
-    companion.setNodeSyncing(false);
-    EXPECT_TRUE(keepAwake.held());
-}
+    companion->show(inState(NodeState::StoppedCleanly));
+    EXPECT_FALSE(keepAwake.held());
 
-TEST_F(DaemonCompanionTest, SaysOnceWhenNoServiceKeepsTheComputerAwake)
-{
     keepAwake.refusal = "no service on the session bus keeps the computer awake";
-    for (bool running : { true, false, true })
-        companion.setDaemonRunning(running);
-    ASSERT_EQ(messages.size(), 2); // the refusal once, and the daemon's end
+    for (NodeState state : { NodeState::Starting, NodeState::EndedUnexpectedly, NodeState::Starting })
+        companion->show(inState(state));
+    ASSERT_EQ(messages.size(), 1) << "said once";
     EXPECT_EQ(messages[0][0].toString(),
               QStringLiteral("Cannot keep the computer awake: no service on the session bus keeps the computer awake"));
 }
 
-TEST_F(DaemonCompanionTest, RestartsAfterAPauseWhenAskedTo)
+TEST_F(DaemonCompanionTest, HoldsOffShutdownWhileTheNodeRunsAndSaysSoWhenTheProgramEndsBeforeIt)
 {
-    EXPECT_TRUE(profile.setTicked(Key::RestartDaemonTick, true));
-    companion.setDaemonRunning(true);
-    companion.setDaemonRunning(false);
-    ASSERT_TRUE(restartTimer()->isActive());
-    EXPECT_EQ(restartTimer()->interval(), 60'000);
-    EXPECT_TRUE(messages.last()[0].toString().endsWith(QLatin1String("; restarting it in 1 minute")));
-
-    restartTimer()->setInterval(0);
-    restartTimer()->start();
-    QTRY_COMPARE(restarts.size(), 1);
-
-    // Started again and ended again: the pause doubles; a stop from here cancels a planned restart.
-    companion.setDaemonRunning(true);
-    companion.setDaemonRunning(false);
-    EXPECT_EQ(restartTimer()->interval(), 120'000);
-    companion.stopAsked();
-    EXPECT_FALSE(restartTimer()->isActive());
-}
-
-TEST_F(DaemonCompanionTest, HoldsOffShutdownWhileTheDaemonRunsAndStopsItWhenAsked)
-{
-    QSignalSpy shutdownStops(&companion, &DaemonCompanion::shutdownStopDue);
-    companion.setDaemonRunning(true);
+    QSignalSpy shutdownStops(companion.get(), &DaemonCompanion::shutdownStopDue);
+    EXPECT_TRUE(profile.setText(Key::CryptoName, QStringLiteral("LTC")));
+    companion->show(inState(NodeState::Synced));
     EXPECT_TRUE(shutdownGuard.held());
     shutdownGuard.requestShutdown();
     EXPECT_EQ(shutdownStops.size(), 1);
-    companion.setDaemonRunning(false);
+    companion->show(inState(NodeState::Stopping));
+    EXPECT_TRUE(shutdownGuard.held()) << "held until the process is gone";
+    companion->show(inState(NodeState::Ending));
     EXPECT_FALSE(shutdownGuard.held());
-    EXPECT_EQ(shutdownGuard.releases, 1);
+    EXPECT_TRUE(notices.shown.empty());
+
+    companion->show(inState(NodeState::Synced));
+    companion.reset(); // Exit while the node runs
+    ASSERT_EQ(notices.shown.size(), 1u);
+    EXPECT_EQ(notices.shown[0].substr(0, notices.shown[0].find('|')), "LTC: the node still runs");
+    EXPECT_NE(notices.shown[0].find("shutdown is no longer held off"), std::string::npos);
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <sys/stat.h>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
@@ -183,6 +184,24 @@ TEST_F(LitecoindTest, TheConfThatDebiansWrapperWrites)
 
     start(line, path("home/.litecoin/regtest/bitcoind.pid"));
     expectAnswers(endpoint);
+}
+
+// A FIFO where the conf or the cookie should be would block whoever opens it: the reader says so
+// at once instead.
+TEST(NodeEndpointFiles, AFifoAtTheConfOrCookieIsRefusedAtOnce)
+{
+    test::TemporaryFolder folder;
+    const std::string fifo = folder.text("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto started = std::chrono::steady_clock::now();
+    const NodeEndpoint conf = readNodeEndpoint(
+        { .daemonCommandLine = "litecoind -conf=" + fifo, .homeFolder = folder.text(), .workingFolder = folder.text() });
+    EXPECT_EQ(conf.confNote, "cannot read " + fifo + ": it is a FIFO, not a file");
+    const NodeEndpoint cookie = readNodeEndpoint({ .daemonCommandLine = "litecoind -rpccookiefile=" + fifo,
+                                                   .homeFolder = folder.text(),
+                                                   .workingFolder = folder.text() });
+    EXPECT_EQ(cookie.problem, "cannot read the cookie " + fifo + ": it is a FIFO, not a file");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 1s);
 }
 
 } // namespace

@@ -197,5 +197,37 @@ TEST_F(NodeEndpointTest, MissingUnreadableAndRefusedSettingsSaidPlainly)
     EXPECT_EQ(readNodeEndpoint({ .daemonCommandLine = "node", .cryptoName = "VTC - Vertcoin" }).port, 5888);
 }
 
+TEST_F(NodeEndpointTest, TheAddressDialledIsALoopbackOneOfEitherFamily)
+{
+    struct Case
+    {
+        const char* conf;
+        const char* host;
+        int port;
+        const char* problem;
+    };
+    const Case cases[] = {
+        { "rpcbind=[::1]\n", "::1", 9332, "" },
+        { "rpcbind=[::1]:19999\nrpcallowip=::1\n", "::1", 19999, "" },
+        { "rpcbind=127.0.0.2:9400\n", "127.0.0.2", 9400, "" },
+        { "rpcbind=0.0.0.0\n", "127.0.0.1", 9332, "" },
+        { "rpcconnect=localhost\nrpcbind=[::1]\n", "127.0.0.1", 9332, "" },
+        { "rpcbind=192.168.1.5\n", "127.0.0.1", 9332, "is not this machine's loopback address" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.conf);
+        write("bind.conf", std::string(c.conf) + "rpcpassword=p\n");
+        const NodeEndpoint endpoint = read("litecoind -conf=" + at("bind.conf"));
+        EXPECT_EQ(endpoint.host, c.host);
+        EXPECT_EQ(endpoint.port, c.port);
+        EXPECT_NE(endpoint.problem.find(c.problem), std::string::npos) << endpoint.problem;
+        EXPECT_EQ(endpoint.credentialsFile, at("bind.conf"));
+    }
+    EXPECT_EQ(read("litecoind -regtest").debugLog, at(".litecoin/regtest/debug.log"));
+    EXPECT_EQ(read("litecoind -debuglogfile=node.log").debugLog, at(".litecoin/node.log"));
+    EXPECT_EQ(read("litecoind -nodebuglogfile").debugLog, "");
+    EXPECT_EQ(read("litecoind -rpcpassword=p").credentialsFile, "") << "on the command line";
+}
+
 } // namespace
 } // namespace korvane

@@ -1,0 +1,674 @@
+#include "node/node_model.h"
+
+#include "base/command_line_split.h"
+#include "node/coin_networks.h"
+#include "node/json_rpc_client.h"
+#include "platform/launcher.h"
+#include "platform/native_os.h"
+#include "platform/port_listeners.h"
+#include "platform/program_runner.h"
+#include "platform/qt/async_task.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QJsonObject>
+#include <QLockFile>
+#include <QStandardPaths>
+#include <QTimer>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace korvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kShowIntervalMs = 1000;
+constexpr std::chrono::seconds kCliStopLimit { 60 };
+constexpr std::uintmax_t kLongestLogRead = 512 * 1024; // of a run's log, from its end
+constexpr std::uintmax_t kLongestErrorOutput = 8 * 1024;
+
+// This copy's folder for what it keeps of the node: the lock that decides restarts, and what a
+// daemon it started said on its error stream.
+QString ownDataFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/QL_KORVANE");
+}
+
+QString ownDataFile(const std::string& profileName, const char* suffix)
+{
+    return ownDataFolder() + QLatin1Char('/') + QString::fromStdString(profileName) + QLatin1String(suffix);
+}
+
+// Size and time of a file, looked at without opening it; empty when it is missing.
+std::string fileLook(const std::string& path)
+{
+    std::error_code error;
+    const fs::path file = fs::u8path(path);
+    const auto size = fs::file_size(file, error);
+    if (error)
+        return {};
+    const auto time = fs::last_write_time(file, error);
+    return std::to_string(size) + " " + std::to_string(time.time_since_epoch().count());
+}
+
+std::vector<std::string> fileLooks(const std::vector<std::string>& paths)
+{
+    std::vector<std::string> looks;
+    for (const std::string& path : paths)
+        looks.push_back(fileLook(path));
+    return looks;
+}
+
+std::optional<std::uintmax_t> fileSize(const std::string& path)
+{
+    std::error_code error;
+    const auto size = fs::file_size(fs::u8path(path), error);
+    return error ? std::nullopt : std::optional(size);
+}
+
+// The bytes of a regular file from `from` to its end, at most `longest` of them (the last ones).
+std::optional<std::string> readFrom(const std::string& path, std::uintmax_t from, std::uintmax_t longest)
+{
+    std::error_code error;
+    const fs::path file = fs::u8path(path);
+    if (!fs::is_regular_file(file, error))
+        return std::nullopt;
+    const std::uintmax_t size = fs::file_size(file, error);
+    if (error)
+        return std::nullopt;
+    from = std::max(from, size > longest ? size - longest : 0);
+    std::ifstream stream(file, std::ios::binary);
+    if (!stream)
+        return std::nullopt;
+    stream.seekg(static_cast<std::streamoff>(from));
+    std::string text(size - std::min(from, size), '\0');
+    stream.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(stream.gcount()));
+    return text;
+}
+
+// The endpoint of the node that the profile's daemon line starts, with this machine's folders.
+NodeEndpoint readProfileEndpoint(const std::string& daemonLine, const std::string& cryptoName)
+{
+    const std::string home = qEnvironmentVariable("HOME").toStdString();
+    const std::string appData = qEnvironmentVariable("APPDATA").toStdString();
+    const std::string working = QDir::currentPath().toStdString();
+    return readNodeEndpoint({ daemonLine, cryptoName, nullptr, nativeOperatingSystem(), home, appData, working });
+}
+
+std::string clockNow()
+{
+    return QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss")).toStdString();
+}
+
+std::optional<std::int64_t> figure(const QJsonValue& value)
+{
+    if (!value.isDouble())
+        return std::nullopt;
+    const double number = value.toDouble();
+    return number < 0 ? std::nullopt : std::optional(static_cast<std::int64_t>(number));
+}
+
+NodeWarnings warningsOf(const QJsonValue& value)
+{
+    if (!value.isArray())
+        return value.toString().toStdString();
+    std::vector<std::string> list;
+    for (const QJsonValue& warning : value.toArray())
+        list.push_back(warning.toString().toStdString());
+    return list;
+}
+
+ChainInfo chainInfoOf(const QJsonObject& result)
+{
+    ChainInfo info;
+    info.chain = result.value(QLatin1String("chain")).toString().toStdString();
+    info.blocks = figure(result.value(QLatin1String("blocks")));
+    info.headers = figure(result.value(QLatin1String("headers")));
+    if (const QJsonValue progress = result.value(QLatin1String("verificationprogress")); progress.isDouble())
+        info.verificationProgress = progress.toDouble();
+    info.initialDownload = result.value(QLatin1String("initialblockdownload")).toBool();
+    info.sizeOnDisk = figure(result.value(QLatin1String("size_on_disk")));
+    info.pruned = result.value(QLatin1String("pruned")).toBool();
+    info.bestBlockHash = result.value(QLatin1String("bestblockhash")).toString().toStdString();
+    info.warnings = warningsOf(result.value(QLatin1String("warnings")));
+    return info;
+}
+
+NetworkInfo networkInfoOf(const QJsonObject& result)
+{
+    const auto count = [&result](const char* name) -> std::optional<int> {
+        const std::optional<std::int64_t> value = figure(result.value(QLatin1String(name)));
+        return value ? std::optional(static_cast<int>(*value)) : std::nullopt;
+    };
+    NetworkInfo info;
+    info.version = figure(result.value(QLatin1String("version")));
+    info.subversion = result.value(QLatin1String("subversion")).toString().toStdString();
+    info.connectionsIn = count("connections_in");
+    info.connectionsOut = count("connections_out");
+    info.connections = count("connections");
+    info.warnings = warningsOf(result.value(QLatin1String("warnings")));
+    return info;
+}
+
+QString methodOf(NodeCall call)
+{
+    switch (call) {
+    case NodeCall::ChainInfo:
+        return QStringLiteral("getblockchaininfo");
+    case NodeCall::BlockCount:
+        return QStringLiteral("getblockcount");
+    case NodeCall::NetworkInfo:
+        return QStringLiteral("getnetworkinfo");
+    case NodeCall::Uptime:
+        return QStringLiteral("uptime");
+    case NodeCall::TipHeader:
+        return QStringLiteral("getblockheader");
+    }
+    return {};
+}
+
+// The client's words for a failed CLI stop: what it wrote, else how it ended.
+std::string cliStopWords(const ProgramOutput& output)
+{
+    const std::string written = output.standardError.empty() ? output.standardOutput : output.standardError;
+    switch (output.outcome) {
+    case ProgramOutcome::Finished:
+        return written.empty() ? "the client ended with exit code " + std::to_string(output.exitCode) : written;
+    case ProgramOutcome::NotStarted:
+        return output.error;
+    case ProgramOutcome::TimedOut:
+        return "the client did not end within " + std::to_string(kCliStopLimit.count()) + " s";
+    case ProgramOutcome::Stopped:
+        break;
+    }
+    return "the client was stopped";
+}
+
+} // namespace
+
+// What a worker thread found out before a poll: the endpoint read again where its files changed,
+// and who listens on its port.
+struct NodeModel::Preparation
+{
+    std::optional<NodeEndpoint> endpoint;
+    std::vector<std::string> looks;
+    GateVerdict gate;
+};
+
+NodeModel::NodeModel(const KeyValues& profile, std::string profileName, NodeModelServices services, QObject* parent)
+    : QObject(parent)
+    , m_profile(profile)
+    , m_profileName(std::move(profileName))
+    , m_services(services)
+    , m_client(new JsonRpcClient(this))
+    , m_pollTimer(new QTimer(this))
+    , m_showTimer(new QTimer(this))
+    , m_restartTimer(new QTimer(this))
+{
+    m_clock.start();
+    m_pollTimer->setObjectName(QStringLiteral("NODE_STATUS_TIMER"));
+    m_pollTimer->setInterval(static_cast<int>(PollPlan::kPollPeriod * 1000));
+    m_showTimer->setInterval(kShowIntervalMs);
+    m_restartTimer->setObjectName(QStringLiteral("DAEMON_RESTART_TIMER"));
+    m_restartTimer->setSingleShot(true);
+    connect(m_pollTimer, &QTimer::timeout, this, &NodeModel::poll);
+    connect(m_showTimer, &QTimer::timeout, this, &NodeModel::show);
+    connect(m_restartTimer, &QTimer::timeout, this, [this] {
+        m_life.restarted(now());
+        start();
+    });
+    readProfile();
+    refreshRestartRight();
+    show();
+}
+
+NodeModel::~NodeModel() = default;
+
+double NodeModel::now() const
+{
+    return static_cast<double>(m_clock.elapsed()) / 1000.0;
+}
+
+void NodeModel::readProfile()
+{
+    m_daemonLine = m_profile.text(Key::DaemonCommand);
+    m_daemonName = m_profile.text(Key::DaemonName);
+    m_cliStopLine = m_profile.text(Key::CliStopCommand);
+    m_cryptoName = m_profile.text(Key::CryptoName);
+    m_stopLimitMinutes = std::strtod(m_profile.text(Key::NodeStopLimit).c_str(), nullptr);
+    m_life.setRestarting(m_profile.ticked(Key::RestartDaemonTick));
+}
+
+void NodeModel::profileChanged(Key key)
+{
+    readProfile();
+    if (key == Key::DaemonCommand || key == Key::DaemonName || key == Key::CryptoName)
+        m_endpointStale = true;
+    show();
+}
+
+// ---- the process ---------------------------------------------------------------------------
+
+void NodeModel::setDaemonProcesses(const std::vector<ProcessId>& ids)
+{
+    const bool running = runsBesides(ids, m_services.programs.ownProcesses());
+    if (running != m_life.processRunning())
+        setRunning(running);
+    watchStartedProgram();
+    m_life.tick(now());
+    if (m_life.awaitingEndEvidence())
+        readEnd();
+    show();
+}
+
+void NodeModel::setRunning(bool running)
+{
+    m_life.processSeen(running, now());
+    if (running) {
+        m_restartTimer->stop();
+        m_figures = {};
+        m_progress.clear();
+        m_plan.reset();
+        m_endpointStale = true;
+        if (!m_logStart)
+            recordLogStart();
+        m_pollTimer->start();
+        m_showTimer->start();
+        poll();
+        return;
+    }
+    m_pollTimer->stop();
+    m_showTimer->stop();
+    m_client->cancelAll();
+    m_calls.clear();
+    m_callOnItsWay = m_roundOn = m_preparing = m_askingToStop = false;
+}
+
+// The program START DAEMON ran may end at once (with -daemon the node lives on in its child):
+// whether a daemon came of it is for the life to judge.
+void NodeModel::watchStartedProgram()
+{
+    if (m_startedProcess && !m_services.processes.isRunning(*m_startedProcess)) {
+        m_startedProcess.reset();
+        m_life.startedProgramEnded(now());
+    }
+}
+
+// ---- requests ------------------------------------------------------------------------------
+
+void NodeModel::start()
+{
+    m_restartTimer->stop();
+    const QString errorFile = ownDataFile(m_profileName, "-daemon-errors.txt");
+    // The log's size is taken before the start, so that all the new run writes can be read.
+    async::runThenCallback(
+        this,
+        [line = m_daemonLine, crypto = m_cryptoName](std::stop_token) {
+            QDir().mkpath(ownDataFolder());
+            NodeEndpoint endpoint = readProfileEndpoint(line, crypto);
+            const std::optional<std::uintmax_t> logSize = fileSize(endpoint.debugLog);
+            return std::pair(std::move(endpoint), logSize.value_or(0));
+        },
+        [this, errorFile](const std::pair<NodeEndpoint, std::uintmax_t>& found) {
+            m_logOfRun = found.first.debugLog;
+            m_logStart = found.second;
+            const LaunchResult launched = m_services.launcher.start(
+                m_daemonLine, { WindowStyle::Hidden, QDir::toNativeSeparators(errorFile).toStdString() });
+            if (!launched) {
+                Q_EMIT statusMessage(QString::fromStdString(launched.error()));
+                return;
+            }
+            Q_EMIT statusMessage({});
+            m_startedProcess = launched.value().processId;
+            m_startedHereRecently = true;
+            m_life.startedHere(now());
+            show();
+        });
+}
+
+void NodeModel::stopThroughCli()
+{
+    const SplitCommandLine split = splitCommandLine(m_cliStopLine);
+    if (!split || split.value().empty()) {
+        Q_EMIT statusMessage(QString::fromStdString(
+            notStarted({}, split ? std::string("The command line is empty.") : split.error()).message));
+        return;
+    }
+    ProgramRun run { split.value().front(), { split.value().begin() + 1, split.value().end() }, {}, kCliStopLimit };
+    m_askingToStop = true;
+    show();
+    async::runThenCallback(
+        this, [&programs = m_services.programs, run](std::stop_token stop) { return programs.run(run, stop); },
+        [this](const ProgramOutput& output) {
+            m_askingToStop = false;
+            if (output.outcome == ProgramOutcome::Finished && output.exitCode == 0)
+                m_life.stopAccepted(now());
+            else
+                m_life.stopRefused(cliStopWords(output));
+            show();
+        });
+}
+
+void NodeModel::stopThroughRpc()
+{
+    m_askingToStop = true;
+    show();
+    queue({ QStringLiteral("stop"), {}, [this](const RpcReply& reply) {
+               m_askingToStop = false;
+               if (reply.outcome.kind == RpcOutcome::Kind::Result)
+                   m_life.stopAccepted(now());
+               else
+                   m_life.stopRefused("the node did not take the stop: " + reply.outcome.message);
+               show();
+           } },
+          true);
+}
+
+void NodeModel::stop()
+{
+    if (m_cliStopLine.empty())
+        stopThroughRpc();
+    else
+        stopThroughCli();
+}
+
+void NodeModel::killAsked()
+{
+    m_life.killAsked();
+}
+
+void NodeModel::askAgain()
+{
+    m_endpointStale = true;
+    poll();
+}
+
+// ---- polling -------------------------------------------------------------------------------
+
+void NodeModel::poll()
+{
+    if (!m_life.processRunning() || m_roundOn || m_preparing)
+        return;
+    m_preparing = true;
+    const bool readAgain = m_endpointStale;
+    m_endpointStale = false;
+    async::runThenCallback(
+        this,
+        [line = m_daemonLine.empty() ? m_daemonName : m_daemonLine, crypto = m_cryptoName, daemon = m_daemonName,
+         endpoint = m_endpoint, looks = m_endpointLooks, readAgain, &ports = m_services.ports](std::stop_token) {
+            Preparation preparation;
+            preparation.looks = fileLooks(endpoint.watchedFiles);
+            if (readAgain || preparation.looks != looks) {
+                preparation.endpoint = readProfileEndpoint(line, crypto);
+                preparation.looks = fileLooks(preparation.endpoint->watchedFiles);
+            }
+            const NodeEndpoint& current = preparation.endpoint ? *preparation.endpoint : endpoint;
+            if (current.port == 0)
+                return preparation;
+            const auto listeners = ports.listenersOn(current.port);
+            if (!listeners) {
+                preparation.gate.why = "cannot tell who serves port " + std::to_string(current.port) + ": "
+                    + listeners.error();
+                return preparation;
+            }
+            const std::optional<std::uint32_t> owner = current.credentialsFile.empty()
+                ? ports.currentUser()
+                : ports.fileOwner(current.credentialsFile);
+            preparation.gate = credentialsGate(listeners.value(), current.host, current.port, { owner, daemon });
+            return preparation;
+        },
+        [this](const Preparation& preparation) { prepared(preparation); });
+}
+
+void NodeModel::prepared(const Preparation& preparation)
+{
+    m_preparing = false;
+    if (!m_life.processRunning())
+        return;
+    if (preparation.endpoint) {
+        m_endpoint = *preparation.endpoint;
+        m_client->setEndpoint(QString::fromStdString(m_endpoint.host), m_endpoint.port,
+                              QByteArray::fromStdString(m_endpoint.credentials));
+        if (!m_logOfRun)
+            recordLogStart();
+    }
+    m_endpointLooks = preparation.looks;
+    m_gate = preparation.gate;
+    if (!m_endpoint.usable()) {
+        m_life.pollFailed({ RpcOutcome::Kind::NoAnswer, 0, m_endpoint.problem });
+    } else if (m_gate.allowed) {
+        m_life.credentialsAllowed();
+        m_roundOn = true;
+        m_roundAnswered = false;
+        for (const NodeCall call : m_plan.poll(now(), m_life.state() == NodeState::Synced))
+            queue({ methodOf(call), {}, [this, call](const RpcReply& reply) { roundAnswered(call, reply); } });
+    } else if (m_gate.nobodyListens) {
+        m_life.credentialsAllowed();
+        m_life.pollFailed({ RpcOutcome::Kind::NoAnswer, 0, m_gate.why });
+    } else {
+        m_life.credentialsWithheld(m_gate.why);
+    }
+    show();
+}
+
+void NodeModel::queue(Call call, bool first)
+{
+    if (first)
+        m_calls.push_front(std::move(call));
+    else
+        m_calls.push_back(std::move(call));
+    pump();
+}
+
+// One call on its way at a time: the next goes when the last has come back.
+void NodeModel::pump()
+{
+    if (m_callOnItsWay || m_calls.empty())
+        return;
+    Call call = std::move(m_calls.front());
+    m_calls.pop_front();
+    m_callOnItsWay = true;
+    ++m_callsMade;
+    m_client->call(call.method, call.params, [this, done = std::move(call.done)](const RpcReply& reply) {
+        m_callOnItsWay = false;
+        done(reply);
+        pump();
+    });
+}
+
+void NodeModel::roundAnswered(NodeCall call, const RpcReply& reply)
+{
+    if (!m_roundOn)
+        return;
+    if (reply.outcome.kind != RpcOutcome::Kind::Result) {
+        if (m_roundAnswered)
+            endRound(); // with what the poll got so far
+        else
+            roundFailed(reply.outcome);
+        return;
+    }
+    m_roundAnswered = true;
+    const QJsonObject object = reply.result.toObject();
+    switch (call) {
+    case NodeCall::ChainInfo: {
+        m_plan.chainInfoAnswered(now(), std::chrono::duration<double>(reply.took).count());
+        ChainInfo chain = chainInfoOf(object);
+        const bool newTip = !m_figures.chain || m_figures.chain->bestBlockHash != chain.bestBlockHash;
+        m_figures.blockCount = chain.blocks;
+        if (chain.verificationProgress) {
+            m_progress.add(now(), *chain.verificationProgress);
+            m_figures.secondsLeft = m_progress.secondsLeft();
+        }
+        if (newTip && !chain.bestBlockHash.empty())
+            queue({ methodOf(NodeCall::TipHeader), { QString::fromStdString(chain.bestBlockHash) },
+                    [this](const RpcReply& header) { roundAnswered(NodeCall::TipHeader, header); } },
+                  true);
+        m_figures.chain = std::move(chain);
+        break;
+    }
+    case NodeCall::BlockCount:
+        m_figures.blockCount = figure(reply.result);
+        break;
+    case NodeCall::NetworkInfo:
+        m_figures.network = networkInfoOf(object);
+        break;
+    case NodeCall::Uptime:
+        m_figures.uptime = figure(reply.result);
+        endRound();
+        break;
+    case NodeCall::TipHeader:
+        m_figures.tipTime = figure(object.value(QLatin1String("time")));
+        break;
+    }
+}
+
+// The first call of a poll got no answer: the rest of the poll is not asked.
+void NodeModel::roundFailed(const RpcOutcome& outcome)
+{
+    m_roundOn = false;
+    dropPollCalls();
+    if (outcome.kind == RpcOutcome::Kind::NoAnswer)
+        m_endpointStale = true; // whoever listens on the port is looked at again
+    m_life.pollFailed(outcome);
+    show();
+}
+
+void NodeModel::endRound()
+{
+    m_roundOn = false;
+    dropPollCalls();
+    const auto wallNow = QDateTime::currentSecsSinceEpoch();
+    const SyncJudgement sync = judgeSync(m_figures, wallNow, std::chrono::seconds(NodeCoin::kBehindAfter).count());
+    m_life.answered(now(), sync.synced);
+    show();
+}
+
+// The calls of a poll still waiting; a stop asked meanwhile still goes.
+void NodeModel::dropPollCalls()
+{
+    std::erase_if(m_calls, [](const Call& call) { return call.method != QLatin1String("stop"); });
+}
+
+// ---- the log -------------------------------------------------------------------------------
+
+// The log's size when a run is seen to start, so that its end is read from there.
+void NodeModel::recordLogStart()
+{
+    if (m_endpoint.debugLog.empty())
+        return;
+    m_logOfRun = m_endpoint.debugLog;
+    async::runThenCallback(
+        this, [log = m_endpoint.debugLog](std::stop_token) { return fileSize(log).value_or(0); },
+        [this](std::uintmax_t size) {
+            if (!m_logStart)
+                m_logStart = size;
+        });
+}
+
+void NodeModel::readEnd()
+{
+    if (m_readingEnd)
+        return;
+    m_readingEnd = true;
+    const std::string log = m_logOfRun.value_or(m_endpoint.debugLog);
+    const std::string errorFile = m_startedHereRecently
+        ? QDir::toNativeSeparators(ownDataFile(m_profileName, "-daemon-errors.txt")).toStdString()
+        : std::string();
+    async::runThenCallback(
+        this,
+        [log, errorFile, start = m_logStart](std::stop_token) {
+            EndEvidence evidence;
+            if (!errorFile.empty())
+                evidence.output = readFrom(errorFile, 0, kLongestErrorOutput).value_or("");
+            if (log.empty()) {
+                evidence.logProblem = "the node writes no log (-nodebuglogfile), or where is not known";
+                return evidence;
+            }
+            const std::optional<std::uintmax_t> size = fileSize(log);
+            // A log smaller than when the run started was rotated or shrunk: read it anew.
+            const std::uintmax_t from = size && start && *start <= *size ? *start : 0;
+            const std::optional<std::string> text = readFrom(log, from, kLongestLogRead);
+            if (!text) {
+                evidence.logProblem = "its log " + log + " cannot be read";
+                return evidence;
+            }
+            evidence.logRead = true;
+            evidence.runInLog = !text->empty();
+            const std::vector<LogRun> runs = logRuns(*text, from == 0 && text->size() == *size);
+            if (!runs.empty())
+                evidence.run = runs.back();
+            return evidence;
+        },
+        [this](const EndEvidence& evidence) {
+            m_readingEnd = false;
+            m_startedHereRecently = false;
+            m_logStart.reset();
+            m_logOfRun.reset();
+            refreshRestartRight();
+            const EndPlan plan = m_life.endEvidence(evidence, clockNow(), now());
+            if (!plan.message.empty())
+                Q_EMIT statusMessage(QString::fromStdString(plan.message));
+            if (plan.notify) {
+                const std::string coin = m_cryptoName.empty() ? std::string("The node") : m_cryptoName;
+                Q_EMIT notice(QString::fromStdString(coin + ": " + std::string(nodeStateName(m_life.state()))),
+                              QString::fromStdString(plan.message));
+            }
+            if (plan.restartAfter)
+                restartLater(*plan.restartAfter);
+            show();
+        });
+}
+
+void NodeModel::restartLater(std::chrono::minutes after)
+{
+    m_restartTimer->start(after);
+}
+
+// One copy of a profile restarts its node: the first to hold the profile's lock.
+void NodeModel::refreshRestartRight()
+{
+    if (m_restartLock && m_restartLock->isLocked())
+        return;
+    QDir().mkpath(ownDataFolder());
+    m_restartLock = std::make_unique<QLockFile>(ownDataFile(m_profileName, ".lock"));
+    m_restartLock->setStaleLockTime(0);
+    if (m_restartLock->tryLock(0)) {
+        m_life.setMayRestart(true);
+        return;
+    }
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    m_restartLock->getLockInfo(&pid, &host, &application);
+    m_life.setMayRestart(false, "the copy of \"" + m_profileName + "\" started first (process " + std::to_string(pid)
+                                    + ")");
+}
+
+// ---- what is shown -------------------------------------------------------------------------
+
+void NodeModel::show()
+{
+    const auto wallNow = QDateTime::currentSecsSinceEpoch();
+    const NodeKnowledge knowledge {
+        .life = m_life,
+        .figures = m_figures,
+        .sync = judgeSync(m_figures, wallNow, std::chrono::seconds(NodeCoin::kBehindAfter).count()),
+        .now = now(),
+        .port = m_endpoint.port,
+        .sources = "port: " + m_endpoint.portSource + "; credentials: " + m_endpoint.credentialsSource,
+        .credentialsSource = m_endpoint.credentialsSource,
+        .cliStopLine = !m_cliStopLine.empty(),
+        .askingToStop = m_askingToStop,
+        .stopLimitMinutes = m_stopLimitMinutes,
+    };
+    NodeSnapshot snapshot = describe(knowledge);
+    if (snapshot == m_snapshot)
+        return;
+    m_snapshot = std::move(snapshot);
+    Q_EMIT changed(m_snapshot);
+}
+
+} // namespace korvane
