@@ -1,15 +1,16 @@
-// Probe for scripts/measure-idle.sh: the GUI thread while the node status panel polls a real node.
+// Probe for scripts/measure-idle.sh: the GUI thread while the node's model polls a real node.
 //   node_poll_probe SECONDS DAEMON_COMMAND_LINE
-// Runs the panel against the node that the command line names (it must be running) for SECONDS,
+// Runs the model against the node that the command line names (it must be running) for SECONDS,
 // with a 1 ms timer on the GUI thread, and prints "polls answered poll_max poll_median quiet_max
-// quiet_median longest_max longest_median busy_max busy_median" in milliseconds: a window's
+// quiet_median longest_max longest_median busy_max busy_median calls_per_minute state" (times in
+// milliseconds; the state the node was last shown in, "synced" or "catching"): a window's
 // lateness is the most a tick in it came later than 1 ms after the one before; poll windows are
 // the 50 ms from each poll on (the call, its answer shown), quiet ones the 50 ms from 1 s after
 // each poll, as long a time without one. The last four say what the GUI thread itself did in each
 // poll window: its longest event, and all its events together. With KORVANE_PROBE_EVENTS set, each
 // event of a poll window over 0.1 ms is listed on standard error, with its processor time.
 #include "gui/live_profile.h"
-#include "monitor/node_status_panel.h"
+#include "node/node_model.h"
 #include "platform/fake/fake_services.h"
 
 #include <QApplication>
@@ -96,7 +97,8 @@ int main(int argc, char** argv)
     korvane::LiveProfile profile(fakes.settings, fakes.ownExecutable);
     profile.setText(korvane::Key::CryptoName, QStringLiteral("LTC"));
     profile.setText(korvane::Key::DaemonCommand, QString::fromLocal8Bit(argv[2]));
-    korvane::NodeStatusPanel panel(profile, nullptr);
+    const korvane::OsServices os = korvane::createOsServices();
+    korvane::NodeModel model(profile, "PROBE", { fakes.launcher, fakes.programs, fakes.processes, *os.ports });
 
     QElapsedTimer clock;
     qint64 lastTickNs = 0;
@@ -136,7 +138,7 @@ int main(int argc, char** argv)
                          milliseconds(cpu), receiver->metaObject()->className(), qPrintable(receiver->objectName()),
                          static_cast<int>(type), static_cast<double>(clock.elapsed()) / 1000.0);
     };
-    QObject::connect(panel.findChild<QTimer*>(QStringLiteral("NODE_STATUS_TIMER")), &QTimer::timeout, [&] {
+    QObject::connect(model.findChild<QTimer*>(QStringLiteral("NODE_STATUS_TIMER")), &QTimer::timeout, [&] {
         ++polls;
         waitingForAnswer = true;
         lastPollNs = clock.nsecsElapsed();
@@ -144,15 +146,20 @@ int main(int argc, char** argv)
         longestEvents.push_back(0);
         busyTimes.push_back(0);
     });
-    QObject::connect(&panel, &korvane::NodeStatusPanel::shown, [&] {
-        if (waitingForAnswer && panel.state() == korvane::NodeRpcState::Answering) {
+    QObject::connect(&model, &korvane::NodeModel::pollEnded, [&](bool nodeAnswered) {
+        if (waitingForAnswer && nodeAnswered) {
             waitingForAnswer = false;
             ++answered;
         }
     });
-    // Lateness counts from the first poll on: starting the event loop is not polling.
+    // Lateness counts from the first poll on: starting the event loop is not polling. The watcher's
+    // report that a daemon runs comes four times a second, as in the program.
+    QTimer watcher;
+    watcher.setInterval(250);
+    QObject::connect(&watcher, &QTimer::timeout, [&] { model.setDaemonProcesses({ 1 }); });
     QTimer::singleShot(0, [&] {
-        panel.setDaemonRunning(true);
+        watcher.start();
+        model.setDaemonProcesses({ 1 });
         clock.start();
         tick.start();
     });
@@ -163,6 +170,7 @@ int main(int argc, char** argv)
     printSpread(quietWindows);
     printSpread(longestEvents);
     printSpread(busyTimes);
-    std::printf("\n");
+    std::printf(" %.1f %s\n", model.callsMade() * 60.0 / seconds,
+                model.snapshot().state == korvane::NodeState::Synced ? "synced" : "catching");
     return answered > 0 ? 0 : 1;
 }

@@ -196,6 +196,7 @@ struct NodeModel::Preparation
     std::optional<NodeEndpoint> endpoint;
     std::vector<std::string> looks;
     GateVerdict gate;
+    std::string listenersUnknown; // why who listens on the port cannot be told
 };
 
 NodeModel::NodeModel(const KeyValues& profile, std::string profileName, NodeModelServices services, QObject* parent)
@@ -410,8 +411,8 @@ void NodeModel::poll()
                 return preparation;
             const auto listeners = ports.listenersOn(current.port);
             if (!listeners) {
-                preparation.gate.why = "cannot tell who serves port " + std::to_string(current.port) + ": "
-                    + listeners.error();
+                preparation.listenersUnknown = "cannot tell who serves port " + std::to_string(current.port) + " ("
+                    + listeners.error() + "); credentials withheld";
                 return preparation;
             }
             const std::optional<std::uint32_t> owner = current.credentialsFile.empty()
@@ -437,21 +438,25 @@ void NodeModel::prepared(const Preparation& preparation)
     }
     m_endpointLooks = preparation.looks;
     m_gate = preparation.gate;
-    if (!m_endpoint.usable()) {
-        m_life.pollFailed({ RpcOutcome::Kind::NoAnswer, 0, m_endpoint.problem });
-    } else if (m_gate.allowed) {
+    if (m_endpoint.usable() && m_gate.allowed) {
         m_life.credentialsAllowed();
         m_roundOn = true;
         m_roundAnswered = false;
         for (const NodeCall call : m_plan.poll(now(), m_life.state() == NodeState::Synced))
             queue({ methodOf(call), {}, [this, call](const RpcReply& reply) { roundAnswered(call, reply); } });
-    } else if (m_gate.nobodyListens) {
+        return;
+    }
+    // Nothing is asked: the credentials are not known yet, nobody listens, or another user does.
+    if (!m_endpoint.usable() || m_gate.nobodyListens) {
         m_life.credentialsAllowed();
-        m_life.pollFailed({ RpcOutcome::Kind::NoAnswer, 0, m_gate.why });
+        m_life.pollFailed({ RpcOutcome::Kind::NoAnswer, 0, m_endpoint.usable() ? m_gate.why : m_endpoint.problem });
+    } else if (!preparation.listenersUnknown.empty()) {
+        m_life.pollFailed({ RpcOutcome::Kind::Failed, 0, preparation.listenersUnknown });
     } else {
         m_life.credentialsWithheld(m_gate.why);
     }
     show();
+    Q_EMIT pollEnded(false);
 }
 
 void NodeModel::queue(Call call, bool first)
@@ -534,6 +539,7 @@ void NodeModel::roundFailed(const RpcOutcome& outcome)
         m_endpointStale = true; // whoever listens on the port is looked at again
     m_life.pollFailed(outcome);
     show();
+    Q_EMIT pollEnded(false);
 }
 
 void NodeModel::endRound()
@@ -544,6 +550,7 @@ void NodeModel::endRound()
     const SyncJudgement sync = judgeSync(m_figures, wallNow, std::chrono::seconds(NodeCoin::kBehindAfter).count());
     m_life.answered(now(), sync.synced);
     show();
+    Q_EMIT pollEnded(true);
 }
 
 // The calls of a poll still waiting; a stop asked meanwhile still goes.

@@ -80,6 +80,8 @@ Q_SIGNALS:
     void statusMessage(const QString& message);
     // Something the user should hear of even while the window is hidden.
     void notice(const QString& title, const QString& body);
+    // A poll has ended, answered or not.
+    void pollEnded(bool answered);
 
 private:
     struct Call

@@ -5,8 +5,10 @@
 # window, and the program as it was built before the watcher kept a cache (commit 97454fd, built
 # once in release from a temporary git worktree and kept under build/measure-idle). Then this build
 # once more beside a real regtest node (Debian's litecoind) that its daemon name and line name, so
-# the node status panel polls it every 2 s; and the GUI thread's lateness while the panel polls
-# that node (benchmarks/node_poll_probe.cpp, bench preset, for SECONDS).
+# the node's model polls it every 2 s (its tip is regtest's block of 2011: a node catching up); and
+# the GUI thread's lateness while the model polls that node (benchmarks/node_poll_probe.cpp, bench
+# preset, for SECONDS) with the RPC calls it makes a minute, first while the node catches up, then
+# once it has made 101 blocks of its own and is synced.
 # Usage: scripts/measure-idle.sh [SECONDS] [EXTRA_PROCESSES]   (defaults 60 and 300)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -51,7 +53,7 @@ measure() {
     ln -s /usr/lib/litecoin/litecoind "$node/litecoind-idle-$$"
     printf '[regtest]\nrpcport=%s\n' "$(/usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')" >"$node/node.conf"
     node_options="-regtest -datadir=$node/data -conf=$node/node.conf"
-    node_line="$node/litecoind-idle-$$ $node_options -listen=0"
+    node_line="$node/litecoind-idle-$$ $node_options -listen=0 -vbparams=mweb:4102444800:4102444900"
     stop_node() { HOME="$node/home" litecoin-cli $node_options stop >/dev/null 2>&1 || true; }
     trap 'stop_node; kill "${started[@]}" "${idle[@]}" 2>/dev/null || true; wait 2>/dev/null || true' EXIT
     # shellcheck disable=SC2086
@@ -90,19 +92,27 @@ measure() {
             'BEGIN { printf "  %-24s %6.2f %% of a core (%d ticks of %d ms)\n", name, 100 * ticks / hz / s, ticks, 1000 / hz }'
     done
     kill "${started[@]}" 2>/dev/null || true
+    probe_node "catching up"
+    HOME="$node/home" litecoin-cli $node_options generatetodescriptor 101 'raw(51)' >/dev/null
+    probe_node "synced"
+}
+
+probe_node() { # WHAT: the GUI thread and the calls made while the model polls the node
     local polls answered poll_max poll_median quiet_max quiet_median longest_max longest_median busy_max busy_median
+    local calls state
     read -r polls answered poll_max poll_median quiet_max quiet_median longest_max longest_median busy_max busy_median \
-        < <("$probe" "$seconds" "$node_line")
-    echo "GUI thread while the panel polls the node for $seconds s ($answered of $polls polls answered),"
-    echo "lateness of a 1 ms timer in the 50 ms from each poll, and in 50 ms a second later:"
+        calls state < <("$probe" "$seconds" "$node_line")
+    echo "GUI thread while the model polls the node, $1 (shown: $state), for $seconds s ($answered of $polls polls"
+    echo "answered), lateness of a 1 ms timer in the 50 ms from each poll, and in 50 ms a second later:"
     echo "  during polls: at most $poll_max ms (median of the windows $poll_median ms)"
     echo "  without:      at most $quiet_max ms (median of the windows $quiet_median ms)"
     echo "the GUI thread's own work in each poll window:"
     echo "  longest event: at most $longest_max ms (median $longest_median ms)"
     echo "  all events:    at most $busy_max ms (median $busy_median ms)"
+    echo "RPC calls a minute: $calls"
 }
 
-export -f measure
+export -f measure probe_node
 export seconds extra work earlier earlier_commit empty_window probe
 XDG_RUNTIME_DIR=$(mktemp -d)
 export XDG_RUNTIME_DIR

@@ -9,6 +9,7 @@ Screenshots of the windows go to FOLDER/NAME.
 import argparse
 import os
 import signal
+import socket
 import stat
 import shutil
 import subprocess
@@ -20,8 +21,8 @@ from pathlib import Path
 import accessibility
 from accessibility import WAIT_SECONDS, assert_toggle_acts_like_click, difference
 from desktop import Desktop, process_alive, sample, wait_until
-from korvane import (BLACK, CRYPTO_SETTINGS, CYAN, DONATIONS_BUTTON, FLASH_PALETTE, GREEN, RED, TERMINATOR,
-                     Korvane, NodeProfile, StandIns, enter_profile)
+from korvane import (BLACK, CRYPTO_SETTINGS, CYAN, DONATIONS_BUTTON, FLASH_PALETTE, GREEN, MAIN_SETTINGS, RED,
+                     TERMINATOR, Korvane, NodeProfile, StandIns, enter_profile)
 
 SCENARIOS = {}
 # What a scenario that cannot run here returns; ctest reports it skipped.
@@ -674,6 +675,164 @@ def tray_icon(run):
     korvane.close_with_ok(settings)
     korvane.exit()
     print("tray: greyed without a tray host; under trayer the icon shows and the choice can be made")
+
+
+LITECOIND = Path("/usr/lib/litecoin/litecoind")
+LITECOIN_CLI = Path("/usr/bin/litecoin-cli")
+# Regtest activates MWEB at height 432, after which blocks cannot be made without a wallet.
+MWEB_LATER = "-vbparams=mweb:4102444800:4102444900"
+SYNC_SECONDS = 120
+
+
+def free_port():
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+class PeerNode:
+    """A regtest litecoind started outside the program, listening for one peer on this machine."""
+
+    def __init__(self, desktop):
+        self.folder = desktop.folder("peer node")
+        self.rpc_port, self.p2p_port = free_port(), free_port()
+        self.process = desktop.start([str(LITECOIND), "-regtest", f"-datadir={self.folder}", MWEB_LATER,
+                                      "-listen=1", "-bind=127.0.0.1", f"-port={self.p2p_port}",
+                                      f"-rpcport={self.rpc_port}", "-printtoconsole=0"], log="peer-node")
+        wait_until(lambda: self.cli("getblockcount", check=False).returncode == 0, 60, "the peer node to answer")
+
+    def cli(self, *arguments, check=True):
+        return subprocess.run([str(LITECOIN_CLI), "-regtest", f"-datadir={self.folder}", f"-rpcport={self.rpc_port}",
+                               *arguments], capture_output=True, text=True, check=check, timeout=120)
+
+    def mine(self, blocks):
+        for _ in range(blocks // 500):
+            self.cli("generatetodescriptor", "500", "raw(51)")
+        return int(self.cli("getblockcount").stdout)
+
+    def stop(self):
+        self.cli("stop", check=False)
+        try:
+            self.process.wait(60)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+
+
+def node_status(korvane):
+    """The node status panel's texts as a screen reader reads them: the first line, then the others."""
+    return [label.name for label in korvane.main.group("Node status").controls("label")]
+
+
+def daemon_pids(name):
+    """The processes started as the program file `name`."""
+    pids = []
+    for entry in Path("/proc").iterdir():
+        try:
+            first = (entry / "cmdline").read_bytes().split(b"\0")[0]
+        except (OSError, ValueError):
+            continue
+        if entry.name.isdigit() and Path(first.decode(errors="replace")).name == name:
+            pids.append(int(entry.name))
+    return pids
+
+
+def wait_headline(korvane, start, what, seconds=WAIT_SECONDS):
+    return wait_until(lambda: next((line for line in node_status(korvane)[:1] if line.startswith(start)), None),
+                      seconds, what)
+
+
+@scenario
+def node_catches_up(run):
+    """Two real regtest nodes: a peer mines 3,000 blocks; ours, started with START DAEMON and
+    connected to it alone, catches up and is never shown synced while behind. Then a CLI stop that
+    the client refuses is said in its words and stops nothing; a stop typed in a terminal is a clean
+    stop, not restarted though restarts are on; a kill is an unexpected end, restarted after its
+    pause."""
+    if not LITECOIND.exists() or not LITECOIN_CLI.exists():
+        raise Skipped("Debian's litecoind is not installed")
+    desktop = run.desktop
+    peer = PeerNode(desktop)
+    try:
+        mined = peer.mine(3000)
+        programs = desktop.folder("node programs")
+        daemon, client = f"litecoind-e2e-{os.getpid()}", f"litecoin-cli-e2e-{os.getpid()}"
+        (programs / daemon).symlink_to(LITECOIND)
+        (programs / client).symlink_to(LITECOIN_CLI)
+        home = desktop.folder("our node")
+        korvane = run.korvane("LTC")
+        # The conf that the profile's lines name: regtest on ports of its own, the peer its only peer.
+        korvane.conf_location.write_text(f"datadir={home}\nregtest=1\nprinttoconsole=0\n[regtest]\n"
+                                         f"rpcport={free_port()}\nconnect=127.0.0.1:{peer.p2p_port}\nlisten=0\n"
+                                         f"vbparams={MWEB_LATER.removeprefix('-vbparams=')}\n")
+        korvane.start()
+        korvane.save_node_profile(NodeProfile(coin="LTC", blockchain_home=str(home), daemon_cli_folder=str(programs),
+                                              cli_name=client, daemon_name=daemon))
+        settings = korvane.open_settings()
+        settings.tick_box("Restart the daemon if it ends by itself").click()
+        korvane.close_with_ok(settings)
+
+        korvane.main.press("START DAEMON")
+        seen, shots = [], 0
+        started = time.monotonic()
+        while time.monotonic() - started < SYNC_SECONDS:
+            lines = node_status(korvane)
+            seen.append(lines)
+            blocks = next((line for line in lines if line.startswith("Blocks: ")), "")
+            if lines[0].startswith("synced"):
+                shown, headers = blocks.removeprefix("Blocks: ").replace(",", "").split(" / ")
+                assert shown == headers, f"shown synced while behind: {lines}"
+                break
+            if lines[0].startswith("catching up: ") and " blocks behind" in lines[0] and shots == 0:
+                korvane.main.screenshot("catching up")
+                shots += 1
+            time.sleep(0.1)
+        else:
+            raise AssertionError(f"not synced within {SYNC_SECONDS} s; last seen {seen[-1]}")
+        assert any(" blocks behind" in lines[0] for lines in seen), f"never seen behind: {seen[:5]}"
+        assert f"Blocks: {mined:,} / {mined:,}" in seen[-1], seen[-1]
+        korvane.main.screenshot("synced")
+
+        # The client refuses "-daemon=1": the stop fails in its own words, and the node goes on.
+        crypto = korvane.open(korvane.open_settings(), "CRYPTO SETTINGS", CRYPTO_SETTINGS)
+        crypto.group("CLI").tick_box("Daemon").click()
+        crypto.press("Save")
+        korvane.close_with_escape(crypto)
+        settings = korvane.program.window(MAIN_SETTINGS)
+        korvane.close_with_ok(settings)
+        korvane.main.press('CLI "STOP"')
+        wait_until(lambda: any(line.startswith("the stop failed: ") and "Invalid parameter -daemon=1" in line
+                               for line in node_status(korvane)), WAIT_SECONDS, "the failed stop to be said")
+        assert node_status(korvane)[0].startswith("synced"), node_status(korvane)
+        korvane.main.button("stop through RPC")  # offered instead
+        korvane.main.screenshot("failed stop")
+
+        # Stopped from a terminal: a clean stop, whoever asked, and no restart.
+        subprocess.run([str(LITECOIN_CLI), f"-conf={korvane.conf_location}", "stop"], check=True, timeout=60)
+        wait_headline(korvane, "stopped cleanly at ", "a clean stop from a terminal", 60)
+        time.sleep(3)
+        assert not daemon_pids(daemon), "the node was started again after a clean stop"
+        assert "restarting" not in korvane.main.find("label", lambda name: name.startswith("The daemon")).name
+
+        # Killed: an unexpected end, restarted after a minute.
+        korvane.main.press("START DAEMON")
+        wait_headline(korvane, "synced", "the node to be synced again", 60)
+        for pid in daemon_pids(daemon):
+            os.kill(pid, signal.SIGKILL)
+        ended = wait_headline(korvane, "ended unexpectedly at ", "the kill to be seen", 30)
+        assert ended.endswith(": its log does not show a clean stop"), ended
+        korvane.main.label(lambda name: name.startswith("The daemon ended unexpectedly at ")
+                           and name.endswith("; restarting it in 1 minute"))
+        korvane.main.screenshot("ended unexpectedly")
+        wait_until(lambda: daemon_pids(daemon), 90, "the node to be restarted")
+        wait_headline(korvane, "synced", "the restarted node to be synced", 60)
+        for pid in daemon_pids(daemon):
+            os.kill(pid, signal.SIGTERM)
+        wait_headline(korvane, "stopped cleanly at ", "the last stop", 60)
+        korvane.exit()
+        print(f"node: caught up {mined} blocks from the peer, never shown synced while behind "
+              f"({len(seen)} readings); failed stop, terminal stop, kill and restart seen")
+    finally:
+        peer.stop()
 
 
 def main():
