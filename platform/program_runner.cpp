@@ -4,7 +4,7 @@ namespace korvane {
 
 std::vector<ProcessId> ProgramRunner::ownProcesses() const
 {
-    const auto now = Clock::now();
+    const auto now = RunClock::now();
     const std::lock_guard lock(m_mutex);
     std::vector<ProcessId> ids;
     for (const auto& [id, ended] : m_runs) {
@@ -22,7 +22,7 @@ void ProgramRunner::runStarted(ProcessId id)
 
 void ProgramRunner::runEnded(ProcessId id)
 {
-    const auto now = Clock::now();
+    const auto now = RunClock::now();
     const std::lock_guard lock(m_mutex);
     m_runs.insert_or_assign(id, now);
     std::erase_if(m_runs, [now](const auto& run) { return run.second && now - *run.second >= kEndedRunsKept; });

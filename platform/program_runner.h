@@ -64,9 +64,9 @@ protected:
     void runEnded(ProcessId id);
 
 private:
-    using Clock = std::chrono::steady_clock;
+    using RunClock = std::chrono::steady_clock;
     mutable std::mutex m_mutex;
-    std::map<ProcessId, std::optional<Clock::time_point>> m_runs; // the end, once there is one
+    std::map<ProcessId, std::optional<RunClock::time_point>> m_runs; // the end, once there is one
 };
 
 } // namespace korvane

@@ -129,6 +129,8 @@ void ProcessWatcher::show(const WatchedNames& names, const ProcessQuery& query)
         }
     }
     Q_EMIT launchAccess(outcome.startButtonsEnabled, outcome.cliStopEnabled);
+    if (outcome.daemonProcesses)
+        Q_EMIT daemonProcesses(*outcome.daemonProcesses);
     Q_EMIT shown(m_states);
 }
 

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <array>
 #include <optional>
+#include <vector>
 
 namespace korvane {
 
@@ -37,6 +38,9 @@ public:
     const RunningStates& states() const { return m_states; }
 
 Q_SIGNALS:
+    // The processes that answer to the daemon's name in a snapshot that could be read (none while
+    // the daemon has no name); comes just before that snapshot's shown().
+    void daemonProcesses(std::vector<korvane::ProcessId> ids);
     // A snapshot's answer is on the lights.
     void shown(const korvane::RunningStates& states);
     // Whether the QT and daemon start buttons, and the CLI stop button, may be pressed after a

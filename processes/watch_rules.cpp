@@ -19,12 +19,18 @@ std::string_view programWord(WatchedProgram program)
     return "";
 }
 
+// Whether a process answers to the program's name in a query that could be read.
+bool runs(const ProcessQuery& query, WatchedProgram program)
+{
+    return !query.value().at(index(program)).empty();
+}
+
 LightLook lightLook(const std::string& name, WatchedProgram program, const ProcessQuery& query)
 {
     const std::string prefix = name + " - " + std::string(programWord(program));
     if (!query)
         return { std::nullopt, prefix + "PROCESS STATE UNKNOWN (" + query.error() + ")" };
-    const bool running = query.value().at(index(program));
+    const bool running = runs(query, program);
     return { running, prefix + (running ? "PROCESS RUNNING" : "PROCESS STOPPED") };
 }
 
@@ -45,11 +51,12 @@ WatchOutcome watchOutcome(const WatchedNames& names, const ProcessQuery& query)
     }
     if (!query)
         return outcome;
-    const auto runs = [&](WatchedProgram program) { return query.value().at(index(program)); };
     if (!names.cli.empty())
-        outcome.cliStopEnabled = !runs(WatchedProgram::Cli);
+        outcome.cliStopEnabled = !runs(query, WatchedProgram::Cli);
     if (!names.daemon.empty())
-        outcome.startButtonsEnabled = !runs(WatchedProgram::Qt) && !runs(WatchedProgram::Daemon);
+        outcome.startButtonsEnabled = !runs(query, WatchedProgram::Qt) && !runs(query, WatchedProgram::Daemon);
+    outcome.daemonProcesses
+        = names.daemon.empty() ? std::vector<ProcessId>() : query.value().at(index(WatchedProgram::Daemon));
     return outcome;
 }
 

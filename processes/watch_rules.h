@@ -47,12 +47,16 @@ struct WatchOutcome
     std::array<std::optional<LightLook>, kWatchedProgramCount> lights; // empty: no name, the design look
     std::optional<bool> cliStopEnabled; // empty: leave the button as it is
     std::optional<bool> startButtonsEnabled; // the QT and daemon start buttons together
+    // The processes that answer to the daemon's name (none while it has no name); empty when the
+    // process table could not be read.
+    std::optional<std::vector<ProcessId>> daemonProcesses;
 };
 
 // The names one tick tests, one per light, in the order of the lights.
 std::vector<std::string> namesToTest(const WatchedNames& names);
 
-// The lights and buttons after one snapshot's answer to namesToTest(names). The CLI stop button
+// The lights and buttons after one snapshot's answer to namesToTest(names): a program runs while
+// any process answers to its name. The CLI stop button
 // is disabled while the client runs; the start buttons are disabled while the wallet or the
 // daemon runs, and are left alone while the daemon has no name.
 WatchOutcome watchOutcome(const WatchedNames& names, const ProcessQuery& query);

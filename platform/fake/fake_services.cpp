@@ -22,6 +22,14 @@ std::optional<std::string> takeAnswer(std::deque<std::optional<std::string>>& an
     return answer;
 }
 
+// Whether a fake process (an id and its name in small letters) answers to `name`.
+auto isNamed(std::string_view name)
+{
+    return [wanted = asciiLowered(name)](const std::pair<const ProcessId, std::string>& process) {
+        return !wanted.empty() && process.second == wanted;
+    };
+}
+
 } // namespace
 
 std::string SettingsStore::getSetting(std::string_view application,
@@ -60,9 +68,14 @@ ProcessQuery ProcessTable::queryRunning(const std::vector<std::string>& names)
     ++m_queries;
     if (!m_failure.empty())
         return Failure { m_failure };
-    std::vector<bool> running;
-    for (const auto& name : names)
-        running.push_back(!name.empty() && m_running.count(asciiLowered(name)) != 0);
+    std::vector<std::vector<ProcessId>> running;
+    for (const auto& name : names) {
+        auto& ids = running.emplace_back();
+        for (const auto& process : m_running) {
+            if (isNamed(name)(process))
+                ids.push_back(process.first);
+        }
+    }
     return running;
 }
 
@@ -73,25 +86,39 @@ TerminateResult ProcessTable::terminateAll(std::string_view name)
     TerminateResult result;
     if (name.empty())
         return result;
-    const auto matching = m_running.count(asciiLowered(name));
     if (!m_refusal.empty()) {
-        result.refusals.assign(matching, m_refusal);
+        const auto matching = std::count_if(m_running.begin(), m_running.end(), isNamed(name));
+        result.refusals.assign(static_cast<std::size_t>(matching), m_refusal);
         return result;
     }
-    result.killed = static_cast<int>(m_running.erase(asciiLowered(name)));
+    result.killed = static_cast<int>(std::erase_if(m_running, isNamed(name)));
     return result;
 }
 
-void ProcessTable::start(const std::string& name)
+bool ProcessTable::isRunning(ProcessId id)
 {
     const std::lock_guard lock(m_mutex);
-    m_running.insert(asciiLowered(name));
+    return m_running.count(id) != 0;
+}
+
+ProcessId ProcessTable::start(const std::string& name)
+{
+    const std::lock_guard lock(m_mutex);
+    const ProcessId id = m_nextId++;
+    m_running.emplace(id, asciiLowered(name));
+    return id;
+}
+
+void ProcessTable::stop(ProcessId id)
+{
+    const std::lock_guard lock(m_mutex);
+    m_running.erase(id);
 }
 
 void ProcessTable::stopAll(const std::string& name)
 {
     const std::lock_guard lock(m_mutex);
-    m_running.erase(asciiLowered(name));
+    std::erase_if(m_running, isNamed(name));
 }
 
 void ProcessTable::setFailure(const std::string& reason)
@@ -118,12 +145,12 @@ int ProcessTable::queries() const
     return m_queries;
 }
 
-LaunchResult Launcher::start(std::string_view commandLine, WindowStyle style)
+LaunchResult Launcher::start(std::string_view commandLine, const LaunchOptions& options)
 {
-    starts.push_back({ std::string(commandLine), style });
+    starts.push_back({ std::string(commandLine), options.style, options.errorOutputFile });
     if (!failure.empty())
         return notStarted(commandLine, failure);
-    return std::string(commandLine);
+    return Launched { std::string(commandLine), nextProcessId++ };
 }
 
 FolderSizeResult FolderSize::measure(const std::string& folder, std::stop_token stop)
@@ -261,6 +288,59 @@ std::vector<ProgramRun> ProgramRunner::runs() const
 {
     const std::lock_guard lock(m_mutex);
     return m_runs;
+}
+
+Result<std::vector<PortListener>> PortListeners::listenersOn(std::uint16_t port)
+{
+    const std::lock_guard lock(m_mutex);
+    m_asked.push_back(port);
+    if (!m_failure.empty())
+        return Failure { m_failure };
+    const auto found = m_listeners.find(port);
+    return found == m_listeners.end() ? std::vector<PortListener>() : found->second;
+}
+
+std::optional<std::uint32_t> PortListeners::fileOwner(const std::string& path)
+{
+    const std::lock_guard lock(m_mutex);
+    const auto found = m_owners.find(path);
+    return found == m_owners.end() ? m_user : found->second;
+}
+
+std::optional<std::uint32_t> PortListeners::currentUser()
+{
+    const std::lock_guard lock(m_mutex);
+    return m_user;
+}
+
+void PortListeners::setListeners(std::uint16_t port, std::vector<PortListener> listeners)
+{
+    const std::lock_guard lock(m_mutex);
+    m_listeners[port] = std::move(listeners);
+}
+
+void PortListeners::setFailure(const std::string& reason)
+{
+    const std::lock_guard lock(m_mutex);
+    m_failure = reason;
+}
+
+void PortListeners::setFileOwner(const std::string& path, std::optional<std::uint32_t> user)
+{
+    const std::lock_guard lock(m_mutex);
+    m_owners[path] = user;
+}
+
+void PortListeners::setCurrentUser(std::optional<std::uint32_t> user)
+{
+    const std::lock_guard lock(m_mutex);
+    m_user = user;
+}
+
+std::vector<std::uint16_t> PortListeners::asked() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_asked;
 }
 
 } // namespace korvane::fake

@@ -47,14 +47,16 @@ public:
 };
 
 // Safe to use from several threads: the process watcher asks it from its worker thread while a
-// test changes what runs.
+// test changes what runs. Each fake process gets an id of its own.
 class ProcessTable : public korvane::ProcessTable
 {
 public:
     ProcessQuery queryRunning(const std::vector<std::string>& names) override;
     TerminateResult terminateAll(std::string_view name) override;
+    bool isRunning(ProcessId id) override;
 
-    void start(const std::string& name); // one more running process of that name
+    ProcessId start(const std::string& name); // one more running process of that name; its id
+    void stop(ProcessId id); // that process ends by itself
     void stopAll(const std::string& name); // every process of that name ends by itself
     void setFailure(const std::string& reason); // when set, queries fail with this reason
     void setRefusal(const std::string& reason); // when set, every kill is refused with this reason
@@ -63,25 +65,30 @@ public:
 
 private:
     mutable std::mutex m_mutex;
-    std::multiset<std::string> m_running; // compared without regard to letter case
+    std::map<ProcessId, std::string> m_running; // each name in small letters
+    ProcessId m_nextId = 1001;
     std::vector<std::string> m_terminated;
     std::string m_failure;
     std::string m_refusal;
     int m_queries = 0;
 };
 
+// Records each start and gives it the next id, counted up from `nextProcessId`.
 class Launcher : public korvane::Launcher
 {
 public:
-    LaunchResult start(std::string_view commandLine, WindowStyle style) override;
+    using korvane::Launcher::start;
+    LaunchResult start(std::string_view commandLine, const LaunchOptions& options) override;
 
     struct Start
     {
         std::string commandLine;
         WindowStyle style;
+        std::string errorOutputFile;
     };
     std::vector<Start> starts;
     std::string failure; // when set, every start fails with this reason
+    ProcessId nextProcessId = 5001;
 };
 
 // Answers from a table; unknown folders are not found. Safe to use from the scan's worker thread.
@@ -159,6 +166,7 @@ struct Replacing
     korvane::Keyboard* keyboard = nullptr;
     korvane::TextFileWriter* textFiles = nullptr;
     korvane::ProgramRunner* programs = nullptr;
+    korvane::PortListeners* ports = nullptr;
 };
 
 // Catches nothing: a test ends the program its own way.
@@ -191,11 +199,14 @@ private:
 };
 
 // Answers every run with `answer` (a program that is not found, when unset). Safe to use from
-// several threads.
+// several threads. An answer that starts a fake process tells the runner its id with runStarted()
+// and runEnded(), as a real runner does.
 class ProgramRunner : public korvane::ProgramRunner
 {
 public:
     ProgramOutput run(const ProgramRun& request, std::stop_token stop) override;
+    using korvane::ProgramRunner::runEnded;
+    using korvane::ProgramRunner::runStarted;
 
     void setAnswer(std::function<ProgramOutput(const ProgramRun&, std::stop_token)> answer);
     std::vector<ProgramRun> runs() const; // in order
@@ -204,6 +215,30 @@ private:
     mutable std::mutex m_mutex;
     std::function<ProgramOutput(const ProgramRun&, std::stop_token)> m_answer;
     std::vector<ProgramRun> m_runs;
+};
+
+// Answers from what a test set: no listeners on any port, every file owned by the current user
+// (1000), unless told otherwise. Safe to use from several threads.
+class PortListeners : public korvane::PortListeners
+{
+public:
+    Result<std::vector<PortListener>> listenersOn(std::uint16_t port) override;
+    std::optional<std::uint32_t> fileOwner(const std::string& path) override;
+    std::optional<std::uint32_t> currentUser() override;
+
+    void setListeners(std::uint16_t port, std::vector<PortListener> listeners);
+    void setFailure(const std::string& reason); // when set, listenersOn fails with this reason
+    void setFileOwner(const std::string& path, std::optional<std::uint32_t> user); // empty: unknown
+    void setCurrentUser(std::optional<std::uint32_t> user);
+    std::vector<std::uint16_t> asked() const; // the ports asked about, in order
+
+private:
+    mutable std::mutex m_mutex;
+    std::map<std::uint16_t, std::vector<PortListener>> m_listeners;
+    std::map<std::string, std::optional<std::uint32_t>> m_owners;
+    std::optional<std::uint32_t> m_user = 1000;
+    std::string m_failure;
+    std::vector<std::uint16_t> m_asked;
 };
 
 // One fake of every service.
@@ -225,6 +260,7 @@ struct Services
     ProgramRunner programs;
     ShutdownGuard shutdownGuard;
     SystemTray tray;
+    PortListeners ports;
 
     korvane::Services services(Replacing real = {})
     {
@@ -233,7 +269,8 @@ struct Services
                  real.launcher ? *real.launcher : launcher, folderSize,
                  real.keyboard ? *real.keyboard : keyboard, stacking, fileDialogs,
                  real.textFiles ? *real.textFiles : textFiles, keepAwake, notices, autostart,
-                 real.programs ? *real.programs : programs, shutdownGuard, tray };
+                 real.programs ? *real.programs : programs, shutdownGuard, tray,
+                 real.ports ? *real.ports : ports };
         // clang-format on
     }
 };

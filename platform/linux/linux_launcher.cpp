@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -24,9 +25,10 @@ struct ExecPlan
     std::vector<std::string> arguments;
     std::vector<char*> argv;
     bool hidden = false;
+    int errorFile = -1; // the program's standard error, when it has a file of its own
 };
 
-ExecPlan makePlan(std::vector<std::string> arguments, WindowStyle style)
+ExecPlan makePlan(std::vector<std::string> arguments, WindowStyle style, int errorFile)
 {
     ExecPlan plan;
     plan.candidates = programSearchPaths(arguments.front());
@@ -35,14 +37,33 @@ ExecPlan makePlan(std::vector<std::string> arguments, WindowStyle style)
         plan.argv.push_back(argument.data());
     plan.argv.push_back(nullptr);
     plan.hidden = style == WindowStyle::Hidden;
+    plan.errorFile = errorFile;
     return plan;
 }
 
+// What the child and the grandchild tell this program through the report pipe. Each report is
+// written at once, and pipes keep writes this small whole.
+struct Report
+{
+    enum Kind : int
+    {
+        Started, // the grandchild's id
+        Failed, // errno
+    } kind;
+    int value;
+};
+
 // ---- between fork and exec: async-signal-safe calls only ----------------------------------
+
+void report(int reportFd, Report::Kind kind, int value)
+{
+    const Report message { kind, value };
+    while (::write(reportFd, &message, sizeof message) < 0 && errno == EINTR) { }
+}
 
 [[noreturn]] void reportAndExit(int reportFd, int errorNumber)
 {
-    while (::write(reportFd, &errorNumber, sizeof errorNumber) < 0 && errno == EINTR) { }
+    report(reportFd, Report::Failed, errorNumber);
     ::_exit(127);
 }
 
@@ -65,14 +86,15 @@ void resetSignals()
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
 }
 
-int redirectToNull()
+// /dev/null for the standard streams, but the error file for standard error when there is one
+// (it lies above 2, so the first two dup2 calls leave it alone).
+int redirectStreams(int errorFile)
 {
     const int null = ::open("/dev/null", O_RDWR);
     if (null < 0)
         return errno;
-    for (int stream = 0; stream <= 2; ++stream)
-        if (::dup2(null, stream) < 0)
-            return errno;
+    if (::dup2(null, 0) < 0 || ::dup2(null, 1) < 0 || ::dup2(errorFile >= 0 ? errorFile : null, 2) < 0)
+        return errno;
     if (null > 2)
         ::close(null);
     return 0;
@@ -100,8 +122,8 @@ int execCandidates(const ExecPlan& plan)
 {
     resetSignals();
     closeInheritedFilesOnExec();
-    if (plan.hidden) {
-        if (const int error = redirectToNull())
+    if (plan.hidden || plan.errorFile >= 0) {
+        if (const int error = redirectStreams(plan.errorFile))
             reportAndExit(reportFd, error);
     }
     reportAndExit(reportFd, execCandidates(plan));
@@ -118,18 +140,53 @@ int execCandidates(const ExecPlan& plan)
         reportAndExit(reportFd, errno);
     if (grandchild == 0)
         runProgram(plan, reportFd);
+    report(reportFd, Report::Started, grandchild);
     ::_exit(0);
 }
 
 // ---- back in this program --------------------------------------------------------------------
 
-// Zero once exec succeeded (the report pipe closes on exec), else the child's errno.
-int readReport(int reportFd)
+struct Reports
 {
+    pid_t started = 0;
     int errorNumber = 0;
-    ssize_t count;
-    while ((count = ::read(reportFd, &errorNumber, sizeof errorNumber)) < 0 && errno == EINTR) { }
-    return count == sizeof errorNumber ? errorNumber : 0;
+};
+
+// What the child and the grandchild reported, read until the pipe closes: the child exits, and
+// the grandchild's end closes on exec.
+Reports readReports(int reportFd)
+{
+    Reports reports;
+    for (;;) {
+        Report message {};
+        ssize_t count;
+        while ((count = ::read(reportFd, &message, sizeof message)) < 0 && errno == EINTR) { }
+        if (count != sizeof message)
+            return reports;
+        (message.kind == Report::Started ? reports.started : reports.errorNumber) = message.value;
+    }
+}
+
+// The file for the program's standard error, created or emptied and readable by this user only;
+// or why it cannot be. Opening never waits for a reader, as it would for a FIFO.
+Result<UniqueFd> openErrorFile(const std::string& path)
+{
+    const auto refusal = [&path](std::string_view reason) {
+        return Failure { "its error output cannot go to \"" + path + "\": " + std::string(reason) };
+    };
+    UniqueFd file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0600));
+    if (!file.valid())
+        return refusal(std::strerror(errno));
+    struct stat info = {};
+    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
+        return refusal("it is not a regular file");
+    ::fchmod(file.get(), 0600);
+    ::fcntl(file.get(), F_SETFL, ::fcntl(file.get(), F_GETFL) & ~O_NONBLOCK);
+    if (file.get() <= 2) // kept clear of the standard streams it is to replace
+        file = UniqueFd(::fcntl(file.get(), F_DUPFD_CLOEXEC, 3));
+    if (!file.valid())
+        return refusal(std::strerror(errno));
+    return file;
 }
 
 void reap(pid_t child)
@@ -167,14 +224,21 @@ std::string lengthProblem(const std::vector<std::string>& arguments)
 
 } // namespace
 
-LaunchResult LinuxLauncher::start(std::string_view commandLine, WindowStyle style)
+LaunchResult LinuxLauncher::start(std::string_view commandLine, const LaunchOptions& options)
 {
     SplitCommandLine split = splitCommandLine(commandLine);
     if (!split)
         return notStarted({}, split.error());
     if (std::string tooLong = lengthProblem(split.value()); !tooLong.empty())
         return notStarted(split.value().front(), tooLong);
-    const ExecPlan plan = makePlan(std::move(split).value(), style);
+    UniqueFd errorFile;
+    if (!options.errorOutputFile.empty()) {
+        auto opened = openErrorFile(options.errorOutputFile);
+        if (!opened)
+            return notStarted(split.value().front(), opened.error());
+        errorFile = std::move(opened).value();
+    }
+    const ExecPlan plan = makePlan(std::move(split).value(), options.style, errorFile.get());
     const std::string& program = plan.arguments.front();
 
     int pipeFds[2];
@@ -190,13 +254,14 @@ LaunchResult LinuxLauncher::start(std::string_view commandLine, WindowStyle styl
         detachAndRun(plan, reportWrite.get());
 
     reportWrite.reset();
-    const int errorNumber = readReport(reportRead.get());
+    errorFile.reset();
+    const Reports reports = readReports(reportRead.get());
     reap(child);
-    if (errorNumber == E2BIG)
-        return notStarted(program, tooLongMessage(std::strerror(errorNumber)));
-    if (errorNumber != 0)
-        return notStarted(program, std::strerror(errorNumber));
-    return program;
+    if (reports.errorNumber == E2BIG)
+        return notStarted(program, tooLongMessage(std::strerror(reports.errorNumber)));
+    if (reports.errorNumber != 0)
+        return notStarted(program, std::strerror(reports.errorNumber));
+    return Launched { program, reports.started };
 }
 
 } // namespace korvane

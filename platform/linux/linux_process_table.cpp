@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <csignal>
 #include <iterator>
+#include <limits>
 #include <sys/syscall.h>
 #include <system_error>
 #include <unistd.h>
@@ -72,9 +73,11 @@ ProcessQuery LinuxProcessTable::queryRunning(const std::vector<std::string>& nam
     const std::lock_guard lock(m_cacheMutex);
     if (auto failure = m_cache.refresh(wanted, ProcessCache::Clock::now()))
         return Failure { std::move(*failure) };
-    std::vector<bool> running(wanted.size(), false);
-    for (std::size_t i = 0; i < wanted.size(); ++i)
-        running[i] = m_cache.anyAnswersTo(wanted[i]);
+    std::vector<std::vector<ProcessId>> running;
+    for (const std::string& name : wanted) {
+        const auto ids = m_cache.idsAnsweringTo(name);
+        running.emplace_back(ids.begin(), ids.end());
+    }
     return running;
 }
 
@@ -95,6 +98,14 @@ TerminateResult LinuxProcessTable::terminateAll(std::string_view name)
             endProcess(proc, pid, found->first.startTime, wanted, result);
     }
     return result;
+}
+
+bool LinuxProcessTable::isRunning(ProcessId id)
+{
+    if (id <= 0 || id > std::numeric_limits<pid_t>::max())
+        return false;
+    const auto stat = m_proc.stat(static_cast<pid_t>(id));
+    return stat && !stat->zombie && !stat->thread;
 }
 
 } // namespace korvane

@@ -12,12 +12,14 @@ namespace korvane {
 // never by the command name a program may give itself. Zombies and kernel threads are not running
 // programs. The watcher's queries go through a cache of what earlier queries learned, so a query
 // reads few processes; ending processes walks the whole table. Processes are ended through a
-// pidfd after their names were read again, so a reused process id is never hit.
+// pidfd after their names were read again, so a reused process id is never hit. Whether an id
+// runs is read from its stat file, which any user may read.
 class LinuxProcessTable : public ProcessTable
 {
 public:
     ProcessQuery queryRunning(const std::vector<std::string>& names) override;
     TerminateResult terminateAll(std::string_view name) override;
+    bool isRunning(ProcessId id) override;
 
 private:
     std::mutex m_cacheMutex;

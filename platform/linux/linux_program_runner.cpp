@@ -232,6 +232,7 @@ ProgramOutput LinuxProgramRunner::run(const ProgramRun& request, std::stop_token
             return output;
         }
     }
+    runStarted(child);
     outputPipe.write.reset();
     errorPipe.write.reset();
 
@@ -242,6 +243,7 @@ ProgramOutput LinuxProgramRunner::run(const ProgramRun& request, std::stop_token
         reaped(child, 0, output);
         output.exitCode = -1;
     }
+    runEnded(child);
     return output;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/linux/linux_folder_size.h"
 #include "platform/linux/linux_launcher.h"
 #include "platform/linux/linux_own_executable.h"
+#include "platform/linux/linux_port_listeners.h"
 #include "platform/linux/linux_process_table.h"
 #include "platform/linux/linux_program_runner.h"
 #include "platform/linux/posix_end_signals.h"
@@ -36,6 +37,7 @@ OsServices createOsServices()
         std::move(autostart),
         std::make_unique<PosixEndSignals>(),
         std::make_unique<LinuxProgramRunner>(),
+        std::make_unique<LinuxPortListeners>(),
     };
 }
 

@@ -62,10 +62,14 @@ void ProcessCache::readHandedOutIds()
     }
 }
 
-bool ProcessCache::anyAnswersTo(std::string_view lowered) const
+std::vector<pid_t> ProcessCache::idsAnsweringTo(std::string_view lowered) const
 {
-    return std::any_of(m_processes.begin(), m_processes.end(),
-                       [lowered](const auto& entry) { return entry.second.names.answersTo(lowered); });
+    std::vector<pid_t> ids;
+    for (const auto& [pid, process] : m_processes) {
+        if (process.names.answersTo(lowered))
+            ids.push_back(pid);
+    }
+    return ids;
 }
 
 // Merges the listing into the cache: ids no longer listed drop out, new ones are read, and a

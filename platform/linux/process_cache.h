@@ -45,8 +45,8 @@ public:
     // One tick at `now`, which `wanted` (names in small letters) are asked of. Returns the reason
     // when /proc cannot be listed; the cache then keeps what it knew.
     std::optional<std::string> refresh(const std::vector<std::string>& wanted, Clock::time_point now);
-    // Whether a process answered to `lowered` at the last tick.
-    bool anyAnswersTo(std::string_view lowered) const;
+    // The ids of the processes that answered to `lowered` at the last tick, in increasing order.
+    std::vector<pid_t> idsAnsweringTo(std::string_view lowered) const;
 
     // How many processes the last tick read, and whether it listed /proc.
     std::size_t lastReads() const { return m_lastReads; }

@@ -2,7 +2,7 @@
 
 #include "platform/win/win_text.h"
 
-#include <algorithm>
+#include <limits>
 #include <optional>
 #include <windows.h>
 // Needs the types of windows.h.
@@ -15,21 +15,12 @@ std::string_view emailUtilityName()
     return "SendEmail.exe";
 }
 
-namespace {
-
-struct RunningProcess
-{
-    DWORD id = 0;
-    std::wstring name;
-};
-
-// Every running process at one moment, or nothing when the system gives no snapshot.
-std::optional<std::vector<RunningProcess>> takeSnapshot()
+std::optional<std::vector<SnapshotProcess>> takeProcessSnapshot()
 {
     const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE)
         return std::nullopt;
-    std::vector<RunningProcess> processes;
+    std::vector<SnapshotProcess> processes;
     PROCESSENTRY32W entry {};
     entry.dwSize = sizeof(entry);
     for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
@@ -37,6 +28,8 @@ std::optional<std::vector<RunningProcess>> takeSnapshot()
     CloseHandle(snapshot);
     return processes;
 }
+
+namespace {
 
 bool sameName(const std::wstring& processName, const std::wstring& wanted)
 {
@@ -60,7 +53,7 @@ std::optional<std::wstring> systemImageName(void* process)
 // Ends the process if it still carries the name once a handle to it is held, so that a process
 // that took over the id of one that ended since the snapshot is left alone. A process whose name
 // cannot be read then is not ended, and counted as refused.
-void endProcess(const RunningProcess& process,
+void endProcess(const SnapshotProcess& process,
                 const std::wstring& wanted,
                 const ToolhelpProcessTable::ImageNameQuery& imageName,
                 TerminateResult& result)
@@ -70,7 +63,8 @@ void endProcess(const RunningProcess& process,
         result.refusals.push_back(label + " is this program itself");
         return;
     }
-    const HANDLE handle = OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process.id);
+    const HANDLE handle
+        = OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(process.id));
     if (!handle) {
         // An id that no longer exists: the process ended by itself.
         if (GetLastError() != ERROR_INVALID_PARAMETER)
@@ -102,14 +96,17 @@ ToolhelpProcessTable::ToolhelpProcessTable(ImageNameQuery imageName)
 
 ProcessQuery ToolhelpProcessTable::queryRunning(const std::vector<std::string>& names)
 {
-    const auto processes = takeSnapshot();
+    const auto processes = takeProcessSnapshot();
     if (!processes)
         return Failure { "The list of running processes could not be read: " + win::lastErrorMessage() };
-    std::vector<bool> running;
+    std::vector<std::vector<ProcessId>> running;
     for (const auto& name : names) {
         const std::wstring wanted = win::toWide(name);
-        running.push_back(std::any_of(processes->begin(), processes->end(),
-                                      [&](const RunningProcess& process) { return sameName(process.name, wanted); }));
+        auto& ids = running.emplace_back();
+        for (const auto& process : *processes) {
+            if (sameName(process.name, wanted))
+                ids.push_back(process.id);
+        }
     }
     return running;
 }
@@ -117,7 +114,7 @@ ProcessQuery ToolhelpProcessTable::queryRunning(const std::vector<std::string>& 
 TerminateResult ToolhelpProcessTable::terminateAll(std::string_view name)
 {
     TerminateResult result;
-    const auto processes = takeSnapshot();
+    const auto processes = takeProcessSnapshot();
     if (!processes) {
         result.refusals.push_back("The list of running processes could not be read: " + win::lastErrorMessage());
         return result;
@@ -128,6 +125,20 @@ TerminateResult ToolhelpProcessTable::terminateAll(std::string_view name)
             endProcess(process, wanted, m_imageName, result);
     }
     return result;
+}
+
+// A process that ended stays signalled while any handle holds it; one that cannot be opened for
+// lack of rights still runs.
+bool ToolhelpProcessTable::isRunning(ProcessId id)
+{
+    if (id <= 0 || id > std::numeric_limits<DWORD>::max())
+        return false;
+    const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(id));
+    if (!process)
+        return GetLastError() == ERROR_ACCESS_DENIED;
+    const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return running;
 }
 
 } // namespace korvane

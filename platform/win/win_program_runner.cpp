@@ -1,6 +1,7 @@
 #include "platform/win/win_program_runner.h"
 
 #include "base/command_line_split.h"
+#include "platform/win/win_handle.h"
 #include "platform/win/win_text.h"
 
 #include <algorithm>
@@ -12,30 +13,7 @@
 namespace korvane {
 namespace {
 
-class Handle
-{
-public:
-    Handle() = default;
-    explicit Handle(HANDLE handle)
-        : m_handle(handle)
-    {
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() { reset(); }
-
-    HANDLE get() const { return m_handle; }
-    HANDLE* out() { return &m_handle; }
-    void reset()
-    {
-        if (m_handle && m_handle != INVALID_HANDLE_VALUE)
-            CloseHandle(m_handle);
-        m_handle = nullptr;
-    }
-
-private:
-    HANDLE m_handle = nullptr;
-};
+using win::Handle;
 
 // A pipe whose writing end the child inherits.
 bool openPipe(Handle& read, Handle& write)
@@ -129,6 +107,9 @@ ProgramOutput notStarted(std::string error)
     return output;
 }
 
+// How long a killed process may take to end before its run counts as ended.
+constexpr DWORD kEndWait = 1000;
+
 // Waits for the process, the deadline or a stop, whichever comes first.
 ProgramOutcome waitFor(HANDLE process, std::chrono::steady_clock::time_point deadline, std::stop_token stop)
 {
@@ -176,6 +157,7 @@ ProgramOutput WinProgramRunner::run(const ProgramRun& request, std::stop_token s
         return notStarted(win::lastErrorMessage());
     Handle process(started.hProcess);
     Handle thread(started.hThread);
+    runStarted(started.dwProcessId);
     AssignProcessToJobObject(job.get(), process.get());
     ResumeThread(thread.get());
     outputWrite.reset();
@@ -192,6 +174,8 @@ ProgramOutput WinProgramRunner::run(const ProgramRun& request, std::stop_token s
     }
     // Whatever it started ends with it; the readers then see their pipes close.
     TerminateJobObject(job.get(), 1);
+    WaitForSingleObject(process.get(), kEndWait);
+    runEnded(started.dwProcessId);
     outputReader.cancel();
     errorReader.cancel();
     outputReader.finish();

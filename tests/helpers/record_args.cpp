@@ -1,6 +1,6 @@
 // Test helper: records how it was started, then exits.
 // Writes to the file named by $KORVANE_RECORD_FILE, one fact per line:
-//   session=<session id>  terminal=<1 when it has a controlling terminal, else 0>
+//   pid=<its process id>  session=<session id>  terminal=<1 when it has a controlling terminal, else 0>
 //   stdin=, stdout=, stderr=<what each standard stream refers to>
 //   arg=<each argument after the program name, in order>
 // The file is written under a temporary name and renamed, so a reader never sees half of it.
@@ -40,6 +40,7 @@ int main(int argc, char** argv)
     const std::string partial = std::string(recordFile) + ".part";
     {
         std::ofstream out(partial, std::ios::trunc);
+        out << "pid=" << getpid() << '\n';
         out << "session=" << getsid(0) << '\n';
         out << "terminal=" << (hasControllingTerminal() ? 1 : 0) << '\n';
         out << "stdin=" << streamTarget(0) << '\n';

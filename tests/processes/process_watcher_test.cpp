@@ -26,12 +26,17 @@ protected:
     test::WatchedMainWindow main { table };
 };
 
+// The daemon's processes come with each snapshot, by id.
 TEST_F(ProcessWatcherTest, LightTurnsGreenWithinOneTickOfTheStartAndRedOnceTheProgramEnds)
 {
+    std::optional<std::vector<ProcessId>> daemonProcesses;
+    QObject::connect(main.window().findChild<ProcessWatcher*>(), &ProcessWatcher::daemonProcesses, &main.window(),
+                     [&daemonProcesses](const std::vector<ProcessId>& ids) { daemonProcesses = ids; });
     const std::string daemon = uniqueName("noded-");
     main.setName(Key::DaemonName, daemon);
     auto child = std::make_unique<ChildProcess>(programs.program(daemon));
     ASSERT_TRUE(main.showsFreshSnapshot());
+    EXPECT_EQ(daemonProcesses, std::vector<ProcessId> { child->pid() });
     EXPECT_EQ(main.light(2).colour(), colours::kGreen);
     EXPECT_EQ(main.light(2).toolTip().toStdString(), daemon + " - DAEMON PROCESS RUNNING");
     EXPECT_EQ(main.light(4).colour(), colours::kRed);
@@ -39,6 +44,7 @@ TEST_F(ProcessWatcherTest, LightTurnsGreenWithinOneTickOfTheStartAndRedOnceThePr
 
     child.reset();
     ASSERT_TRUE(main.showsFreshSnapshot());
+    EXPECT_EQ(daemonProcesses, std::vector<ProcessId>());
     EXPECT_EQ(main.light(2).colour(), colours::kRed);
     EXPECT_EQ(main.light(2).toolTip().toStdString(), daemon + " - DAEMON PROCESS STOPPED");
 }

@@ -5,9 +5,12 @@
 namespace korvane {
 namespace {
 
+// One process for each program that runs; the daemon's is 42.
 ProcessQuery answer(bool qt, bool daemon, bool cli, bool email)
 {
-    return std::vector<bool> { qt, daemon, cli, email };
+    const auto ids
+        = [](bool runs, ProcessId id) { return runs ? std::vector<ProcessId> { id } : std::vector<ProcessId>(); };
+    return std::vector { ids(qt, 7), ids(daemon, 42), ids(cli, 9), ids(email, 11) };
 }
 
 const WatchedNames kProfile { "bitcoin-qt", "bitcoind", "bitcoin-cli", "sendEmail" };
@@ -38,6 +41,17 @@ TEST(WatchRules, StartButtonsAreDisabledWhileTheWalletOrTheDaemonRuns)
     const WatchedNames noWalletName { "", "bitcoind", "", "sendEmail" };
     EXPECT_EQ(watchOutcome(noWalletName, answer(false, false, false, false)).startButtonsEnabled, true);
     EXPECT_EQ(watchOutcome(noWalletName, answer(false, true, false, false)).startButtonsEnabled, false);
+}
+
+TEST(WatchRules, TheDaemonsProcessesAreThoseThatAnswerToItsName)
+{
+    EXPECT_EQ(watchOutcome(kProfile, answer(false, true, false, false)).daemonProcesses, std::vector<ProcessId> { 42 });
+    EXPECT_EQ(watchOutcome(kProfile, std::vector<std::vector<ProcessId>> { {}, { 42, 43 }, {}, {} }).daemonProcesses,
+              (std::vector<ProcessId> { 42, 43 }));
+    EXPECT_EQ(watchOutcome(kProfile, answer(true, false, true, true)).daemonProcesses, std::vector<ProcessId>());
+    EXPECT_EQ(watchOutcome({ "bitcoin-qt", "", "", "sendEmail" }, answer(false, true, false, false)).daemonProcesses,
+              std::vector<ProcessId>());
+    EXPECT_FALSE(watchOutcome(kProfile, Failure { "cannot read /proc" }).daemonProcesses);
 }
 
 TEST(WatchRules, EmptyNamesLeaveTheirLightsAndButtonsAlone)

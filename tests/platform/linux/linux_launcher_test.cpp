@@ -1,4 +1,5 @@
 #include "platform/linux/linux_launcher.h"
+#include "platform/linux/linux_process_table.h"
 #include "tests/helpers/temporary_folder.h"
 #include "tests/platform/linux/posix_test_support.h"
 
@@ -92,7 +93,7 @@ TEST_F(LinuxLauncherTest, QuotedCommandLineArrivesAsExactArguments)
         = "\"" + program.string() + "\" -conf=\"/a b/c.conf\"  -daemon=1\t\"two words\" -datadir=\"\" \"\" back\\slash";
     const LaunchResult result = launcher.start(line, WindowStyle::Hidden);
     ASSERT_TRUE(result) << result.error();
-    EXPECT_EQ(result.value(), program.string());
+    EXPECT_EQ(result.value().program, program.string());
 
     auto record = waitForRecord(recordFile());
     ASSERT_TRUE(record) << "the program did not run";
@@ -109,6 +110,7 @@ TEST_F(LinuxLauncherTest, HiddenProgramRunsDetachedWithNullStreams)
 
     auto record = waitForRecord(recordFile());
     ASSERT_TRUE(record) << "the program did not run";
+    EXPECT_EQ(record->facts["pid"], std::to_string(result.value().processId)) << "the program's own id";
     EXPECT_NE(record->facts["session"], std::to_string(::getsid(0)));
     EXPECT_EQ(record->facts["terminal"], "0");
     EXPECT_EQ(record->facts["stdin"], "/dev/null");
@@ -132,6 +134,42 @@ TEST_F(LinuxLauncherTest, NormalProgramKeepsStandardStreamsInItsOwnSession)
     EXPECT_EQ(record->facts["stderr"], ownStreamTarget(2));
 }
 
+// A program that fails at once leaves its words in the error file, which holds nothing else and is
+// this user's alone; its standard output goes nowhere.
+TEST_F(LinuxLauncherTest, ErrorFileTakesTheProgramsStandardErrorOnly)
+{
+    const std::string errors = folder.text("node-errors.txt");
+    test::writeFile(errors, "the last start's words\n");
+    const LaunchOptions options { WindowStyle::Hidden, errors };
+    const LaunchResult failing
+        = launcher.start("sh -c \"echo out; echo Error reading configuration file >&2; exit 3\"", options);
+    ASSERT_TRUE(failing) << failing.error();
+    LinuxProcessTable table;
+    const auto waitedUntilEnded = [&table](ProcessId id) {
+        for (int tries = 0; tries < 500 && table.isRunning(id); ++tries)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return !table.isRunning(id);
+    };
+    EXPECT_TRUE(waitedUntilEnded(failing.value().processId));
+    EXPECT_EQ(test::readFile(errors), "Error reading configuration file\n");
+    EXPECT_EQ(test::permissionBits(errors), 0600);
+
+    const LaunchResult recorded = launcher.start(KORVANE_RECORD_ARGS_PATH, { WindowStyle::NormalFocused, errors });
+    ASSERT_TRUE(recorded) << recorded.error();
+    auto record = waitForRecord(recordFile());
+    ASSERT_TRUE(record) << "the program did not run";
+    EXPECT_EQ(record->facts["pid"], std::to_string(recorded.value().processId));
+    EXPECT_EQ(record->facts["stdin"], "/dev/null");
+    EXPECT_EQ(record->facts["stdout"], "/dev/null");
+    EXPECT_EQ(record->facts["stderr"], errors);
+
+    const LaunchResult nowhere
+        = launcher.start(KORVANE_RECORD_ARGS_PATH, { WindowStyle::Hidden, folder.text("missing/errors.txt") });
+    EXPECT_EQ(nowhere.error(),
+              "Could not start \"" KORVANE_RECORD_ARGS_PATH "\": its error output cannot go to \""
+                  + folder.text("missing/errors.txt") + "\": No such file or directory");
+}
+
 TEST_F(LinuxLauncherTest, FindsProgramWithoutFolderOnPath)
 {
     const fs::path helper = KORVANE_RECORD_ARGS_PATH;
@@ -141,7 +179,7 @@ TEST_F(LinuxLauncherTest, FindsProgramWithoutFolderOnPath)
 
     const LaunchResult result = launcher.start(helper.filename().string() + " found", WindowStyle::Hidden);
     ASSERT_TRUE(result) << result.error();
-    EXPECT_EQ(result.value(), helper.filename().string());
+    EXPECT_EQ(result.value().program, helper.filename().string());
     auto record = waitForRecord(recordFile());
     ASSERT_TRUE(record) << "the program did not run";
     EXPECT_EQ(record->arguments, std::vector<std::string> { "found" });

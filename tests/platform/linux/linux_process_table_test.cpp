@@ -27,14 +27,27 @@ std::string lower(std::string text)
     return text;
 }
 
+using Found = std::vector<bool>;
+
+// Whether some process answers to each name asked; none when the query failed.
+Found found(const ProcessQuery& query)
+{
+    Found answers;
+    if (query.ok()) {
+        for (const auto& ids : query.value())
+            answers.push_back(!ids.empty());
+    }
+    return answers;
+}
+
 class LinuxProcessTableTest : public ::testing::Test
 {
 protected:
-    std::vector<bool> running(const std::vector<std::string>& names)
+    Found running(const std::vector<std::string>& names)
     {
         const auto query = table.queryRunning(names);
         EXPECT_TRUE(query) << query.error();
-        return query.ok() ? query.value() : std::vector<bool>(names.size(), false);
+        return query.ok() ? found(query) : Found(names.size(), false);
     }
     bool running(const std::string& name) { return running(std::vector { name }).at(0); }
 
@@ -42,18 +55,40 @@ protected:
     test::HelperPrograms programs;
 };
 
-using Found = std::vector<bool>;
-
+// Each process of the name is found by its id; one that ended counts as ended by id too, also as a
+// zombie not yet reaped.
 TEST_F(LinuxProcessTableTest, ProcessIsRunningUntilItEndsAndNotAsAZombie)
 {
     const std::string name = uniqueName("noded");
-    ChildProcess child(programs.program(name));
-    EXPECT_TRUE(running(name));
+    const auto program = programs.program(name);
+    ChildProcess child(program);
+    ChildProcess second(program);
+    const auto query = table.queryRunning({ name });
+    ASSERT_TRUE(query) << query.error();
+    EXPECT_EQ(query.value(), (std::vector<std::vector<ProcessId>> { { child.pid(), second.pid() } }));
+    EXPECT_TRUE(table.isRunning(child.pid()));
 
     child.killToZombie();
-    EXPECT_FALSE(running(name));
+    EXPECT_EQ(table.queryRunning({ name }).value(), (std::vector<std::vector<ProcessId>> { { second.pid() } }));
+    EXPECT_FALSE(table.isRunning(child.pid()));
     EXPECT_TRUE(child.reapKilled());
-    EXPECT_FALSE(running(name));
+    EXPECT_FALSE(table.isRunning(child.pid()));
+    for (const ProcessId impossible : { ProcessId { 0 }, ProcessId { -1 }, ProcessId { 1 } << 40 })
+        EXPECT_FALSE(table.isRunning(impossible)) << impossible;
+}
+
+// Another user's process is running while it exists, though its files are closed to this user.
+TEST_F(LinuxProcessTableTest, AnotherUsersProcessIsRunning)
+{
+    const pid_t testProcess = ::getpid();
+    const std::string seen = test::runInChildProcess([testProcess]() -> std::string {
+        if (::geteuid() != 0)
+            return LinuxProcessTable().isRunning(1) ? "running" : "ended";
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            return "no other user";
+        return LinuxProcessTable().isRunning(testProcess) ? "running" : "ended";
+    });
+    EXPECT_EQ(seen, "running");
 }
 
 TEST_F(LinuxProcessTableTest, KernelThreadIsNotARunningProgram)
@@ -138,7 +173,7 @@ TEST_F(LinuxProcessTableTest, ThisUsersProgramWithAHiddenExecutableIsNeitherFoun
         LinuxProcessTable asTheSameUser;
         const auto query = asTheSameUser.queryRunning({ daemon });
         const TerminateResult ended = asTheSameUser.terminateAll(daemon);
-        return std::string(query.ok() && query.value() == Found { false } ? "not found" : "found") + ", "
+        return std::string(found(query) == Found { false } ? "not found" : "found") + ", "
             + std::to_string(ended.killed) + " killed, " + std::to_string(ended.refusals.size()) + " refused";
     });
     EXPECT_EQ(seen, "not found, 0 killed, 0 refused");
@@ -205,18 +240,18 @@ TEST_F(LinuxProcessTableTest, OtherUsersProcessIsFoundButItsKillIsRefused)
     ASSERT_EQ(::pipe(pipeEnds), 0);
     const pid_t otherUser = ::fork();
     if (otherUser == 0) {
-        int found = 0;
+        int foundAll = 0;
         int refused = 0;
         if (::setgid(65534) == 0 && ::setuid(65534) == 0) {
             const auto query = table.queryRunning({ name, longName, longName.substr(0, 15) });
-            found = query.ok() && query.value() == Found { true, true, false } ? 1 : 0;
+            foundAll = found(query) == Found { true, true, false } ? 1 : 0;
             const auto result = table.terminateAll(name);
             refused = result.killed == 0 && result.refusals.size() == 1
                     && result.refusals[0].find("Operation not permitted") != std::string::npos
                 ? 1
                 : 0;
         }
-        const char answer[2] = { static_cast<char>('0' + found), static_cast<char>('0' + refused) };
+        const char answer[2] = { static_cast<char>('0' + foundAll), static_cast<char>('0' + refused) };
         (void)!::write(pipeEnds[1], answer, sizeof answer);
         ::_exit(0);
     }

@@ -1,3 +1,4 @@
+#include "platform/linux/linux_process_table.h"
 #include "platform/linux/linux_program_runner.h"
 #include "tests/helpers/temporary_folder.h"
 
@@ -51,6 +52,33 @@ TEST(LinuxProgramRunner, KillsTheProgramAndItsChildrenAtTheLimitOrWhenStopped)
         stop.request_stop();
     });
     EXPECT_EQ(runner.run(shell("sleep 60"), stop.get_token()).outcome, ProgramOutcome::Stopped);
+}
+
+// A run's process is the runner's own while it runs and for a while after its end; a program that
+// never started adds nothing.
+TEST(LinuxProgramRunner, KnowsItsOwnProcessesWhileTheyRunAndAfter)
+{
+    LinuxProgramRunner runner;
+    LinuxProcessTable table;
+    std::vector<ProcessId> seenRunning;
+    std::jthread watcher([&] {
+        for (int tries = 0; tries < 500 && seenRunning.empty(); ++tries) {
+            for (const ProcessId id : runner.ownProcesses()) {
+                if (table.isRunning(id))
+                    seenRunning.push_back(id);
+            }
+            std::this_thread::sleep_for(10ms);
+        }
+    });
+    const ProgramOutput output = runner.run(shell("echo $$; sleep 0.5"));
+    watcher.join();
+    const ProcessId run = std::stoll(output.standardOutput);
+    EXPECT_EQ(seenRunning, std::vector<ProcessId> { run });
+    EXPECT_EQ(runner.ownProcesses(), std::vector<ProcessId> { run });
+    EXPECT_FALSE(table.isRunning(run));
+
+    EXPECT_EQ(runner.run({ "korvane-no-such-program", {}, {} }).outcome, ProgramOutcome::NotStarted);
+    EXPECT_EQ(runner.ownProcesses(), std::vector<ProcessId> { run });
 }
 
 } // namespace

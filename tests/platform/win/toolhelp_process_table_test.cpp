@@ -4,6 +4,7 @@
 #include "platform/win/win_text.h"
 #include "tests/platform/win/win_test_support.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -40,24 +41,46 @@ protected:
             = WinLauncher().start(quoted(program) + " wait " + quoted(markerPath), WindowStyle::Hidden);
         ASSERT_TRUE(started) << started.error();
         ASSERT_TRUE(test::waitUntil([&] { return std::filesystem::exists(markerPath); }));
+        if (marker == "bystander")
+            bystanderId = started.value().processId;
+        else
+            sleepers.push_back(started.value().processId);
     }
 
     bool isRunning(const std::string& name)
     {
         const ProcessQuery query = table.queryRunning({ name });
-        return query.ok() && query.value().at(0);
+        return query.ok() && !query.value().at(0).empty();
     }
 
     test::TemporaryFolder folder;
     ToolhelpProcessTable table;
+    std::vector<ProcessId> sleepers; // in the order started
+    ProcessId bystanderId = 0;
 };
 
-TEST_F(ToolhelpProcessTableTest, NamesAreMatchedInFullWithoutRegardToCase)
+TEST_F(ToolhelpProcessTableTest, NamesAreMatchedInFullWithoutRegardToCaseAndGiveEachProcessId)
 {
     const ProcessQuery query = table.queryRunning({ "KORVANE-SLEEPER.EXE", "korvane-sleeper", "", "orvane-sleeper.exe",
                                                     "korvane-sleeper.exe.exe", "Korvane-Bystander.Exe" });
     ASSERT_TRUE(query) << query.error();
-    EXPECT_EQ(query.value(), (std::vector<bool> { true, false, false, false, false, true }));
+    auto sleeperIds = query.value().at(0);
+    std::sort(sleeperIds.begin(), sleeperIds.end());
+    std::sort(sleepers.begin(), sleepers.end());
+    EXPECT_EQ(sleeperIds, sleepers);
+    EXPECT_EQ(query.value().at(5), std::vector<ProcessId> { bystanderId });
+    for (std::size_t unknown = 1; unknown < 5; ++unknown)
+        EXPECT_TRUE(query.value().at(unknown).empty()) << unknown;
+}
+
+TEST_F(ToolhelpProcessTableTest, AProcessRunsUntilItIsEnded)
+{
+    EXPECT_TRUE(table.isRunning(bystanderId));
+    EXPECT_TRUE(table.isRunning(GetCurrentProcessId()));
+    table.terminateAll("korvane-bystander.exe");
+    EXPECT_TRUE(test::waitUntil([&] { return !table.isRunning(bystanderId); }));
+    EXPECT_FALSE(table.isRunning(0));
+    EXPECT_FALSE(table.isRunning(ProcessId { 1 } << 40));
 }
 
 TEST_F(ToolhelpProcessTableTest, TerminateEndsEveryProcessOfTheNameAndNoOther)

@@ -1,3 +1,4 @@
+#include "platform/win/toolhelp_process_table.h"
 #include "platform/win/win_launcher.h"
 #include "tests/platform/win/win_test_support.h"
 
@@ -44,6 +45,28 @@ TEST_F(WinLauncherTest, HiddenProgramsStartWithoutAWindowAndTheWalletShownNormal
 {
     EXPECT_EQ(startRecorder("", WindowStyle::Hidden), std::to_string(SW_HIDE));
     EXPECT_EQ(startRecorder("", WindowStyle::NormalFocused), std::to_string(SW_SHOWNORMAL));
+}
+
+// A program that fails at once leaves its words in the error file, and only those; the id given is
+// its own.
+TEST_F(WinLauncherTest, ErrorFileTakesTheProgramsStandardErrorOnly)
+{
+    const std::string errors = folder.text("node-errors.txt");
+    test::writeFile(folder.path() / "node-errors.txt", "the last start's words");
+    SetEnvironmentVariableW(L"KORVANE_RUN", L"Error reading configuration file");
+    const LaunchResult result
+        = launcher.start(quoted(test::helperProgram()) + " print on-standard-output", { WindowStyle::Hidden, errors });
+    SetEnvironmentVariableW(L"KORVANE_RUN", nullptr);
+    ASSERT_TRUE(result) << result.error();
+    ToolhelpProcessTable table;
+    EXPECT_TRUE(test::waitUntil([&] { return !table.isRunning(result.value().processId); }));
+    EXPECT_EQ(test::readFile(folder.path() / "node-errors.txt"), "Error reading configuration file");
+
+    const std::string nowhere = folder.text("missing\\errors.txt");
+    const LaunchResult refused
+        = launcher.start(quoted(test::helperProgram()) + " print", { WindowStyle::Hidden, nowhere });
+    EXPECT_NE(refused.error().find(": its error output cannot go to \"" + nowhere + "\": "), std::string::npos)
+        << refused.error();
 }
 
 TEST_F(WinLauncherTest, AMissingProgramIsReportedWithTheSystemsReason)

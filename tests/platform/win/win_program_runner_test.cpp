@@ -1,7 +1,9 @@
+#include "platform/win/toolhelp_process_table.h"
 #include "platform/win/win_program_runner.h"
 #include "tests/platform/win/win_test_support.h"
 
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace korvane {
 namespace {
@@ -44,6 +46,30 @@ TEST(WinProgramRunner, EndsTheProgramAtTheLimitOrWhenStopped)
     stop.request_stop();
     EXPECT_EQ(runner.run({ helper(), { "wait", folder.text("again") }, {}, 20s }, stop.get_token()).outcome,
               ProgramOutcome::Stopped);
+}
+
+// A run's process is the runner's own while it runs and for a while after its end.
+TEST(WinProgramRunner, KnowsItsOwnProcessesWhileTheyRunAndAfter)
+{
+    const test::TemporaryFolder folder;
+    WinProgramRunner runner;
+    ToolhelpProcessTable table;
+    std::vector<ProcessId> seenRunning;
+    std::thread watcher([&] {
+        test::waitUntil([&] {
+            for (const ProcessId id : runner.ownProcesses()) {
+                if (table.isRunning(id))
+                    seenRunning.push_back(id);
+            }
+            return !seenRunning.empty();
+        });
+    });
+    const ProgramOutput output = runner.run({ helper(), { "wait", folder.text("running") }, {}, 2000ms });
+    watcher.join();
+    EXPECT_EQ(output.outcome, ProgramOutcome::TimedOut);
+    ASSERT_EQ(seenRunning.size(), 1u);
+    EXPECT_EQ(runner.ownProcesses(), seenRunning);
+    EXPECT_FALSE(table.isRunning(seenRunning[0]));
 }
 
 } // namespace
