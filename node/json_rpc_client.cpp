@@ -107,7 +107,7 @@ void JsonRpcClient::call(const QString& method, const QJsonArray& params, Done d
     // One deadline for the whole call: a transfer timeout would start again with every byte.
     auto* deadline = new QTimer(reply);
     deadline->setSingleShot(true);
-    connect(deadline, &QTimer::timeout, reply, [reply, seconds = m_deadline.count() / 1000.0] {
+    connect(deadline, &QTimer::timeout, reply, [reply, seconds = static_cast<double>(m_deadline.count()) / 1000.0] {
         reply->setProperty(kAbortReason, QStringLiteral("no answer within %1 s").arg(seconds));
         reply->abort();
     });

@@ -72,6 +72,7 @@ public:
     void killAsked() { m_killAsked = true; }
     // While Ending: what the log and the captured output say of the run that ended.
     EndPlan endEvidence(const EndEvidence& evidence, std::string_view clock, Seconds now);
+    bool awaitingEndEvidence() const { return m_state == NodeState::Ending; }
 
     // ---- stops -------------------------------------------------------------------------------
     void stopAccepted(Seconds now); // the CLI stop exited 0, or the node answered its "stop" call

@@ -9,6 +9,7 @@
 #include "settings/key_values.h"
 
 #include <QElapsedTimer>
+#include <QJsonArray>
 #include <QObject>
 #include <QString>
 #include <deque>

@@ -160,14 +160,19 @@ TEST_F(MainWindowTest, LaunchButtonsRunTheProfilesCommandLinesAtTheMomentOfTheCl
     QTest::mouseClick(child<QPushButton>(*window, "DAEMON_START_BUTTON"), Qt::LeftButton);
     QTest::mouseClick(child<QPushButton>(*window, "CLI_STOP_BUTTON"), Qt::LeftButton);
 
+    // The daemon starts once its log's size is taken, off the GUI thread; the CLI stop is waited
+    // for there, so its end can be read.
     const auto& starts = m_services.fakes.launcher.starts;
-    ASSERT_EQ(starts.size(), 3u);
+    QTRY_COMPARE(starts.size(), 2u);
     EXPECT_EQ(starts[0].commandLine, "\"/opt/btc/bitcoin-qt\" -datadir=\"/d\" ");
     EXPECT_EQ(starts[0].style, WindowStyle::NormalFocused);
     EXPECT_EQ(starts[1].commandLine, "bitcoind -daemon");
     EXPECT_EQ(starts[1].style, WindowStyle::Hidden);
-    EXPECT_EQ(starts[2].commandLine, "bitcoin-cli  stop");
-    EXPECT_EQ(starts[2].style, WindowStyle::Hidden);
+    EXPECT_TRUE(starts[1].errorOutputFile.ends_with("QL-KORVANE-V1-daemon-errors.txt")) << starts[1].errorOutputFile;
+    QTRY_COMPARE(m_services.fakes.programs.runs().size(), 1u);
+    const ProgramRun stop = m_services.fakes.programs.runs().front();
+    EXPECT_EQ(stop.program, "bitcoin-cli");
+    EXPECT_EQ(stop.arguments, std::vector<std::string> { "stop" });
 }
 
 TEST_F(MainWindowTest, AStoredCommandRunsByteForByteHoweverLong)
@@ -177,7 +182,7 @@ TEST_F(MainWindowTest, AStoredCommandRunsByteForByteHoweverLong)
     EXPECT_TRUE(m_services.fakes.settings.saveSetting("QL_KORVANE", "QL-KORVANE-V1", "QL_D_COMMAND_TEXTBOX", line));
     auto window = open();
     QTest::mouseClick(child<QPushButton>(*window, "DAEMON_START_BUTTON"), Qt::LeftButton);
-    ASSERT_EQ(m_services.fakes.launcher.starts.size(), 1u);
+    QTRY_COMPARE(m_services.fakes.launcher.starts.size(), 1u);
     EXPECT_EQ(m_services.fakes.launcher.starts[0].commandLine, line);
 }
 
@@ -188,6 +193,7 @@ TEST_F(MainWindowTest, AFailedStartIsReportedInTheStatusLineAndTheWindowGoesOn)
     EXPECT_TRUE(window->profile().setText(Key::DaemonCommand, "bitcoind"));
     QTest::mouseClick(child<QPushButton>(*window, "DAEMON_START_BUTTON"), Qt::LeftButton);
 
+    QTRY_VERIFY(!child<QLabel>(*window, "STATUS_LABEL")->text().isEmpty());
     const QString status = child<QLabel>(*window, "STATUS_LABEL")->text();
     EXPECT_TRUE(status.contains("bitcoind")) << status.toStdString();
     EXPECT_TRUE(status.contains("No such file or directory")) << status.toStdString();
@@ -195,39 +201,40 @@ TEST_F(MainWindowTest, AFailedStartIsReportedInTheStatusLineAndTheWindowGoesOn)
 
     m_services.fakes.launcher.failure.clear();
     QTest::mouseClick(child<QPushButton>(*window, "DAEMON_START_BUTTON"), Qt::LeftButton);
-    EXPECT_TRUE(child<QLabel>(*window, "STATUS_LABEL")->text().isEmpty());
+    QTRY_VERIFY(child<QLabel>(*window, "STATUS_LABEL")->text().isEmpty());
 }
 
-// Around the daemon's life the main window joins the node status to the watcher's light: the node's
-// sync state bounds keep-awake, a stop through RPC is one from here (no notice), and a shutdown
-// while the node runs stops it through the CLI stop line.
-TEST_F(MainWindowTest, TheDaemonsLifeHearsTheNodeStatusAndAShutdownStopsTheNode)
+// The main window joins the node's model to the watcher and the desktop: while the daemon runs
+// shutdown is held off and the computer kept awake; a shutdown stops the node through the CLI stop
+// line; the program's own runs of the daemon (for its help) are no start and no end.
+TEST_F(MainWindowTest, TheNodesModelHearsTheWatcherAndAShutdownStopsTheNode)
 {
     auto& fakes = m_services.fakes;
+    fakes.programs.setAnswer([](const ProgramRun&, std::stop_token) {
+        ProgramOutput stopped;
+        stopped.outcome = ProgramOutcome::Finished;
+        stopped.exitCode = 0;
+        return stopped;
+    });
     auto window = open();
-    auto* nodeStatus = window->findChild<NodeStatusPanel*>();
-    ASSERT_NE(nodeStatus, nullptr);
     EXPECT_TRUE(window->profile().setText(Key::DaemonName, "litecoind"));
     EXPECT_TRUE(window->profile().setText(Key::CliStopCommand, "litecoin-cli stop"));
-    EXPECT_TRUE(window->profile().setText(Key::KeepAwakeWhile, "syncing"));
+    fakes.programs.runStarted(fakes.processes.start("litecoind"));
+    QTest::qWait(600);
+    EXPECT_FALSE(fakes.shutdownGuard.held()) << "the program's own run of the daemon";
+    fakes.processes.stopAll("litecoind");
+
     fakes.processes.start("litecoind");
     QTRY_VERIFY(fakes.shutdownGuard.held());
     EXPECT_TRUE(fakes.keepAwake.held());
-    Q_EMIT nodeStatus->syncing(false);
-    EXPECT_FALSE(fakes.keepAwake.held());
-
     fakes.shutdownGuard.requestShutdown();
-    ASSERT_FALSE(fakes.launcher.starts.empty());
-    EXPECT_EQ(fakes.launcher.starts.back().commandLine, "litecoin-cli stop");
+    QTRY_COMPARE(fakes.programs.runs().size(), 1u);
+    EXPECT_EQ(fakes.programs.runs().back().program, "litecoin-cli");
+    QTRY_VERIFY(child<QLabel>(*window, "NODE_STOP_LABEL")->text().startsWith("stopping"));
     fakes.processes.stopAll("litecoind");
     QTRY_VERIFY(!fakes.shutdownGuard.held());
-
-    fakes.processes.start("litecoind");
-    QTRY_VERIFY(fakes.shutdownGuard.held());
-    Q_EMIT nodeStatus->stopSent();
-    fakes.processes.stopAll("litecoind");
-    QTRY_VERIFY(!fakes.shutdownGuard.held());
-    EXPECT_TRUE(fakes.notices.shown.empty()) << fakes.notices.shown.front();
+    EXPECT_FALSE(fakes.keepAwake.held());
+    EXPECT_TRUE(fakes.notices.shown.empty()) << "a stop from here is no news";
 }
 
 TEST_F(MainWindowTest, AnUnusableProfileIsNamedAtStartAndStaysInView)
@@ -324,17 +331,23 @@ TEST_F(MainWindowTest, WithATrayTheCloseBoxHidesToItAndItsMenuActsAsTheButtons)
     EXPECT_TRUE(window->profile().setText(Key::DaemonCommand, "litecoind -daemon"));
     EXPECT_TRUE(window->profile().setText(Key::CliStopCommand, "litecoin-cli stop"));
     EXPECT_TRUE(window->profile().setText(Key::DaemonName, "litecoind"));
+    m_services.fakes.programs.setAnswer([](const ProgramRun&, std::stop_token) {
+        ProgramOutput stopped;
+        stopped.outcome = ProgramOutcome::Finished;
+        stopped.exitCode = 0;
+        return stopped;
+    });
     test::control<QAction>(menu, "TRAY_DAEMON_START_ACTION").trigger();
+    QTRY_COMPARE(m_services.fakes.launcher.starts.size(), 1u);
     m_services.fakes.processes.start("litecoind");
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return !child<QPushButton>(*window, "DAEMON_START_BUTTON")->isEnabled(); }, 2000));
     EXPECT_FALSE(test::control<QAction>(menu, "TRAY_DAEMON_START_ACTION").isEnabled());
     test::control<QAction>(menu, "TRAY_CLI_STOP_ACTION").trigger();
-    const auto& starts = m_services.fakes.launcher.starts;
-    ASSERT_EQ(starts.size(), 2u);
-    EXPECT_EQ(starts[0].commandLine, "litecoind -daemon");
-    EXPECT_EQ(starts[1].commandLine, "litecoin-cli stop");
-    EXPECT_EQ(tray->toolTip(), "KORVANE - QL-KORVANE-V1: node stopping \u2014 do not shut down the computer");
+    EXPECT_EQ(m_services.fakes.launcher.starts[0].commandLine, "litecoind -daemon");
+    QTRY_COMPARE(m_services.fakes.programs.runs().size(), 1u);
+    EXPECT_EQ(m_services.fakes.programs.runs()[0].program, "litecoin-cli");
+    QTRY_COMPARE(tray->toolTip(), "KORVANE - QL-KORVANE-V1: node stopping \u2014 do not shut down the computer");
 
     window->move(300, 150);
     EXPECT_FALSE(closeFromTheDesktop(*window));
