@@ -71,8 +71,9 @@ ProcessQuery ProcessTable::queryRunning(const std::vector<std::string>& names)
     std::vector<std::vector<ProcessId>> running;
     for (const auto& name : names) {
         auto& ids = running.emplace_back();
+        const auto named = isNamed(name);
         for (const auto& process : m_running) {
-            if (isNamed(name)(process))
+            if (named(process))
                 ids.push_back(process.first);
         }
     }

@@ -163,7 +163,10 @@ Reports readReports(int reportFd)
         while ((count = ::read(reportFd, &message, sizeof message)) < 0 && errno == EINTR) { }
         if (count != sizeof message)
             return reports;
-        (message.kind == Report::Started ? reports.started : reports.errorNumber) = message.value;
+        if (message.kind == Report::Started)
+            reports.started = message.value;
+        else
+            reports.errorNumber = message.value;
     }
 }
 
