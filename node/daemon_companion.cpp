@@ -22,21 +22,16 @@ DaemonCompanion::DaemonCompanion(
                       [this](const std::string& message) { Q_EMIT statusMessage(QString::fromStdString(message)); })
 {
     shutdownGuard.onShutdownRequested([this] { Q_EMIT shutdownStopDue(); });
+    profileChanged(Key::CryptoName);
 }
 
 DaemonCompanion::~DaemonCompanion()
 {
     m_keepAwake.release();
     if (m_running)
-        m_notices.notify(coin() + ": the node still runs",
+        m_notices.notify(m_coin + ": the node still runs",
                          "QL-KORVANE has ended, so shutdown is no longer held off for the node; stop it before "
                          "shutting down the computer");
-}
-
-std::string DaemonCompanion::coin() const
-{
-    const std::string name = m_profile.text(Key::CryptoName);
-    return name.empty() ? std::string("The node") : name;
 }
 
 void DaemonCompanion::show(const NodeSnapshot& snapshot)
@@ -56,6 +51,11 @@ void DaemonCompanion::profileChanged(Key key)
 {
     if (key == Key::KeepAwakeWhile)
         followKeepAwake();
+    if (key == Key::CryptoName) {
+        m_coin = m_profile.text(Key::CryptoName);
+        if (m_coin.empty())
+            m_coin = "The node";
+    }
 }
 
 void DaemonCompanion::notify(const QString& title, const QString& body)

@@ -40,12 +40,12 @@ Q_SIGNALS:
 
 private:
     void followKeepAwake();
-    std::string coin() const;
 
     const KeyValues& m_profile;
     KeepAwake& m_keepAwake;
     Notices& m_notices;
     NodeShutdownGuard m_shutdownGuard;
+    std::string m_coin; // followed, so that the profile is not read as the program ends
     bool m_running = false;
     bool m_syncing = false;
     bool m_keepAwakeFailureSaid = false;

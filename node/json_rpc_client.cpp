@@ -96,6 +96,9 @@ void JsonRpcClient::call(const QString& method, const QJsonArray& params, Done d
     // Set directly: the node answers a request without it with 401 at once, and a challenge-answer
     // round would double every call.
     request.setRawHeader("Authorization", m_authorization);
+    // No connection is kept open between calls: the node waits for open ones (up to its
+    // -rpcservertimeout, 30 s) before it can finish a stop.
+    request.setRawHeader("Connection", "close");
     const QJsonObject body { { QStringLiteral("jsonrpc"), QStringLiteral("1.0") },
                              { QStringLiteral("id"), QStringLiteral("korvane") },
                              { QStringLiteral("method"), method },

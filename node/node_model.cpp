@@ -438,6 +438,12 @@ void NodeModel::prepared(const Preparation& preparation)
     }
     m_endpointLooks = preparation.looks;
     m_gate = preparation.gate;
+    // Refused credentials are not tried again until they may have changed: the conf or cookie
+    // file, the profile's daemon line, or "Ask the node again".
+    if (m_life.credentialsRefused() && !preparation.endpoint) {
+        Q_EMIT pollEnded(false);
+        return;
+    }
     if (m_endpoint.usable() && m_gate.allowed) {
         m_life.credentialsAllowed();
         m_roundOn = true;

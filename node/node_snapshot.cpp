@@ -84,21 +84,6 @@ bool answers(NodeState state)
 
 } // namespace
 
-bool NodeSnapshot::running() const
-{
-    switch (state) {
-    case NodeState::Starting:
-    case NodeState::CatchingUp:
-    case NodeState::Synced:
-    case NodeState::StatusUnknown:
-    case NodeState::NotThisProfilesNode:
-    case NodeState::Stopping:
-        return true;
-    default:
-        return false;
-    }
-}
-
 bool NodeSnapshot::syncing() const
 {
     return running() && state != NodeState::Synced && state != NodeState::Stopping;
@@ -112,6 +97,7 @@ NodeSnapshot describe(const NodeKnowledge& known)
     snapshot.headline = headline(known);
     snapshot.stopLine = stopLine(known);
     const bool running = life.processRunning();
+    snapshot.processRunning = running;
     if (running && life.lastAnswerAt())
         snapshot.lines = statusLines(known.figures, known.sync);
     snapshot.sources = running ? known.sources : std::string();

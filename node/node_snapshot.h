@@ -23,8 +23,9 @@ struct NodeSnapshot
     bool offerRpcStop = false; // the stop through RPC is offered (no CLI stop line, or the CLI stop failed)
     bool rpcStopPossible = false; // and the node answers, so it can be asked
     bool offerAskAgain = false; // the credentials were refused: read them again and ask
+    bool processRunning = false; // a process of the node runs
 
-    bool running() const; // a process of the node runs
+    bool running() const { return processRunning; }
     bool syncing() const; // it runs and has not caught up (or cannot tell yet)
 
     bool operator==(const NodeSnapshot&) const = default;

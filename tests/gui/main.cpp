@@ -1,5 +1,5 @@
-// Entry point of the widget tests: an offscreen platform unless one is given, a settings folder
-// of the tests' own, and one QApplication for all tests.
+// Entry point of the widget tests: an offscreen platform unless one is given, settings and data
+// folders of the tests' own, and one QApplication for all tests.
 #include <QApplication>
 #include <QTemporaryDir>
 #include <cstdlib>
@@ -28,6 +28,8 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir settingsHome;
     qputenv("XDG_CONFIG_HOME", settingsHome.path().toLocal8Bit());
+    QTemporaryDir dataHome;
+    qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
 
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

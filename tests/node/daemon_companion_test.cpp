@@ -14,6 +14,8 @@ NodeSnapshot inState(NodeState state)
 {
     NodeSnapshot snapshot;
     snapshot.state = state;
+    snapshot.processRunning = state == NodeState::Starting || state == NodeState::CatchingUp
+        || state == NodeState::Synced || state == NodeState::Stopping;
     return snapshot;
 }
 
@@ -62,6 +64,7 @@ TEST_F(DaemonCompanionTest, KeepsAwakeAsChosenWhileTheNodeRunsOrSyncs)
 TEST_F(DaemonCompanionTest, HoldsOffShutdownWhileTheNodeRunsAndSaysSoWhenTheProgramEndsBeforeIt)
 {
     QSignalSpy shutdownStops(companion.get(), &DaemonCompanion::shutdownStopDue);
+    follow();
     EXPECT_TRUE(profile.setText(Key::CryptoName, QStringLiteral("LTC")));
     companion->show(inState(NodeState::Synced));
     EXPECT_TRUE(shutdownGuard.held());
