@@ -1,11 +1,11 @@
 #include "conf/conf_check_panel.h"
 
 #include "base/command_line_split.h"
-#include "platform/qt/async_task.h"
 #include "gui/controls.h"
 #include "gui/live_profile.h"
 #include "gui/status_line.h"
 #include "platform/program_runner.h"
+#include "platform/qt/async_task.h"
 
 #include <QBrush>
 #include <QLabel>

@@ -1,9 +1,9 @@
 #include "monitor/folder_size_panel.h"
 
-#include "platform/qt/async_task.h"
 #include "gui/controls.h"
 #include "gui/live_profile.h"
 #include "platform/folder_size.h"
+#include "platform/qt/async_task.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "node/node_conf.h"
 #include "base/operating_system.h"
+#include "node/node_conf.h"
 
 #include <array>
 #include <chrono>

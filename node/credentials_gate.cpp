@@ -41,8 +41,8 @@ GateVerdict credentialsGate(const std::vector<PortListener>& listeners,
         }
         if (!listener.programName.empty() && !expected.daemonName.empty()
             && !sameProgram(listener.programName, expected.daemonName)) {
-            verdict.why = portText + " is served by another program (" + listener.programName
-                + "); credentials withheld";
+            verdict.why
+                = portText + " is served by another program (" + listener.programName + "); credentials withheld";
             return verdict;
         }
     }

@@ -116,9 +116,8 @@ void JsonRpcClient::call(const QString& method, const QJsonArray& params, Done d
     });
     deadline->start(m_deadline);
     watchSize(reply);
-    connect(reply, &QNetworkReply::finished, this, [this, reply, done = std::move(done), sent] {
-        finish(reply, done, sent);
-    });
+    connect(reply, &QNetworkReply::finished, this,
+            [this, reply, done = std::move(done), sent] { finish(reply, done, sent); });
 }
 
 // An answer larger than the node ever sends is cut off as soon as it shows itself.
@@ -143,8 +142,8 @@ void JsonRpcClient::finish(QNetworkReply* reply, const Done& done, std::chrono::
     const QString abortReason = reply->property(kAbortReason).toString();
     if (!abortReason.isEmpty()) {
         const bool silent = abortReason.startsWith(QLatin1String("no answer"));
-        answer.outcome = outcome(silent ? RpcOutcome::Kind::NoAnswer : RpcOutcome::Kind::Failed,
-                                 abortReason.toStdString());
+        answer.outcome
+            = outcome(silent ? RpcOutcome::Kind::NoAnswer : RpcOutcome::Kind::Failed, abortReason.toStdString());
     } else {
         answer = interpret(*reply, reply->readAll());
     }

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "base/operating_system.h"
 #include "node/coin_networks.h"
 #include "node/node_conf.h"
-#include "base/operating_system.h"
 
 #include <cstdint>
 #include <string>

@@ -357,14 +357,16 @@ void NodeModel::stopThroughRpc()
 {
     m_askingToStop = true;
     show();
-    queue({ QStringLiteral("stop"), {}, [this](const RpcReply& reply) {
-               m_askingToStop = false;
-               if (reply.outcome.kind == RpcOutcome::Kind::Result)
-                   m_life.stopAccepted(now());
-               else
-                   m_life.stopRefused("the node did not take the stop: " + reply.outcome.message);
-               show();
-           } },
+    queue({ QStringLiteral("stop"),
+            {},
+            [this](const RpcReply& reply) {
+                m_askingToStop = false;
+                if (reply.outcome.kind == RpcOutcome::Kind::Result)
+                    m_life.stopAccepted(now());
+                else
+                    m_life.stopRefused("the node did not take the stop: " + reply.outcome.message);
+                show();
+            } },
           true);
 }
 
@@ -415,9 +417,8 @@ void NodeModel::poll()
                     + listeners.error() + "); credentials withheld";
                 return preparation;
             }
-            const std::optional<std::uint32_t> owner = current.credentialsFile.empty()
-                ? ports.currentUser()
-                : ports.fileOwner(current.credentialsFile);
+            const std::optional<std::uint32_t> owner
+                = current.credentialsFile.empty() ? ports.currentUser() : ports.fileOwner(current.credentialsFile);
             preparation.gate = credentialsGate(listeners.value(), current.host, current.port, { owner, daemon });
             return preparation;
         },
@@ -514,7 +515,8 @@ void NodeModel::roundAnswered(NodeCall call, const RpcReply& reply)
             m_figures.secondsLeft = m_progress.secondsLeft();
         }
         if (newTip && !chain.bestBlockHash.empty())
-            queue({ methodOf(NodeCall::TipHeader), { QString::fromStdString(chain.bestBlockHash) },
+            queue({ methodOf(NodeCall::TipHeader),
+                    { QString::fromStdString(chain.bestBlockHash) },
                     [this](const RpcReply& header) { roundAnswered(NodeCall::TipHeader, header); } },
                   true);
         m_figures.chain = std::move(chain);
@@ -656,8 +658,8 @@ void NodeModel::refreshRestartRight()
     QString host;
     QString application;
     m_restartLock->getLockInfo(&pid, &host, &application);
-    m_life.setMayRestart(false, "the copy of \"" + m_profileName + "\" started first (process " + std::to_string(pid)
-                                    + ")");
+    m_life.setMayRestart(false,
+                         "the copy of \"" + m_profileName + "\" started first (process " + std::to_string(pid) + ")");
 }
 
 // ---- what is shown -------------------------------------------------------------------------

@@ -1,11 +1,11 @@
 #include "processes/process_watcher.h"
 
-#include "platform/qt/async_task.h"
 #include "gui/colours.h"
 #include "gui/controls.h"
 #include "gui/light.h"
 #include "gui/live_profile.h"
 #include "platform/process_table.h"
+#include "platform/qt/async_task.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -31,7 +31,10 @@ protected:
         = std::make_unique<DaemonCompanion>(profile, keepAwake, notices, shutdownGuard);
     QSignalSpy messages { companion.get(), &DaemonCompanion::statusMessage };
 
-    void follow() { QObject::connect(&profile, &LiveProfile::changed, companion.get(), &DaemonCompanion::profileChanged); }
+    void follow()
+    {
+        QObject::connect(&profile, &LiveProfile::changed, companion.get(), &DaemonCompanion::profileChanged);
+    }
 };
 
 TEST_F(DaemonCompanionTest, KeepsAwakeAsChosenWhileTheNodeRunsOrSyncs)

@@ -11,8 +11,8 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
-#include <sys/stat.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -194,8 +194,9 @@ TEST(NodeEndpointFiles, AFifoAtTheConfOrCookieIsRefusedAtOnce)
     const std::string fifo = folder.text("fifo");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const auto started = std::chrono::steady_clock::now();
-    const NodeEndpoint conf = readNodeEndpoint(
-        { .daemonCommandLine = "litecoind -conf=" + fifo, .homeFolder = folder.text(), .workingFolder = folder.text() });
+    const NodeEndpoint conf = readNodeEndpoint({ .daemonCommandLine = "litecoind -conf=" + fifo,
+                                                 .homeFolder = folder.text(),
+                                                 .workingFolder = folder.text() });
     EXPECT_EQ(conf.confNote, "cannot read " + fifo + ": it is a FIFO, not a file");
     const NodeEndpoint cookie = readNodeEndpoint({ .daemonCommandLine = "litecoind -rpccookiefile=" + fifo,
                                                    .homeFolder = folder.text(),

@@ -18,10 +18,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThreadPool>
+#include <arpa/inet.h>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <memory>
-#include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -123,11 +123,10 @@ protected:
     // The main window with the node's profile, its stop line set or not.
     void openWindow(bool withCliStop)
     {
-        m_services = std::make_unique<Services>(
-            m_fakes.services({ .processes = m_os.processes.get(),
-                              .launcher = m_os.launcher.get(),
-                              .programs = m_os.programs.get(),
-                              .ports = m_os.ports.get() }));
+        m_services = std::make_unique<Services>(m_fakes.services({ .processes = m_os.processes.get(),
+                                                                   .launcher = m_os.launcher.get(),
+                                                                   .programs = m_os.programs.get(),
+                                                                   .ports = m_os.ports.get() }));
         m_window = std::make_unique<MainWindow>(*m_services);
         const KeyValue profile[] = {
             { Key::CryptoName, "LTC" }, // the daemon's own file name does not say which coin it is
@@ -156,7 +155,8 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([&] { return shownLines(*m_window).contains(QStringLiteral("Network: regtest")); },
                                     kStartMs))
             << stateText(*m_window).toStdString();
-        EXPECT_TRUE(stateText(*m_window).startsWith(QStringLiteral("catching up: last block "))) << stateText(*m_window).toStdString();
+        EXPECT_TRUE(stateText(*m_window).startsWith(QStringLiteral("catching up: last block ")))
+            << stateText(*m_window).toStdString();
         const QString sources = m_window->findChild<QLabel*>(QStringLiteral("NODE_STATE_LABEL"))->toolTip();
         EXPECT_TRUE(sources.contains(QStringLiteral("[regtest] section"))) << sources.toStdString();
     }
@@ -194,8 +194,8 @@ protected:
             },
             5000))
             << stopText(*m_window).toStdString();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return stateText(*m_window).startsWith(QStringLiteral("stopped cleanly at ")); },
-                                    kStopMs))
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return stateText(*m_window).startsWith(QStringLiteral("stopped cleanly at ")); }, kStopMs))
             << stateText(*m_window).toStdString();
         EXPECT_EQ(stopText(*m_window), QString());
         EXPECT_TRUE(debugLog().trimmed().endsWith(QStringLiteral("Shutdown: done")))
@@ -227,7 +227,8 @@ TEST_F(RealNodeTest, CookieAuthenticationShowsNewBlocksAndTheCliStopIsWatchedToA
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return shownLines(*m_window).contains(QStringLiteral("Blocks: 105 / 105")); }, 12000))
         << shownLines(*m_window).join(QLatin1String(" | ")).toStdString();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return stateText(*m_window).startsWith(QStringLiteral("synced: answering RPC on port")); }, 12000))
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return stateText(*m_window).startsWith(QStringLiteral("synced: answering RPC on port")); }, 12000))
         << stateText(*m_window).toStdString();
     const QStringList lines = shownLines(*m_window);
     EXPECT_TRUE(lines.contains(QStringLiteral("Peers: 0 in, 0 out"))) << lines.join(QLatin1String(" | ")).toStdString();
@@ -339,7 +340,8 @@ TEST(NodeModelTest, SilenceKeepsTheLastFiguresUntilThreePollsInARowFail)
 {
     FlakyNode node(4, R"({"result":{"chain":"regtest","blocks":5,"headers":9},"error":null})");
     StandInNode standIn(QStringLiteral("-regtest -rpcport=%1 -rpcuser=me -rpcpassword=secret").arg(node.port()));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return standIn.headline().startsWith(QStringLiteral("catching up: 4 blocks behind")); }, 5000))
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return standIn.headline().startsWith(QStringLiteral("catching up: 4 blocks behind")); }, 5000))
         << standIn.headline().toStdString();
     EXPECT_EQ(node.authorization(), "Basic " + QByteArray("me:secret").toBase64());
 
@@ -351,7 +353,8 @@ TEST(NodeModelTest, SilenceKeepsTheLastFiguresUntilThreePollsInARowFail)
         if (headlines.isEmpty() || headlines.last() != standIn.headline())
             headlines << standIn.headline();
     }
-    ASSERT_TRUE(standIn.headline().startsWith(QStringLiteral("running, status unknown: not answering RPC (last answer ")))
+    ASSERT_TRUE(
+        standIn.headline().startsWith(QStringLiteral("running, status unknown: not answering RPC (last answer ")))
         << headlines.join(QLatin1String(" | ")).toStdString();
     EXPECT_TRUE(headlines.filter(QStringLiteral("catching up: 4 blocks behind (last answer ")).size() >= 1)
         << headlines.join(QLatin1String(" | ")).toStdString();
@@ -375,7 +378,8 @@ TEST(NodeModelTest, AWarmingUpNodeIsStartingWithItsOwnText)
         });
     });
     StandInNode standIn(QStringLiteral("-rpcport=%1 -rpcuser=me -rpcpassword=secret").arg(warmingUp.serverPort()));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return standIn.headline() == QStringLiteral("starting: Verifying blocks…"); }, 3000))
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return standIn.headline() == QStringLiteral("starting: Verifying blocks…"); }, 3000))
         << standIn.headline().toStdString();
 }
 
@@ -400,8 +404,8 @@ TEST(NodeModelTest, AnotherUsersListenerOnThePortGetsNoCredentials)
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t length = sizeof address;
-        if (::bind(listener, reinterpret_cast<sockaddr*>(&address), length) != 0
-            || ::listen(listener, 4) != 0 || ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+        if (::bind(listener, reinterpret_cast<sockaddr*>(&address), length) != 0 || ::listen(listener, 4) != 0
+            || ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
             ::_exit(1);
         const std::uint16_t port = ntohs(address.sin_port);
         (void)!::write(ready[1], &port, sizeof port);
@@ -425,7 +429,8 @@ TEST(NodeModelTest, AnotherUsersListenerOnThePortGetsNoCredentials)
     const QString withheld = QStringLiteral("not this profile's node: port %1 is served by another user's program; "
                                             "credentials withheld")
                                  .arg(port);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return standIn.headline() == withheld; }, 5000)) << standIn.headline().toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return standIn.headline() == withheld; }, 5000))
+        << standIn.headline().toStdString();
     QTest::qWait(2500); // another poll
     EXPECT_EQ(standIn.headline(), withheld);
     EXPECT_EQ(standIn.model->callsMade(), 0) << "nothing was sent to the port";

@@ -76,7 +76,8 @@ TEST(NodeStatusLines, ShowTheNodesAnswersInOlderAndNewerForms)
               }));
 
     // An older node: one warnings text, the peers as a total. Impossible figures read "?".
-    figures.chain = ChainInfo { "regtest", 105, 105, 1.0, false, std::nullopt, false, "", std::string("Unknown rules") };
+    figures.chain
+        = ChainInfo { "regtest", 105, 105, 1.0, false, std::nullopt, false, "", std::string("Unknown rules") };
     figures.network = NetworkInfo { 180100, "/Satoshi:0.18.1/", std::nullopt, std::nullopt, 11, std::string() };
     figures.blockCount = 105;
     const SyncJudgement synced = judgeSync(figures, 1'000'000 + 60, 86400);
