@@ -9,6 +9,7 @@ namespace {
 constexpr std::string_view kShutdownBegun = "Shutdown: In progress";
 constexpr std::string_view kShutdownDone = "Shutdown: done";
 constexpr std::string_view kInitMessage = "init message: ";
+constexpr std::string_view kDoneLoading = "Done loading";
 
 // Lines the node writes while it replays or checks its chain at start, shown as they stand.
 constexpr std::array<std::string_view, 3> kProgressStarts { "Rolling forward", "Replaying blocks",
@@ -94,8 +95,10 @@ private:
             run.shutdownBegun = true;
         else if (message.starts_with(kShutdownDone))
             run.closedCleanly = true;
-        if (message.starts_with(kInitMessage))
+        if (message.starts_with(kInitMessage)) {
             run.progress = message.substr(kInitMessage.size());
+            run.loaded = run.loaded || run.progress.starts_with(kDoneLoading);
+        }
         for (const std::string_view start : kProgressStarts) {
             if (message.starts_with(start))
                 run.progress = message;

@@ -19,6 +19,7 @@ struct LogRun
     std::string lastTime; // the time of its last line that carries one
     std::string lastError; // the last line saying "Error:" (or "ERROR:"), without its time
     std::string progress; // the last step the node said it is at ("Loading block index...")
+    bool loaded = false; // the node said "Done loading": its start is complete
     bool corrupted = false; // the node said that its block or chain state database is damaged
     std::string corruption; // the line that said so
 };

@@ -109,7 +109,7 @@ bool NodeLife::startedHereWithin(Seconds now) const
 
 void NodeLife::ended(Seconds now)
 {
-    m_failedStart = startedHereWithin(now) && !m_stopAcceptedAt;
+    m_failedStart = startedHereWithin(now) && !m_stopAcceptedAt && !m_lastAnswerAt;
     m_startedHereAt.reset();
     m_startedProgramEndedAt.reset();
     m_state = NodeState::Ending;
@@ -197,7 +197,8 @@ void NodeLife::settle()
 NodeState NodeLife::endState(const EndEvidence& evidence) const
 {
     const bool cleanRun = evidence.logRead && evidence.run.closedCleanly;
-    if (m_failedStart && !(cleanRun && evidence.runInLog && evidence.run.lastError.empty()))
+    const bool started = evidence.logRead && evidence.run.loaded;
+    if (m_failedStart && !started && !(cleanRun && evidence.runInLog && evidence.run.lastError.empty()))
         return NodeState::FailedToStart;
     if (!evidence.logRead)
         return NodeState::Ended;

@@ -55,7 +55,9 @@ class NodeLife
 {
 public:
     using Seconds = double;
-    static constexpr Seconds kStartWindow = 30; // an end this soon after a start made here is a failed start
+    // An end this soon after a start made here is a failed start, unless the node had said its start
+    // was complete (it answered RPC, or its log says "Done loading").
+    static constexpr Seconds kStartWindow = 30;
     static constexpr Seconds kLaunchGrace = 3; // after the started program ended, the daemon is looked for this long
     static constexpr int kSilentPollsBeforeUnknown = 3;
 

@@ -92,6 +92,7 @@ int runDaemon(const std::string& name, const std::string& conf, const std::strin
     if (!dataFolder.empty())
         std::ofstream(dataFolder + "/debug.log", std::ios::app) << "\n\n\n\n\n";
     logLine(dataFolder, "Stand-in Core version v1.0.0");
+    logLine(dataFolder, "init message: Done loading");
     noteEvent(name, "started");
     const bool ignoresStop = std::getenv("KORVANE_STANDIN_IGNORES_STOP") != nullptr;
     for (;;) {

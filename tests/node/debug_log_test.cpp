@@ -25,6 +25,7 @@ TEST(DebugLog, TellsACleanStopFromAKillAndAFailedStart)
     EXPECT_EQ(clean[0].firstTime, "2026-12-09T17:58:32Z");
     EXPECT_EQ(clean[0].lastTime, "2026-12-09T17:58:36Z");
     EXPECT_EQ(clean[0].progress, "Done loading");
+    EXPECT_TRUE(clean[0].loaded);
 
     // Killed with SIGKILL, then started again: the first run never closed.
     const auto killed = logRuns(recordedLog("litecoind-killed-then-started.log"), true);
@@ -39,6 +40,7 @@ TEST(DebugLog, TellsACleanStopFromAKillAndAFailedStart)
     ASSERT_EQ(failed.size(), 1u);
     EXPECT_TRUE(failed[0].closedCleanly);
     EXPECT_EQ(failed[0].lastError, "Error: Failed to listen on any port. Use -listen=0 if you want this.");
+    EXPECT_FALSE(failed[0].loaded);
 }
 
 TEST(DebugLog, ReadsTailsCutLinesProgressAndCorruption)

@@ -164,6 +164,16 @@ TEST(NodeLife, EveryStateComesFromTheNodesOwnEvidence)
               return life.endEvidence(evidence, "14:11:00", 4);
           },
           FailedToStart, TrayState::Stopped, "Cannot obtain a lock on data directory", "", true },
+        { "a node killed soon after a start that it completed is no failed start",
+          [](NodeLife& life) {
+              life.startedHere(0);
+              life.processSeen(true, 1);
+              life.processSeen(false, 5);
+              EndEvidence evidence = uncleanLog();
+              evidence.run.loaded = true;
+              return life.endEvidence(evidence, "14:11:30", 5);
+          },
+          EndedUnexpectedly, TrayState::Stopped, "", "ended unexpectedly", true },
         { "a node stopped cleanly within the start window is a stop, not a failure",
           [](NodeLife& life) {
               life.startedHere(0);
