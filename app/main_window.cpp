@@ -131,6 +131,7 @@ void MainWindow::buildControls()
         showStatus(warning);
         m_services.notices.notify(windowTitle().toStdString() + ": low disk space", warning.toStdString());
     });
+    connect(folderSize, &FolderSizePanel::statusMessage, this, &MainWindow::showStatus);
     columns->addWidget(folderSize, 2);
 
     m_status = new StatusLine({ .wraps = false, .hiddenWhileEmpty = false }, this);
