@@ -9,7 +9,7 @@ std::unique_ptr<KeepAwake> createKeepAwake()
     return std::make_unique<DBusKeepAwake>();
 }
 
-std::unique_ptr<Notices> createNotices()
+std::unique_ptr<DesktopNotices> createNotices()
 {
     return std::make_unique<DBusNotices>();
 }
