@@ -50,6 +50,7 @@ int main(int argc, char* argv[])
     int exitCode = 0;
     {
         korvane::MainWindow window(services);
+        notices->showThrough(window.trayIcon());
         const auto endSignalWatch = endAsThroughExitOnSignal(endDescriptor, *os.endSignals, window);
         window.show();
         exitCode = application.exec();

@@ -79,6 +79,11 @@ MainWindow::MainWindow(Services& services, QWidget* parent)
 
 MainWindow::~MainWindow() = default;
 
+QSystemTrayIcon* MainWindow::trayIcon() const
+{
+    return m_tray;
+}
+
 void MainWindow::showStatus(const QString& message)
 {
     m_status->showMessage(message);
