@@ -38,6 +38,11 @@ private:
 
 } // namespace
 
+std::string findSessionBus()
+{
+    return {}; // Windows has no session bus; its services are the system's own calls
+}
+
 std::unique_ptr<KeepAwake> createKeepAwake()
 {
     return std::make_unique<WinKeepAwake>();

@@ -1,11 +1,15 @@
 #include "platform/qt/linux/dbus_keep_awake.h"
 #include "platform/qt/linux/dbus_notices.h"
+#include "tests/helpers/temporary_folder.h"
+#include "tests/platform/linux/posix_test_support.h"
 
 #include <QDBusConnection>
 #include <QProcess>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/socket.h>
+#include <sys/un.h>
 
 namespace korvane {
 namespace {
@@ -174,6 +178,31 @@ TEST_F(DesktopBus, NoticesReachTheNotificationService)
     notices.notify("LTC: the daemon ended", "The daemon ended by itself at 14:05:09");
     QTRY_VERIFY(calls().contains(
         QStringLiteral("Notify QL-KORVANE|ql-korvane|LTC: the daemon ended|The daemon ended by itself at 14:05:09")));
+}
+
+// The user's bus, where there is one, is named to the toolkit; else a bus that no library starts.
+TEST(SessionBus, TheUsersBusOrNoneButNeverOneStartedForTheProgram)
+{
+    const test::TemporaryFolder runtime;
+    const test::ScopedEnvironment runtimeFolder("XDG_RUNTIME_DIR", runtime.text("run time"));
+    const test::ScopedEnvironment unset("DBUS_SESSION_BUS_ADDRESS", std::nullopt);
+    EXPECT_NE(findSessionBus().find("No session bus"), std::string::npos);
+    EXPECT_STREQ(std::getenv("DBUS_SESSION_BUS_ADDRESS"), "disabled:");
+
+    std::filesystem::create_directory(runtime.path() / "run time");
+    const int listening = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", runtime.text("run time/bus").c_str());
+    ASSERT_EQ(::bind(listening, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    EXPECT_EQ(findSessionBus(), "");
+    EXPECT_EQ(std::getenv("DBUS_SESSION_BUS_ADDRESS"), "unix:path=" + runtime.text("run%20time/bus"));
+    ::close(listening);
+
+    const test::ScopedEnvironment given("DBUS_SESSION_BUS_ADDRESS", "unix:path=/given");
+    EXPECT_EQ(findSessionBus(), "");
+    EXPECT_STREQ(std::getenv("DBUS_SESSION_BUS_ADDRESS"), "unix:path=/given");
 }
 
 } // namespace
