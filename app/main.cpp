@@ -34,6 +34,7 @@ endAsThroughExitOnSignal(int descriptor, korvane::EndSignals& endSignals, QWidge
 
 int main(int argc, char* argv[])
 {
+    const std::string noSessionBus = korvane::findSessionBus();
     QApplication application(argc, argv);
 
     korvane::OsServices os = korvane::createOsServices();
@@ -51,6 +52,8 @@ int main(int argc, char* argv[])
     int exitCode = 0;
     {
         korvane::MainWindow window(services);
+        notices->showThrough(window.trayIcon());
+        window.showStatus(QString::fromStdString(noSessionBus));
         const auto endSignalWatch = endAsThroughExitOnSignal(endDescriptor, *os.endSignals, window);
         window.show();
         exitCode = application.exec();

@@ -77,6 +77,11 @@ MainWindow::MainWindow(Services& services, QWidget* parent)
 
 MainWindow::~MainWindow() = default;
 
+QSystemTrayIcon* MainWindow::trayIcon() const
+{
+    return m_tray;
+}
+
 void MainWindow::showStatus(const QString& message)
 {
     m_status->showMessage(message);
@@ -129,6 +134,7 @@ void MainWindow::buildControls()
         showStatus(warning);
         m_services.notices.notify(windowTitle().toStdString() + ": low disk space", warning.toStdString());
     });
+    connect(folderSize, &FolderSizePanel::statusMessage, this, &MainWindow::showStatus);
     columns->addWidget(folderSize, 2);
 
     m_status = new StatusLine({ .wraps = false, .hiddenWhileEmpty = false }, this);

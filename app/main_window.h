@@ -12,6 +12,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSystemTrayIcon;
 class QTimer;
 
 namespace korvane {
@@ -38,6 +39,8 @@ public:
     ~MainWindow() override;
 
     LiveProfile& profile() { return m_profile; }
+    // Its icon in the desktop's tray, where there is one.
+    QSystemTrayIcon* trayIcon() const;
 
     // A one-line message in the window's status line; an empty text clears it. A problem of the
     // profile found at start stays in front of it.

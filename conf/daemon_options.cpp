@@ -15,6 +15,15 @@ std::string utf8(const std::filesystem::path& path)
     return std::string(text.begin(), text.end());
 }
 
+// The program's file as this program finds it, from its own working folder: the daemon runs in
+// another.
+std::string absolutePath(const std::string& program)
+{
+    std::error_code error;
+    const auto absolute = std::filesystem::absolute(std::u8string(program.begin(), program.end()), error);
+    return error ? program : utf8(absolute);
+}
+
 // A fresh folder under the system's temporary folder, removed with its contents when it goes.
 class ScratchFolder
 {
@@ -96,9 +105,11 @@ DaemonOptions readDaemonOptions(ProgramRunner& runner,
         return unknownOptions(daemon, DaemonOptionsState::NotRunnable, "no temporary folder could be made for it");
     const std::string folder = utf8(scratch.path());
     for (const std::string_view flag : { "-help", "-help-debug" }) {
-        const ProgramRun run {
-            program, { "-datadir=" + folder, std::string(flag) }, { { "HOME", folder } }, timeLimit
-        };
+        const ProgramRun run { absolutePath(program),
+                               { "-datadir=" + folder, std::string(flag) },
+                               { { "HOME", folder } },
+                               timeLimit,
+                               folder };
         const ProgramOutput output = runner.run(run, stop);
         // What "-help" told is enough when only "-help-debug" fails.
         if (auto failed = failure(output, daemon, flag, timeLimit)) {

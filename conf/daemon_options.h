@@ -40,8 +40,9 @@ struct DaemonOptions
 inline constexpr std::chrono::milliseconds kDaemonHelpTimeLimit { 5000 };
 
 // Runs the daemon with "-help" and then "-help-debug" (options for testing, "-regtest" among them,
-// are listed only there) and reads the options of both. Its home and data folder are a fresh
-// temporary folder, removed afterwards, so nothing of the user's is read, touched or created.
+// are listed only there) and reads the options of both. Its working folder, home and data folder
+// are a fresh temporary folder, removed afterwards, so nothing of the user's is read, touched or
+// created.
 // Blocks for as long as the daemon takes: never on the GUI thread.
 DaemonOptions readDaemonOptions(ProgramRunner& runner,
                                 const std::string& program,

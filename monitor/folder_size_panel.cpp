@@ -14,7 +14,6 @@
 #include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <cstdlib>
 
 namespace korvane {
 namespace {
@@ -115,9 +114,7 @@ QString FolderSizePanel::freeSpaceText(const Measurement& measurement)
         m_clock.start();
     m_growth.add(std::chrono::milliseconds(m_clock.elapsed()), measurement.size.bytes);
     const auto growth = m_growth.bytesPerDay();
-    const std::uint64_t threshold
-        = std::strtoull(m_profile.text(Key::LowSpaceGigabytes).c_str(), nullptr, 10) * 1'000'000'000ull;
-    const std::string warning = lowSpaceWarning(*measurement.freeBytes, growth, threshold);
+    const std::string warning = lowSpaceWarning(*measurement.freeBytes, growth, threshold());
     if (warning.empty())
         m_lowSpaceSaid = false;
     else if (!m_lowSpaceSaid) {
@@ -125,6 +122,16 @@ QString FolderSizePanel::freeSpaceText(const Measurement& measurement)
         Q_EMIT lowSpace(controls::fromStd(warning));
     }
     return controls::fromStd(freeSpaceLine(*measurement.freeBytes, growth));
+}
+
+std::uint64_t FolderSizePanel::threshold()
+{
+    const std::string text = m_profile.text(Key::LowSpaceGigabytes);
+    const LowSpaceThreshold threshold = lowSpaceThreshold(text);
+    if (!threshold.refusal.empty() && text != m_refusedThreshold)
+        Q_EMIT statusMessage(controls::fromStd(threshold.refusal));
+    m_refusedThreshold = threshold.refusal.empty() ? std::nullopt : std::optional(text);
+    return threshold.bytes;
 }
 
 QCheckBox* autoUpdateFolderSizeBox(const LiveProfile& profile, QWidget* parent)

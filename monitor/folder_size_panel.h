@@ -39,6 +39,9 @@ Q_SIGNALS:
     // Free space fell below the profile's threshold or 30 days of growth (said once until it rises
     // again).
     void lowSpace(const QString& warning);
+    // A line for the status line: the profile's threshold of low space was refused (said once for
+    // each text refused).
+    void statusMessage(const QString& message);
 
 private:
     void buildControls();
@@ -51,6 +54,7 @@ private:
     };
     void show(const Measurement& measurement);
     QString freeSpaceText(const Measurement& measurement);
+    std::uint64_t threshold(); // in bytes
 
     const LiveProfile& m_profile;
     FolderSize& m_folderSize;
@@ -62,6 +66,7 @@ private:
     FolderGrowth m_growth;
     QElapsedTimer m_clock;
     bool m_lowSpaceSaid = false;
+    std::optional<std::string> m_refusedThreshold; // the text of the threshold last refused, said once
 };
 
 // The tick box that shows the profile's auto-update option; it is switched in the settings window.

@@ -1,6 +1,9 @@
 #include "monitor/free_space.h"
 
+#include "settings/keys.h"
+
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -8,6 +11,22 @@ namespace korvane {
 namespace {
 
 constexpr double kDaysOfGrowthKept = 30;
+constexpr double kMostGigabytes = 1'000'000;
+constexpr double kBytesPerGigabyte = 1e9;
+
+// The number the whole text (blanks around it aside) spells in plain decimals, if it spells one.
+std::optional<double> decimalNumber(std::string_view text)
+{
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return std::nullopt;
+    text = text.substr(first, text.find_last_not_of(' ') + 1 - first);
+    double number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number, std::chars_format::fixed);
+    if (error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return number;
+}
 
 } // namespace
 
@@ -53,6 +72,18 @@ std::string freeSpaceLine(std::uint64_t freeBytes, std::optional<double> growthP
     if (*growthPerDay < 0)
         return line + "shrinking " + shortSize(*growthPerDay) + " a day";
     return line + "growing " + shortSize(*growthPerDay) + " a day";
+}
+
+LowSpaceThreshold lowSpaceThreshold(std::string_view gigabytes)
+{
+    if (const auto number = decimalNumber(gigabytes); number && *number >= 0 && *number <= kMostGigabytes)
+        return { static_cast<std::uint64_t>(*number * kBytesPerGigabyte), {} };
+    const KeyInfo& key = keyInfo(Key::LowSpaceGigabytes);
+    const double fallback = decimalNumber(key.defaultValue).value_or(0);
+    return { static_cast<std::uint64_t>(fallback * kBytesPerGigabyte),
+             std::string(key.name) + " in the profile is \"" + std::string(gigabytes)
+                 + "\", not a number of gigabytes from 0 to 1,000,000; the warning uses the default, "
+                 + shortSize(fallback * kBytesPerGigabyte) };
 }
 
 std::string lowSpaceWarning(std::uint64_t freeBytes, std::optional<double> growthPerDay, std::uint64_t thresholdBytes)

@@ -5,6 +5,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace korvane {
 
@@ -35,6 +36,15 @@ std::string shortSize(double bytes);
 // The line under the folder's size: "Free: 52.3 GB - growing 1.2 GB a day", or with "growth: not
 // enough samples yet" until there are.
 std::string freeSpaceLine(std::uint64_t freeBytes, std::optional<double> growthPerDay);
+
+// The free space below which the user is warned, from the profile's text: a number of gigabytes
+// from 0 to 1,000,000 ("10", "2.5"). Any other text gives the key's default and says why.
+struct LowSpaceThreshold
+{
+    std::uint64_t bytes = 0;
+    std::string refusal; // names the profile's field and its text; empty when the text was taken
+};
+LowSpaceThreshold lowSpaceThreshold(std::string_view gigabytes);
 
 // A warning when the folder's file system has less free space than `thresholdBytes`, or than 30
 // days of the measured growth; empty otherwise. A node shuts itself down when the disk is full.

@@ -72,13 +72,19 @@ void DaemonCompanion::followKeepAwake()
         return;
     }
     QPointer<DaemonCompanion> self(this);
-    m_keepAwake.hold(kKeepAwakeReason, [self](const std::string& reason) {
-        if (!self || self->m_keepAwakeFailureSaid)
-            return;
-        self->m_keepAwakeFailureSaid = true;
-        Q_EMIT self->statusMessage(
-            QStringLiteral("Cannot keep the computer awake: %1").arg(QString::fromStdString(reason)));
-    });
+    m_keepAwake.hold(
+        kKeepAwakeReason,
+        [self](const std::string& reason) {
+            if (!self || self->m_keepAwakeFailureSaid)
+                return;
+            self->m_keepAwakeFailureSaid = true;
+            Q_EMIT self->statusMessage(
+                QStringLiteral("Cannot keep the computer awake: %1").arg(QString::fromStdString(reason)));
+        },
+        [self](const std::string& message) {
+            if (self)
+                Q_EMIT self->statusMessage(QString::fromStdString(message));
+        });
 }
 
 } // namespace korvane

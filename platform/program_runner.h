@@ -20,6 +20,7 @@ struct ProgramRun
     // Variables set (or replaced) for the program on top of this program's environment.
     std::vector<std::pair<std::string, std::string>> environment;
     std::chrono::milliseconds timeLimit { 5000 };
+    std::string workingFolder {}; // where it runs; empty: this program's own working folder
 };
 
 enum class ProgramOutcome

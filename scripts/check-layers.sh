@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Fails when a folder includes one from a layer above it, or a feature folder includes another.
+# Fails when a folder includes one from a layer above it, or a feature folder includes another, or
+# when the program searches for a control (findChild) rather than being handed it.
 # Layers, lowest first: base, platform, settings, node (the node's rules and model), gui, the feature
 # folders (launch, processes, conf, monitor, info: siblings, each on its own), app. Tests,
 # benchmarks and scripts may include anything.
@@ -36,5 +37,11 @@ while IFS=: read -r file line included; do
 done < <(git ls-files '*.cpp' '*.h' ':!tests' ':!benchmarks' ':!scripts' |
     xargs grep -n '^#include "' | sed -E 's/^([^:]+):([0-9]+):#include "([^"]+)".*/\1:\2:\3/')
 
-[ "$status" = 0 ] && echo "layers: every include points down"
+# A control is handed to what needs it, never searched for; tests and probes find theirs by name.
+if git ls-files '*.cpp' '*.h' ':!tests' ':!benchmarks' ':!scripts' | xargs grep -n 'findChild<' >&2; then
+    echo "layers: the lines above search for a control; hand it over instead" >&2
+    status=1
+fi
+
+[ "$status" = 0 ] && echo "layers: every include points down, and no control is searched for"
 exit "$status"

@@ -6,8 +6,9 @@ packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev libgmock-dev
           libx11-dev libxtst-dev xvfb xauth
           # the end-to-end tests: accessibility bus and its Python client, a private D-Bus
           # session, mouse and keyboard, screenshots, a folder seen read-only (namespaces), a tray
-          # host (XEmbed) and the window tree it is read from
-          at-spi2-core python3-pyatspi dbus-daemon xdotool python3-pil util-linux mount trayer x11-utils
+          # host (XEmbed) and the window tree it is read from, the session bus that libdbus starts
+          # where there is none (which the program must never have started)
+          at-spi2-core python3-pyatspi dbus-daemon xdotool python3-pil util-linux mount trayer x11-utils dbus-x11
           # a real node for the RPC tests; stand-ins of the desktop's services and of logind on a
           # private bus; checking the source's format
           litecoind python3-dbus python3-gi clang-format "$@")

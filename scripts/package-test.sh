@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Builds the Debian package, installs it on this machine (with what it depends on), starts the
-# installed program on a private desktop, ends it with Exit, and removes the package again.
+# Builds the Debian package, checks it with lintian (any error or warning fails), installs it on
+# this machine (with what it depends on), starts the installed program on a private desktop, ends
+# it with Exit, and removes the package again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh dpkg-dev desktop-file-utils
+scripts/install-deps.sh dpkg-dev desktop-file-utils lintian
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
@@ -21,6 +22,9 @@ rm -f build/package/*.deb
 deb=$(ls build/package/*.deb)
 echo "package: built $deb"
 dpkg-deb --field "$deb" Package Version Depends
+# Information tags are shown and pass; README lists the ones that stay, and why.
+lintian --display-info --fail-on error,warning "$deb"
+echo "package: lintian finds no error and no warning"
 
 remove() { $sudo dpkg -r "$package_name" >/dev/null 2>&1 || true; }
 trap remove EXIT
@@ -29,7 +33,8 @@ $sudo dpkg -i "$deb" >/dev/null || $sudo apt-get -f install -y -qq --no-install-
 dpkg-query -W -f='${Status}\n' "$package_name" | grep -q "install ok installed"
 
 for file in /usr/bin/QL-KORVANE-V1 /usr/share/applications/ql-korvane.desktop \
-    /usr/share/icons/hicolor/{16x16,32x32,48x48,256x256}/apps/ql-korvane.png; do
+    /usr/share/icons/hicolor/{16x16,32x32,48x48,256x256}/apps/ql-korvane.png \
+    /usr/share/man/man1/QL-KORVANE-V1.1.gz /usr/share/doc/ql-korvane/{copyright,changelog.Debian.gz}; do
     [ -f "$file" ] || { echo "package: $file was not installed" >&2; exit 1; }
 done
 desktop-file-validate /usr/share/applications/ql-korvane.desktop

@@ -14,7 +14,7 @@ namespace korvane::fake {
 class KeepAwake : public korvane::KeepAwake
 {
 public:
-    void hold(std::string_view reason, Failed failed) override
+    void hold(std::string_view reason, Failed failed, Told /*told*/) override
     {
         if (!refusal.empty()) {
             failed(refusal);

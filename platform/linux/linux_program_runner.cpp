@@ -68,9 +68,11 @@ std::vector<char*> pointersTo(std::vector<std::string>& texts)
 class SpawnSetup
 {
 public:
-    SpawnSetup(int output, int error)
+    SpawnSetup(int output, int error, const std::string& workingFolder)
     {
         ::posix_spawn_file_actions_init(&m_actions);
+        if (!workingFolder.empty())
+            ::posix_spawn_file_actions_addchdir_np(&m_actions, workingFolder.c_str());
         ::posix_spawn_file_actions_addopen(&m_actions, 0, "/dev/null", O_RDONLY, 0);
         ::posix_spawn_file_actions_adddup2(&m_actions, output, 1);
         ::posix_spawn_file_actions_adddup2(&m_actions, error, 2);
@@ -225,7 +227,7 @@ ProgramOutput LinuxProgramRunner::run(const ProgramRun& request, std::stop_token
 
     pid_t child = -1;
     {
-        const SpawnSetup setup(outputPipe.write.get(), errorPipe.write.get());
+        const SpawnSetup setup(outputPipe.write.get(), errorPipe.write.get(), request.workingFolder);
         if (const int error = ::posix_spawnp(&child, request.program.c_str(), setup.actions(), setup.attributes(),
                                              argv.data(), envp.data())) {
             output.error = std::strerror(error);

@@ -15,6 +15,7 @@ namespace {
 
 // Says which copy wrote the entry, so that only its own entry is ever removed.
 constexpr std::string_view kProgramKey = "X-QL-KORVANE-Program=";
+constexpr std::string_view kEnvProgram = "/usr/bin/env";
 
 std::string readWhole(const std::string& path, bool* found)
 {
@@ -52,6 +53,60 @@ bool holdsLineBreak(std::string_view text)
     return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
+// A UTF-8 lead byte's sequence length and the range its second byte must fall in (RFC 3629), so
+// that no overlong form or surrogate passes; a length of 0 for a byte that leads nothing.
+struct Utf8Lead
+{
+    std::size_t length;
+    int low;
+    int high;
+};
+
+Utf8Lead utf8Lead(int c)
+{
+    if (c < 0x80)
+        return { 1, 0, 0 };
+    if (c >= 0xC2 && c <= 0xDF)
+        return { 2, 0x80, 0xBF };
+    if (c >= 0xE0 && c <= 0xEF)
+        return { 3, c == 0xE0 ? 0xA0 : 0x80, c == 0xED ? 0x9F : 0xBF };
+    if (c >= 0xF0 && c <= 0xF4)
+        return { 4, c == 0xF0 ? 0x90 : 0x80, c == 0xF4 ? 0x8F : 0xBF };
+    return { 0, 0, 0 };
+}
+
+bool isUtf8(std::string_view text)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        const Utf8Lead lead = utf8Lead(static_cast<unsigned char>(text[i]));
+        if (lead.length == 0 || text.size() - i < lead.length)
+            return false;
+        for (std::size_t k = 1; k < lead.length; ++k) {
+            const int c = static_cast<unsigned char>(text[i + k]);
+            const bool inRange = k == 1 ? c >= lead.low && c <= lead.high : (c & 0xC0) == 0x80;
+            if (!inRange)
+                return false;
+        }
+        i += lead.length;
+    }
+    return true;
+}
+
+// The path quoted as one argument of an Exec line: inside quotes '"', '`', '$' and '\' take a
+// backslash; then the string escape doubles every backslash, and a field code's '%' is doubled.
+std::string quotedExecArgument(std::string_view path)
+{
+    std::string value = "\"";
+    for (char c : path) {
+        if (c == '"' || c == '`' || c == '$')
+            value += "\\\\";
+        if (c == '\\')
+            value += "\\\\\\";
+        value += c == '%' ? std::string("%%") : std::string(1, c);
+    }
+    return value + '"';
+}
+
 // A value of the entry's string type: a backslash is written doubled.
 std::string entryString(std::string_view text)
 {
@@ -74,17 +129,11 @@ std::string autostartFolder()
 
 std::string desktopExecValue(std::string_view programPath)
 {
-    // Inside quotes '"', '`', '$' and '\' take a backslash; then the string escape doubles every
-    // backslash, and a field code's '%' is doubled.
-    std::string value = "\"";
-    for (char c : programPath) {
-        if (c == '"' || c == '`' || c == '$')
-            value += "\\\\";
-        if (c == '\\')
-            value += "\\\\\\";
-        value += c == '%' ? std::string("%%") : std::string(1, c);
-    }
-    return value + '"';
+    // GLib, and so GNOME, looks for the program under the line's first word as it stands, before a
+    // "%%" becomes "%", and refuses the entry when there is no such file: such a path is handed to
+    // env instead, which GLib finds and which starts it.
+    const std::string quoted = quotedExecArgument(programPath);
+    return programPath.find('%') == std::string_view::npos ? quoted : std::string(kEnvProgram) + " " + quoted;
 }
 
 std::string autostartEntryText(std::string_view name, std::string_view programPath)
@@ -112,8 +161,10 @@ bool XdgAutostart::entryStartsThisCopy() const
 {
     bool found = false;
     const std::string text = readWhole(m_entryPath, &found);
+    // Earlier versions wrote the path alone where it holds '%'.
     return found && hasLine(text, std::string(kProgramKey) + entryString(m_programPath))
-        && hasLine(text, "Exec=" + desktopExecValue(m_programPath));
+        && (hasLine(text, "Exec=" + desktopExecValue(m_programPath))
+            || hasLine(text, "Exec=" + quotedExecArgument(m_programPath)));
 }
 
 bool XdgAutostart::enabled() const
@@ -127,6 +178,8 @@ Result<> XdgAutostart::enable()
 {
     if (holdsLineBreak(m_programPath))
         return Failure { "the program's path holds a line break, which a desktop entry cannot hold" };
+    if (!isUtf8(m_programPath))
+        return Failure { "the program's path is not UTF-8 text, which a desktop entry must be" };
     if (Result<> folder = makeFolders(autostartFolder()); !folder)
         return folder;
     struct stat existing

@@ -32,7 +32,7 @@ private:
 std::string autostartFolder();
 
 // A desktop entry's Exec value that starts `programPath` with no arguments: the path quoted, with
-// the characters the entry's quoting rules reserve escaped.
+// the characters the entry's quoting rules reserve escaped, and handed to env where it holds '%'.
 std::string desktopExecValue(std::string_view programPath);
 
 // The whole entry: its name, this product's icon, and the program it starts.

@@ -6,7 +6,7 @@
 
 namespace korvane {
 
-void WinKeepAwake::hold(std::string_view /*reason*/, Failed failed)
+void WinKeepAwake::hold(std::string_view /*reason*/, Failed failed, Told /*told*/)
 {
     if (m_held)
         return;

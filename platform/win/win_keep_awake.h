@@ -11,7 +11,7 @@ class WinKeepAwake : public KeepAwake
 public:
     ~WinKeepAwake() override { release(); }
 
-    void hold(std::string_view reason, Failed failed) override;
+    void hold(std::string_view reason, Failed failed, Told told) override;
     void release() override;
     bool held() const override { return m_held; }
 

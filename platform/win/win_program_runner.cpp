@@ -149,11 +149,12 @@ ProgramOutput WinProgramRunner::run(const ProgramRun& request, std::stop_token s
     std::wstring program = win::toWide(request.program);
     std::wstring commandLine = commandLineOf(request);
     std::wstring environment = environmentBlock(request);
+    const std::wstring workingFolder = win::toWide(request.workingFolder);
     PROCESS_INFORMATION started {};
     // Suspended until it is in the job, so that nothing it starts escapes the job.
     if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                        CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT | CREATE_SUSPENDED, environment.data(), nullptr,
-                        &startup, &started))
+                        CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT | CREATE_SUSPENDED, environment.data(),
+                        workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &started))
         return notStarted(win::lastErrorMessage());
     Handle process(started.hProcess);
     Handle thread(started.hThread);

@@ -19,6 +19,29 @@ bool isEmpty(const test::TemporaryFolder& folder)
     return std::filesystem::is_empty(folder.path());
 }
 
+// A daemon that writes into its working folder writes into the check's own scratch folder, which
+// goes with what it holds; this program's working folder stays as it was.
+TEST(DaemonOptions, TheDaemonRunsInAFreshFolderRemovedAfter)
+{
+    const test::TemporaryFolder programs;
+    const test::TemporaryFolder temporary;
+    const test::ScopedEnvironment temporaryFolder("TMPDIR", temporary.text());
+    const std::string folders = programs.text("working-folders");
+    test::writeFile(programs.path() / "writerd",
+                    "#!/bin/sh\npwd >> '" + folders + "'\nls -A >> '" + folders
+                        + "'\ntouch left-behind\necho '  -rpcport=<port>'\n");
+    std::filesystem::permissions(programs.path() / "writerd", std::filesystem::perms::owner_all);
+
+    LinuxProgramRunner runner;
+    ASSERT_TRUE(readDaemonOptions(runner, programs.text("writerd")).known());
+    const std::string ran = test::readFile(folders);
+    const std::string scratch = ran.substr(0, ran.find('\n'));
+    EXPECT_EQ(ran, scratch + "\n" + scratch + "\nleft-behind\n") << "fresh and empty for -help";
+    EXPECT_EQ(scratch.rfind(temporary.text(), 0), 0u) << scratch;
+    EXPECT_TRUE(isEmpty(temporary)) << "the scratch folder is removed";
+    EXPECT_FALSE(std::filesystem::exists("left-behind"));
+}
+
 // Debian's litecoind, asked for its options with the user's home and temporary folder watched.
 class RealLitecoind : public ::testing::Test
 {

@@ -166,10 +166,11 @@ class Desktop:
     # ---- processes -----------------------------------------------------------------------------
 
     def start(self, command, log=None, env=None, pass_fds=()):
-        """Starts `command` in its own process group with the session's environment plus `env`;
-        its output goes to <root>/<log>.log."""
+        """Starts `command` in its own process group with the session's environment plus `env`
+        (where a variable is None, without it); its output goes to <root>/<log>.log."""
         output = open(self.root / f"{log or Path(command[0]).name}.log", "ab")
-        process = subprocess.Popen(command, env={**self.env, **(env or {})}, stdin=subprocess.DEVNULL,
+        variables = {name: value for name, value in {**self.env, **(env or {})}.items() if value is not None}
+        process = subprocess.Popen(command, env=variables, stdin=subprocess.DEVNULL,
                                    stdout=output, stderr=subprocess.STDOUT, pass_fds=pass_fds,
                                    start_new_session=True)
         output.close()
@@ -243,6 +244,10 @@ class Desktop:
         found = subprocess.run(["xdotool", "search", "--all", "--pid", str(pid), "--name", f"^{title}$"],
                                env=self.env, stdout=subprocess.PIPE, text=True)
         return found.stdout.split()
+
+    def window_shown(self, title, pid):
+        """Whether process `pid` shows a top-level window titled `title`, as the X server sees it."""
+        return bool(self._window_ids(title, pid))
 
     def raise_window(self, title, pid):
         """Brings the top-level window of process `pid` titled `title` to the front; returns the

@@ -608,6 +608,46 @@ def daemon_life_on_the_desktop(run):
     print(f"desktop services: {services.calls()}")
 
 
+def session_buses_marked(mark):
+    """The process ids of dbus-launch and dbus-daemon processes whose environment holds `mark`:
+    the ones started for a program that was given it."""
+    found = []
+    for entry in Path("/proc").iterdir():
+        try:
+            if (entry / "comm").read_text().strip() in ("dbus-launch", "dbus-daemon") \
+                    and mark.encode() in (entry / "environ").read_bytes().split(b"\0"):
+                found.append(int(entry.name))
+        except (OSError, ValueError):
+            continue
+    return found
+
+
+@scenario
+def no_session_bus(run):
+    """Without a session bus (the variable unset and no $XDG_RUNTIME_DIR/bus), the program starts
+    none (libdbus would start dbus-launch and a dbus-daemon that outlive it), runs without one and
+    ends, by the signal that ends it as Exit does, leaving nothing of it running."""
+    if not shutil.which("dbus-launch"):
+        raise Skipped("dbus-launch is not installed, so no bus could be started for the program")
+    mark = f"KORVANE_E2E_MARK={os.getpid()}"  # inherited by any dbus process started for it
+    copy = run.desktop.copy_program(run.program, "LTC", folder="copies")
+    process = run.desktop.start([str(copy)], log="LTC", env={
+        "DBUS_SESSION_BUS_ADDRESS": None, "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
+        "KORVANE_E2E_MARK": str(os.getpid())})
+    try:
+        wait_until(lambda: run.desktop.window_shown("KORVANE - LTC", process.pid), WAIT_SECONDS, "the main window")
+        run.desktop.screenshot(None, "without a session bus")
+        process.send_signal(signal.SIGTERM)
+        wait_until(lambda: process.poll() is not None, WAIT_SECONDS, "the program to end")
+        assert process.returncode == 0, f"the program ended with {process.returncode}"
+        started = session_buses_marked(mark)
+        assert not started, f"the program left session bus processes running: {started}"
+    finally:
+        for pid in session_buses_marked(mark):
+            os.kill(pid, signal.SIGKILL)
+    print("no session bus: none started, and none left after the program ended")
+
+
 TRAY_BOX = (1160, 0, 120, 32)  # where trayer stands, at the top right of the 1280 x 800 screen
 TRAY_PANEL = '("panel" "trayer")'  # the class of trayer's panel, as xwininfo shows it
 

@@ -92,15 +92,29 @@ TEST_F(FolderSizePanelTest, FreeSpaceShowsBesideTheSizeAndLowSpaceIsSaidOnce)
     const QString folder = QDir::tempPath(); // a file system whose free space can be read
     m_fakes.folderSize.answer(folder.toStdString(), { FolderSizeOutcome::Measured, 1'000, 0, {} });
     EXPECT_TRUE(m_window->profile().setText(Key::BlockchainHome, folder));
-    EXPECT_TRUE(m_window->profile().setText(Key::LowSpaceGigabytes, QStringLiteral("1000000000")));
-    for (int measurement = 0; measurement < 2; ++measurement) {
-        QTest::mouseClick(button(), Qt::LeftButton);
-        QTRY_VERIFY(button()->isEnabled());
-    }
+    EXPECT_TRUE(m_window->profile().setText(Key::LowSpaceGigabytes, QStringLiteral("1000000")));
+    const auto measureTwice = [this] {
+        for (int measurement = 0; measurement < 2; ++measurement) {
+            QTest::mouseClick(button(), Qt::LeftButton);
+            QTRY_VERIFY(button()->isEnabled());
+        }
+    };
+    measureTwice();
     EXPECT_TRUE(child<QLabel>("FREE_SPACE_LABEL")->text().startsWith(QLatin1String("Free: ")));
     EXPECT_TRUE(child<QLabel>("FREE_SPACE_LABEL")->text().endsWith(QLatin1String("growth: not enough samples yet")));
     ASSERT_EQ(m_fakes.notices.shown.size(), 1u) << "said once while it stays low";
     EXPECT_NE(m_fakes.notices.shown[0].find("low disk space|Only "), std::string::npos) << m_fakes.notices.shown[0];
+
+    // A threshold that is no number of gigabytes is said once in the status line, not taken.
+    EXPECT_TRUE(m_window->profile().setText(Key::LowSpaceGigabytes, QStringLiteral("abc")));
+    auto* status = child<QLabel>("STATUS_LABEL");
+    status->clear();
+    measureTwice();
+    EXPECT_TRUE(status->text().startsWith(QLatin1String("LOW_SPACE_GB_TEXTBOX in the profile is \"abc\"")))
+        << status->text().toStdString();
+    status->clear();
+    measureTwice();
+    EXPECT_EQ(status->text(), QString());
 }
 
 TEST_F(FolderSizePanelTest, ClosingTheProgramDuringALongScanStopsItAtOnce)

@@ -42,6 +42,22 @@ TEST(FreeSpace, WarnsBelowTheThresholdOrThirtyDaysOfGrowth)
     EXPECT_EQ(lowSpaceWarning(50 * GB, -2.0 * GB, 10 * GB), "");
 }
 
+TEST(FreeSpace, TheThresholdIsGigabytesFromNoneToAMillionElseTheDefault)
+{
+    EXPECT_EQ(lowSpaceThreshold("0").bytes, 0u);
+    EXPECT_EQ(lowSpaceThreshold(" 2.5 ").bytes, 2'500'000'000u);
+    const LowSpaceThreshold most = lowSpaceThreshold("1000000");
+    EXPECT_EQ(most.bytes, 1'000'000 * GB);
+    EXPECT_EQ(most.refusal, "");
+    for (const char* refused : { "-5", "99999999999", "1000000.5", "abc", "", "1e3", "10 GB", "nan", "inf" }) {
+        const LowSpaceThreshold threshold = lowSpaceThreshold(refused);
+        EXPECT_EQ(threshold.bytes, 10 * GB) << refused;
+        EXPECT_EQ(threshold.refusal,
+                  "LOW_SPACE_GB_TEXTBOX in the profile is \"" + std::string(refused)
+                      + "\", not a number of gigabytes from 0 to 1,000,000; the warning uses the default, 10.0 GB");
+    }
+}
+
 TEST(FreeSpace, ShortSizesRoundToOneDecimalBelowAHundred)
 {
     EXPECT_EQ(shortSize(0), "0 B");

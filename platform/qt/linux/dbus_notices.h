@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/notices.h"
+#include "platform/qt/desktop_services.h"
 
 #include <QDBusConnection>
 
@@ -8,7 +8,7 @@ namespace korvane {
 
 // Notifications through "org.freedesktop.Notifications" on the session bus, with the program's
 // icon; sent without waiting for an answer.
-class DBusNotices : public Notices
+class DBusNotices : public DesktopNotices
 {
 public:
     explicit DBusNotices(QDBusConnection bus = QDBusConnection::sessionBus());

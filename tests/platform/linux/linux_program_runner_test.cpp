@@ -16,7 +16,7 @@ ProgramRun shell(std::string script, std::chrono::milliseconds limit = 5000ms)
     return { "sh", { "-c", std::move(script) }, { { "KORVANE_RUN", "set for the child" } }, limit };
 }
 
-TEST(LinuxProgramRunner, CapturesBothStreamsTheExitCodeAndTheEnvironmentGiven)
+TEST(LinuxProgramRunner, CapturesBothStreamsTheExitCodeAndRunsWithTheEnvironmentAndFolderGiven)
 {
     LinuxProgramRunner runner;
     const ProgramOutput output = runner.run(shell("echo \"$KORVANE_RUN\"; echo two >&2; cat; exit 3"));
@@ -31,6 +31,12 @@ TEST(LinuxProgramRunner, CapturesBothStreamsTheExitCodeAndTheEnvironmentGiven)
     const ProgramOutput plain = runner.run({ folder.text("plain"), {}, {} });
     EXPECT_EQ(plain.outcome, ProgramOutcome::NotStarted);
     EXPECT_EQ(plain.error, "Permission denied");
+
+    ProgramRun inFolder = shell("pwd");
+    inFolder.workingFolder = folder.text();
+    EXPECT_EQ(runner.run(inFolder).standardOutput, folder.text() + "\n");
+    inFolder.workingFolder = folder.text("missing");
+    EXPECT_EQ(runner.run(inFolder).outcome, ProgramOutcome::NotStarted);
 }
 
 // At the limit the program and what it started end, and the run returns at once.

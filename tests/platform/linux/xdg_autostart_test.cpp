@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace korvane {
 namespace {
@@ -49,7 +50,7 @@ TEST(XdgAutostart, QuotesThePathAsDesktopEntriesRequire)
 {
     EXPECT_EQ(desktopExecValue("/home/u/my nodes/BTC"), "\"/home/u/my nodes/BTC\"");
     EXPECT_EQ(desktopExecValue("/a/$x`y\"z"), R"("/a/\\$x\\`y\\"z")");
-    EXPECT_EQ(desktopExecValue("/a\\b/100%"), R"("/a\\\\b/100%%")");
+    EXPECT_EQ(desktopExecValue("/a\\b/100%"), R"(/usr/bin/env "/a\\\\b/100%%")");
 
     TemporaryFolder config;
     ScopedEnvironment configHome { "XDG_CONFIG_HOME", config.text() };
@@ -62,15 +63,35 @@ TEST(XdgAutostart, QuotesThePathAsDesktopEntriesRequire)
     EXPECT_EQ(autostartFolder(), std::string(home ? home : "") + "/.config/autostart");
 }
 
-TEST(XdgAutostart, EntryPassesTheDesktopsValidator)
+// Whatever its path, a copy's entry is one that GLib (GNOME's reader) reads and starts the copy
+// from, and that the desktop's validator passes; a path no entry can hold is refused.
+TEST(XdgAutostart, GLibStartsTheCopyFromItsEntryAndTheValidatorPassesIt)
 {
     if (std::system("command -v desktop-file-validate >/dev/null") != 0)
         GTEST_SKIP() << "desktop-file-validate is not installed";
     TemporaryFolder config;
     ScopedEnvironment configHome { "XDG_CONFIG_HOME", config.text() };
-    XdgAutostart copy("LTC main", "/home/u/my nodes/$LTC\\x%");
-    ASSERT_TRUE(copy.enable());
-    EXPECT_EQ(std::system(("desktop-file-validate '" + copy.entryPath() + "'").c_str()), 0);
+    TemporaryFolder programs;
+    const std::string started = programs.text("started");
+    for (const std::string name : { "LTC", "$LTC\\x%", "100%%d", "a\"b`c'd", "\xc3\xbcn\xc3\xaf LTC" }) {
+        const std::string program = programs.text("my nodes/" + name);
+        writeFile(program, "#!/bin/sh\nprintf '%s\\n' \"$0\" > '" + started + "'\n");
+        std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+        std::filesystem::remove(started);
+        XdgAutostart copy("LTC main", program);
+        ASSERT_TRUE(copy.enable());
+        EXPECT_TRUE(copy.enabled());
+        const std::string entry = "'" + copy.entryPath() + "'";
+        EXPECT_EQ(std::system(("desktop-file-validate " + entry).c_str()), 0) << readFile(copy.entryPath());
+        const int launched = std::system(("/usr/bin/python3 " KORVANE_GLIB_LAUNCH " " + entry).c_str());
+        EXPECT_EQ(launched, 0) << name;
+        for (int wait = 0; launched == 0 && wait < 250 && readFile(started).empty(); ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        EXPECT_EQ(readFile(started), program + "\n");
+        ASSERT_TRUE(copy.disable());
+    }
+    XdgAutostart notUtf8("LTC", programs.text("\xff"));
+    EXPECT_NE(notUtf8.enable().error().find("not UTF-8"), std::string::npos);
 }
 
 } // namespace

@@ -16,7 +16,7 @@ std::string helper()
     return std::string(path.begin(), path.end());
 }
 
-TEST(WinProgramRunner, PassesTheArgumentsAndEnvironmentAndCapturesBothStreams)
+TEST(WinProgramRunner, PassesTheArgumentsEnvironmentAndFolderAndCapturesBothStreams)
 {
     WinProgramRunner runner;
     const ProgramOutput output = runner.run(
@@ -27,6 +27,11 @@ TEST(WinProgramRunner, PassesTheArgumentsAndEnvironmentAndCapturesBothStreams)
     std::erase(lines, '\r'); // its standard output is in text mode
     EXPECT_EQ(lines, "-datadir=C:\\Node Data\\\na\"b\n\n");
     EXPECT_EQ(output.standardError, "set");
+
+    const test::TemporaryFolder folder;
+    ProgramRun inFolder { helper(), { "record", "recorded" }, {}, 20s, folder.text() };
+    ASSERT_EQ(runner.run(inFolder).outcome, ProgramOutcome::Finished);
+    EXPECT_TRUE(std::filesystem::exists(folder.path() / "recorded")) << "a relative path is taken from its folder";
 
     const ProgramOutput missing = runner.run({ "C:\\no such folder\\litecoind.exe", {}, {} });
     EXPECT_EQ(missing.outcome, ProgramOutcome::NotStarted);
