@@ -1,5 +1,7 @@
 #include "monitor/free_space.h"
 
+#include "base/decimal_number.h"
+
 #include "settings/keys.h"
 
 #include <array>
@@ -13,20 +15,6 @@ namespace {
 constexpr double kDaysOfGrowthKept = 30;
 constexpr double kMostGigabytes = 1'000'000;
 constexpr double kBytesPerGigabyte = 1e9;
-
-// The number the whole text (blanks around it aside) spells in plain decimals, if it spells one.
-std::optional<double> decimalNumber(std::string_view text)
-{
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return std::nullopt;
-    text = text.substr(first, text.find_last_not_of(' ') + 1 - first);
-    double number = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number, std::chars_format::fixed);
-    if (error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return number;
-}
 
 } // namespace
 

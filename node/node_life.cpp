@@ -1,5 +1,8 @@
 #include "node/node_life.h"
 
+#include "base/decimal_number.h"
+#include "settings/keys.h"
+
 #include <algorithm>
 
 namespace korvane {
@@ -273,6 +276,18 @@ EndPlan NodeLife::planAfter(NodeState state, std::string_view clock, Seconds now
         plan.message += "; not restarting it: it was restarted " + std::to_string(RestartBackOff::kRestartsPerHour)
             + " times within the hour";
     return plan;
+}
+
+StopLimit stopLimit(std::string_view text)
+{
+    constexpr double kLongest = 24 * 60;
+    if (const auto minutes = decimalNumber(text); minutes && *minutes >= 1 && *minutes <= kLongest)
+        return { *minutes, {} };
+    const KeyInfo& key = keyInfo(Key::NodeStopLimit);
+    return { decimalNumber(key.defaultValue).value_or(10),
+             std::string(key.name) + " in the profile is \"" + std::string(text)
+                 + "\", not a number of minutes from 1 to 1,440; a stop is said to be overdue after the default, "
+                 + std::string(key.defaultValue) + " minutes" };
 }
 
 bool runsBesides(const std::vector<std::int64_t>& seen, const std::vector<std::int64_t>& own)

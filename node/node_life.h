@@ -140,6 +140,15 @@ private:
     RestartBackOff m_backOff;
 };
 
+// The minutes a stop may take before it is said to be overdue, from the profile's text: a number
+// from 1 to 1,440; anything else gives the key's default, and `problem` says so.
+struct StopLimit
+{
+    double minutes = 10;
+    std::string problem;
+};
+StopLimit stopLimit(std::string_view text);
+
 // Whether a process of the daemon runs besides the program's own runs of its program (for its help
 // text): ids in `seen` that are not in `own`.
 bool runsBesides(const std::vector<std::int64_t>& seen, const std::vector<std::int64_t>& own);

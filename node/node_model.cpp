@@ -239,7 +239,11 @@ void NodeModel::readProfile()
     m_daemonName = m_profile.text(Key::DaemonName);
     m_cliStopLine = m_profile.text(Key::CliStopCommand);
     m_cryptoName = m_profile.text(Key::CryptoName);
-    m_stopLimitMinutes = std::strtod(m_profile.text(Key::NodeStopLimit).c_str(), nullptr);
+    const StopLimit limit = stopLimit(m_profile.text(Key::NodeStopLimit));
+    m_stopLimitMinutes = limit.minutes;
+    if (!limit.problem.empty() && limit.problem != m_stopLimitProblem)
+        Q_EMIT statusMessage(QString::fromStdString(limit.problem));
+    m_stopLimitProblem = limit.problem;
     m_life.setRestarting(m_profile.ticked(Key::RestartDaemonTick));
 }
 

@@ -127,6 +127,7 @@ private:
     std::string m_cliStopLine;
     std::string m_cryptoName;
     double m_stopLimitMinutes = 10;
+    std::string m_stopLimitProblem; // said once
 
     NodeLife m_life;
     NodeFigures m_figures;

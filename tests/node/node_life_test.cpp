@@ -223,5 +223,16 @@ TEST(NodeLife, EveryStateComesFromTheNodesOwnEvidence)
     }
 }
 
+TEST(NodeLife, AStopLimitThatIsNoNumberOfMinutesFallsBackToTheDefault)
+{
+    EXPECT_EQ(stopLimit("25").minutes, 25);
+    EXPECT_TRUE(stopLimit(" 2.5 ").problem.empty());
+    for (const char* wrong : { "abc", "-5", "0", "99999", "", "1e3" }) {
+        SCOPED_TRACE(wrong);
+        EXPECT_EQ(stopLimit(wrong).minutes, 10);
+        EXPECT_NE(stopLimit(wrong).problem.find("NODE_STOP_LIMIT_MINUTES"), std::string::npos);
+    }
+}
+
 } // namespace
 } // namespace korvane
