@@ -1,6 +1,6 @@
 #include "conf/coin_presets.h"
 
-#include "base/coin_networks.h"
+#include "node/coin_networks.h"
 #include "conf/vtc_node_list.h"
 
 #include <array>

@@ -1,6 +1,6 @@
 #include "conf/conf_check.h"
 
-#include "base/node_conf.h"
+#include "node/node_conf.h"
 
 #include <algorithm>
 #include <cctype>

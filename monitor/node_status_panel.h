@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/node_endpoint.h"
+#include "node/node_endpoint.h"
 #include "monitor/node_status.h"
 #include "settings/keys.h"
 

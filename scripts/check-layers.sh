@@ -1,20 +1,22 @@
 #!/usr/bin/env bash
 # Fails when a folder includes one from a layer above it, or a feature folder includes another.
-# Layers, lowest first: base, platform, settings, gui, the feature folders (launch, processes, conf,
-# monitor, info: siblings, each on its own), app. Tests, benchmarks and scripts may include anything.
+# Layers, lowest first: base, platform, settings, node (the node's rules and model), gui, the feature
+# folders (launch, processes, conf, monitor, info: siblings, each on its own), app. Tests,
+# benchmarks and scripts may include anything.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-feature_rank=4
+feature_rank=5
 
 rank() {
     case "$1" in
     base) echo 0 ;;
     platform) echo 1 ;;
     settings) echo 2 ;;
-    gui) echo 3 ;;
+    node) echo 3 ;;
+    gui) echo 4 ;;
     launch | processes | conf | monitor | info) echo "$feature_rank" ;;
-    app) echo 5 ;;
+    app) echo 6 ;;
     *) echo "" ;;
     esac
 }

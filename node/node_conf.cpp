@@ -1,4 +1,4 @@
-#include "base/node_conf.h"
+#include "node/node_conf.h"
 
 #include <algorithm>
 #include <array>

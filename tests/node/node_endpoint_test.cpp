@@ -1,4 +1,4 @@
-#include "base/node_endpoint.h"
+#include "node/node_endpoint.h"
 #include "base/utf8_path.h"
 #include "tests/helpers/temporary_folder.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/node_conf.h"
+#include "node/node_conf.h"
 #include "base/operating_system.h"
 
 #include <array>

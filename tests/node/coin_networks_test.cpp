@@ -1,4 +1,4 @@
-#include "base/coin_networks.h"
+#include "node/coin_networks.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The endpoint reader against Debian's real litecoind on regtest: the files it reads are the
 // node's own, and the credentials it finds are the ones the node accepts.
-#include "base/node_endpoint.h"
+#include "node/node_endpoint.h"
 #include "tests/helpers/temporary_folder.h"
 
 #include <arpa/inet.h>

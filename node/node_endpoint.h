@@ -1,7 +1,7 @@
 #pragma once
 
-#include "base/coin_networks.h"
-#include "base/node_conf.h"
+#include "node/coin_networks.h"
+#include "node/node_conf.h"
 #include "base/operating_system.h"
 
 #include <cstdint>
