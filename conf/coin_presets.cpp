@@ -1,7 +1,7 @@
 #include "conf/coin_presets.h"
 
-#include "node/coin_networks.h"
 #include "conf/vtc_node_list.h"
+#include "node/coin_networks.h"
 
 #include <array>
 #include <string>

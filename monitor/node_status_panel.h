@@ -1,7 +1,7 @@
 #pragma once
 
-#include "node/node_endpoint.h"
 #include "monitor/node_status.h"
+#include "node/node_endpoint.h"
 #include "settings/keys.h"
 
 #include <QElapsedTimer>

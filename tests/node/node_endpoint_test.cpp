@@ -1,5 +1,5 @@
-#include "node/node_endpoint.h"
 #include "base/utf8_path.h"
+#include "node/node_endpoint.h"
 #include "tests/helpers/temporary_folder.h"
 
 #include <gtest/gtest.h>
