@@ -1,7 +1,7 @@
 #pragma once
 
-#include "node/node_conf.h"
 #include "base/operating_system.h"
+#include "node/node_conf.h"
 
 #include <array>
 #include <cstdint>
@@ -42,5 +42,8 @@ const NodeCoin* coinByTicker(std::string_view ticker);
 // ("C:\Nodes\litecoind.exe", "/usr/bin/litecoind"), else the one whose ticker begins the crypto
 // name ("LTC - Litecoin"); none when neither says.
 const NodeCoin* coinForProfile(std::string_view daemonProgram, std::string_view cryptoName);
+
+// The port a coin's node listens on for its peers on a network; empty where it is not known.
+std::optional<std::uint16_t> defaultP2pPort(const NodeCoin& coin, NodeNetwork network);
 
 } // namespace korvane

@@ -32,6 +32,8 @@ TextFile readTextFile(const fs::path& path)
         return {};
     if (fs::is_directory(found))
         return { true, {}, "it is a folder" };
+    if (!fs::is_regular_file(found)) // a named pipe or a device would keep the reader waiting
+        return { true, {}, "it is not a regular file" };
     errno = 0;
     std::ifstream file(path, std::ios::binary);
     if (!file) {
@@ -51,15 +53,6 @@ fs::path completed(const fs::path& base, std::string_view written)
 {
     fs::path path = pathFromUtf8(written);
     return (path.is_absolute() ? path : base / path).make_preferred();
-}
-
-std::optional<std::uint16_t> portNumber(std::string_view text)
-{
-    unsigned value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value == 0 || value > 65535)
-        return std::nullopt;
-    return static_cast<std::uint16_t>(value);
 }
 
 // The conf files read, their lines one after another, and where each file's lines begin.
@@ -111,6 +104,7 @@ private:
 
 NodeEndpoint EndpointReader::read(std::vector<NodeOption> commandLine)
 {
+    m_endpoint.coin = &m_coin;
     const NodeSettings onCommandLine(commandLine, {});
     const fs::path commandLineDataFolder = dataFolder(onCommandLine, NodeNetwork::Main);
     const std::optional<std::string> conf = onCommandLine.value("conf", NodeNetwork::Main);
@@ -125,7 +119,8 @@ NodeEndpoint EndpointReader::read(std::vector<NodeOption> commandLine)
     if (!mainConf.onCommandLine("includeconf"))
         readIncludedConfs(*choice.network, commandLineDataFolder);
 
-    const NodeSettings settings(std::move(commandLine), m_conf.lines);
+    const NodeSettings& settings
+        = *(m_endpoint.settings = std::make_shared<const NodeSettings>(std::move(commandLine), m_conf.lines));
     m_endpoint.network = settings.network().network.value_or(*choice.network);
     const fs::path folder = dataFolder(settings, m_endpoint.network);
     m_endpoint.dataFolder = utf8Text(folder);
@@ -155,7 +150,8 @@ void EndpointReader::readConf(const fs::path& path, bool named)
 {
     m_endpoint.confFile = utf8Text(path);
     m_endpoint.watchedFiles.push_back(m_endpoint.confFile);
-    const TextFile file = readTextFile(path);
+    const TextFile file
+        = m_source.confText ? TextFile { true, std::string(*m_source.confText), {} } : readTextFile(path);
     if (!file.exists) {
         m_endpoint.confNote = named
             ? "the conf file " + m_endpoint.confFile + " named by -conf does not exist: the node's defaults apply"

@@ -9,6 +9,7 @@
 #include "platform/win/win_launcher.h"
 #include "platform/win/win_own_executable.h"
 #include "platform/win/win_program_runner.h"
+#include "platform/win/win_system_memory.h"
 #include "platform/win/win_text_file_writer.h"
 #include "platform/win/win_window_stacking.h"
 
@@ -33,6 +34,7 @@ OsServices createOsServices()
     services.autostart = std::make_unique<RunKeyAutostart>(services.ownExecutable->name(), runningProgramPath());
     services.endSignals = std::make_unique<WinEndSignals>();
     services.programs = std::make_unique<WinProgramRunner>();
+    services.memory = std::make_unique<WinSystemMemory>();
     return services;
 }
 
