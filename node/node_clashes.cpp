@@ -42,8 +42,7 @@ void addPortClashes(const NodeFootprint& own, const ProfileNode& other, std::vec
                 continue;
             clashes.push_back({ true, key,
                                 "also the " + std::string(portRole(theirs)) + " of " + nodeWithConf(other)
-                                    + ": the node started second stops, unable to listen on "
-                                    + addressText(mine) });
+                                    + ": the node started second stops, unable to listen on " + addressText(mine) });
         }
     }
 }
@@ -62,8 +61,7 @@ void addFolderClashes(const NodeFootprint& own, const ProfileNode& other, std::v
     const NodeFootprint& theirs = other.footprint;
     const std::string& folder = own.networkFolder;
     // A coin keeps its other networks' folders inside its main one: that is the node's own layout.
-    const bool oneNodesLayout
-        = own.endpoint.coin == theirs.endpoint.coin && own.dataFolderKey == theirs.dataFolderKey;
+    const bool oneNodesLayout = own.endpoint.coin == theirs.endpoint.coin && own.dataFolderKey == theirs.dataFolderKey;
     if (own.networkFolderKey == theirs.networkFolderKey)
         clashes.push_back({ true, "datadir",
                             folder + " is also the data folder of " + nodeWithConf(other)
@@ -114,8 +112,8 @@ std::optional<NodeClash> memoryClash(std::span<const NodeCache> nodes, std::uint
         list += list.empty() ? "" : ", ";
         list += node.name;
         if (node.mebibytes)
-            list += " " + std::to_string(*node.mebibytes) + " MiB (dbcache="
-                + std::to_string(std::max(*node.mebibytes * limit / sum, kSmallestDbcacheMiB)) + ")";
+            list += " " + std::to_string(*node.mebibytes)
+                + " MiB (dbcache=" + std::to_string(std::max(*node.mebibytes * limit / sum, kSmallestDbcacheMiB)) + ")";
     }
     std::string text = "the database caches of the nodes that would run at once add up to " + std::to_string(sum)
         + " MiB, " + std::to_string((sum * 100 + memoryMiB - 1) / memoryMiB) + " % of this machine's "

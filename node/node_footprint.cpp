@@ -165,7 +165,8 @@ NodeFootprint readNodeFootprint(const NodeEndpointSource& source)
     return footprint;
 }
 
-NodeEndpointSource nodeSource(const NodeFolders& folders, std::string_view daemonCommandLine, std::string_view cryptoName)
+NodeEndpointSource
+nodeSource(const NodeFolders& folders, std::string_view daemonCommandLine, std::string_view cryptoName)
 {
     return { .daemonCommandLine = daemonCommandLine,
              .cryptoName = cryptoName,

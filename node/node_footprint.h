@@ -65,7 +65,8 @@ struct NodeFolders
 };
 
 // The source of a profile's node as `folders` place it.
-NodeEndpointSource nodeSource(const NodeFolders& folders, std::string_view daemonCommandLine, std::string_view cryptoName);
+NodeEndpointSource
+nodeSource(const NodeFolders& folders, std::string_view daemonCommandLine, std::string_view cryptoName);
 
 // Another copy of the program, by what its profile says of its node.
 struct CopyProfile
