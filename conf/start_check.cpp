@@ -37,9 +37,14 @@ void checkBeforeStart(QWidget& owner,
                       const SettingsStore& profiles,
                       std::function<void()> proceed)
 {
+    Workstation workstation = thisWorkstation(profile, profiles);
+    if (workstation.others.empty()) {
+        proceed();
+        return;
+    }
     async::runThenCallback(
         &owner,
-        [copy = thisCopy(profile), workstation = thisWorkstation(profile, profiles)](std::stop_token) {
+        [copy = thisCopy(profile), workstation = std::move(workstation)](std::stop_token) {
             return checkAcrossCopies(copy, workstation).findings;
         },
         [&owner, proceed = std::move(proceed)](const std::vector<ConfFinding>& findings) mutable {
