@@ -2,6 +2,7 @@
 
 #include "app/main_settings_window.h"
 #include "app/tray_icon.h"
+#include "conf/start_check.h"
 #include "gui/controls.h"
 #include "gui/korvane_dialog.h"
 #include "gui/status_line.h"
@@ -204,7 +205,7 @@ QLayout* MainWindow::buildLaunchBox()
     m_cliStop = button("CLI_STOP_BUTTON", QStringLiteral("CLI \"STOP\""), this);
     auto* terminator = button("TERMINATOR_BUTTON", QStringLiteral("!!! PROCESS TERMINATOR !!!"), this);
     connect(m_qtStart, &QPushButton::clicked, this, [this] { launch(Key::QtCommand, WindowStyle::NormalFocused); });
-    connect(m_daemonStart, &QPushButton::clicked, this, &MainWindow::startDaemon);
+    connect(m_daemonStart, &QPushButton::clicked, this, &MainWindow::startDaemonAfterCheck);
     connect(m_cliStop, &QPushButton::clicked, this, &MainWindow::stopThroughCli);
     connect(terminator, &QPushButton::clicked, this, &MainWindow::openTerminator);
     connect(m_watcher, &ProcessWatcher::launchAccess, this, &MainWindow::allowLaunch);
@@ -310,6 +311,11 @@ void MainWindow::startDaemon()
     launch(Key::DaemonCommand, WindowStyle::Hidden);
 }
 
+void MainWindow::startDaemonAfterCheck()
+{
+    checkBeforeStart(*this, m_profile, m_services.settings, [this] { startDaemon(); });
+}
+
 void MainWindow::stopThroughCli()
 {
     if (!launch(Key::CliStopCommand, WindowStyle::Hidden))
@@ -356,7 +362,7 @@ void MainWindow::allowLaunch(std::optional<bool> startButtons, std::optional<boo
 void MainWindow::buildTray()
 {
     m_tray = new TrayIcon(*this);
-    connect(m_tray, &TrayIcon::startDaemonChosen, this, &MainWindow::startDaemon);
+    connect(m_tray, &TrayIcon::startDaemonChosen, this, &MainWindow::startDaemonAfterCheck);
     connect(m_tray, &TrayIcon::cliStopChosen, this, &MainWindow::stopThroughCli);
     connect(m_tray, &TrayIcon::exitChosen, this, &QWidget::close);
     connect(m_watcher, &ProcessWatcher::launchAccess, m_tray, &TrayIcon::allowLaunch);

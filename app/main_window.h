@@ -65,6 +65,7 @@ private:
     void allowLaunch(std::optional<bool> startButtons, std::optional<bool> cliStop);
     void followDaemonLife();
     void startDaemon();
+    void startDaemonAfterCheck(); // asks first where another copy's node would clash
     void stopThroughCli();
     void stopNode();
     void buildTray();
