@@ -29,6 +29,11 @@ struct ClashCase
     std::vector<std::string> expected;
 };
 
+void PrintTo(const ClashCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
 std::string placed(std::string line, const std::string& folder)
 {
     for (auto at = line.find('@'); at != std::string::npos; at = line.find('@', at + folder.size()))
