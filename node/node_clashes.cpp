@@ -12,7 +12,7 @@ constexpr std::uint64_t kSmallestDbcacheMiB = 4;
 
 std::string nodeOf(const ProfileNode& other)
 {
-    return "the node of profile " + other.profile;
+    return "profile " + other.profile + "'s node";
 }
 
 std::string nodeWithConf(const ProfileNode& other)
@@ -42,7 +42,7 @@ void addPortClashes(const NodeFootprint& own, const ProfileNode& other, std::vec
                 continue;
             clashes.push_back({ true, key,
                                 "also the " + std::string(portRole(theirs)) + " of " + nodeWithConf(other)
-                                    + ": the node started second stops, unable to listen on " + addressText(mine) });
+                                    + "; the second to start stops" });
         }
     }
 }
@@ -65,11 +65,11 @@ void addFolderClashes(const NodeFootprint& own, const ProfileNode& other, std::v
     if (own.networkFolderKey == theirs.networkFolderKey)
         clashes.push_back({ true, "datadir",
                             folder + " is also the data folder of " + nodeWithConf(other)
-                                + ": the node started second stops on the folder's lock" });
+                                + "; the second to start stops on its lock" });
     else if (!oneNodesLayout && inside(own.networkFolderKey, theirs.networkFolderKey))
         clashes.push_back({ false, "datadir",
                             folder + " lies inside the data folder of " + nodeWithConf(other)
-                                + ": that folder's size includes this node's files, and removing it removes them" });
+                                + ": its size includes this node's files, and removing it removes them" });
     else if (!oneNodesLayout && inside(theirs.networkFolderKey, own.networkFolderKey))
         clashes.push_back({ false, "datadir",
                             folder + " holds the data folder of " + nodeWithConf(other)

@@ -129,12 +129,6 @@ bool sameSocket(const NodeListener& a, const NodeListener& b)
         && (a.host == b.host || listensOnAll(a.host) || listensOnAll(b.host));
 }
 
-std::string addressText(const NodeListener& listener)
-{
-    const std::string host = isIpv6(listener.host) ? "[" + listener.host + "]" : listener.host;
-    return host + ":" + std::to_string(listener.port);
-}
-
 NodeFootprint readNodeFootprint(const NodeEndpointSource& source)
 {
     NodeFootprint footprint;

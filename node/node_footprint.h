@@ -31,9 +31,6 @@ struct NodeListener
 // only through an IPv6 socket, so "::" and "0.0.0.0" share nothing.
 bool sameSocket(const NodeListener& a, const NodeListener& b);
 
-// "0.0.0.0:9333", "[::]:9333".
-std::string addressText(const NodeListener& listener);
-
 // What a node takes of the workstation while it runs: its ports, its data folder, its conf file
 // and its database cache, read as the node reads its command line and conf files.
 struct NodeFootprint

@@ -170,8 +170,8 @@ TEST_F(ConfCheckWindowTest, AnotherCopysNodeOnTheSamePortIsNamedInBothWindows)
     storeBasicLitecoin(); // port=9333, rpcport=9332
 
     QWidget& generator = openGenerator();
-    const QString clash = QStringLiteral("port 9333 — also the P2P port of the node of profile LTC2 (%1): the node "
-                                         "started second stops, unable to listen on 0.0.0.0:9333")
+    const QString clash = QStringLiteral("port 9333 — also the P2P port of profile LTC2's node (%1); the second to "
+                                         "start stops")
                               .arg(controls::fromStd(otherConf));
     QTRY_VERIFY(findings(generator).contains(clash));
     EXPECT_TRUE(findings(generator).last().startsWith(
@@ -212,7 +212,7 @@ TEST_F(ConfCheckWindowTest, StartingANodeThatWouldStopAnotherCopysAsksFirst)
     checkBeforeStart(owner, m_profile, m_fakes.settings, [&starts] { ++starts; });
     QMessageBox* question = nullptr;
     QTRY_VERIFY((question = owner.findChild<QMessageBox*>("START_CLASH_QUESTION")));
-    EXPECT_TRUE(question->text().contains(QStringLiteral("port 9333 — also the P2P port of the node of profile LTC2")))
+    EXPECT_TRUE(question->text().contains(QStringLiteral("port 9333 — also the P2P port of profile LTC2's node")))
         << question->text().toStdString();
     EXPECT_FALSE(question->text().contains(QStringLiteral("rpcport")));
     EXPECT_EQ(starts, 0);

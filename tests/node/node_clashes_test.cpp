@@ -44,7 +44,7 @@ std::string placed(std::string line, const std::string& folder)
 std::string summaryOf(const NodeClash& clash)
 {
     std::smatch profile;
-    std::regex_search(clash.text, profile, std::regex("profile (\\w+)"));
+    std::regex_search(clash.text, profile, std::regex("profile (\\w+)'s"));
     return std::string(clash.stopsNode ? "stops " : "warns ") + clash.key + " " + profile[1].str();
 }
 
@@ -217,8 +217,8 @@ TEST(NodeClashTexts, NameThePortTheOtherCopyAndItsConf)
     ASSERT_EQ(clashes.size(), 1u);
     EXPECT_EQ(clashes[0].key, "port 9333");
     EXPECT_EQ(clashes[0].text,
-              "also the P2P port of the node of profile LTC2 (" + shown(folder, "LTC2-CRYPTO-CONFIG.conf")
-                  + "): the node started second stops, unable to listen on 0.0.0.0:9333");
+              "also the P2P port of profile LTC2's node (" + shown(folder, "LTC2-CRYPTO-CONFIG.conf")
+                  + "); the second to start stops");
 }
 
 TEST(NodeClashTexts, ALinkedDataFolderIsTheSameFolder)
@@ -236,8 +236,8 @@ TEST(NodeClashTexts, ALinkedDataFolderIsTheSameFolder)
                                      copiesNodes({ &other, 1 }, folders));
     ASSERT_EQ(clashes.size(), 2u); // the folder, and the conf file in it
     EXPECT_EQ(clashes[0].text,
-              shown(folder, "ltc") + " is also the data folder of the node of profile LINKED ("
-                  + shown(folder, "link/litecoin.conf") + "): the node started second stops on the folder's lock");
+              shown(folder, "ltc") + " is also the data folder of profile LINKED's node ("
+                  + shown(folder, "link/litecoin.conf") + "); the second to start stops on its lock");
 }
 
 TEST(NodeMemory, TheCachesOfEveryNodeAgainstTheMachinesMemory)
