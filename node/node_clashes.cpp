@@ -8,7 +8,6 @@ namespace {
 using Kind = NodeListener::Kind;
 
 constexpr std::uint64_t kMemoryShareLimitPercent = 60;
-constexpr std::uint64_t kSmallestDbcacheMiB = 4;
 
 std::string nodeOf(const ProfileNode& other)
 {

@@ -4,7 +4,6 @@
 #include "base/utf8_path.h"
 
 #include <cerrno>
-#include <charconv>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -119,8 +118,8 @@ NodeEndpoint EndpointReader::read(std::vector<NodeOption> commandLine)
     if (!mainConf.onCommandLine("includeconf"))
         readIncludedConfs(*choice.network, commandLineDataFolder);
 
-    const NodeSettings& settings
-        = *(m_endpoint.settings = std::make_shared<const NodeSettings>(std::move(commandLine), m_conf.lines));
+    m_endpoint.settings = std::make_shared<const NodeSettings>(std::move(commandLine), m_conf.lines);
+    const NodeSettings& settings = *m_endpoint.settings;
     m_endpoint.network = settings.network().network.value_or(*choice.network);
     const fs::path folder = dataFolder(settings, m_endpoint.network);
     m_endpoint.dataFolder = utf8Text(folder);

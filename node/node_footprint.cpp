@@ -17,7 +17,6 @@ namespace fs = std::filesystem;
 
 using Kind = NodeListener::Kind;
 
-constexpr std::uint64_t kSmallestDbcacheMiB = 4; // the node raises a smaller one to this
 constexpr std::int64_t kSmallestPruneTarget = 2; // 1 is pruning by hand only
 
 bool isIpv6(std::string_view host)

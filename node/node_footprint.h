@@ -31,6 +31,9 @@ struct NodeListener
 // only through an IPv6 socket, so "::" and "0.0.0.0" share nothing.
 bool sameSocket(const NodeListener& a, const NodeListener& b);
 
+// The smallest database cache a node takes; it raises a smaller dbcache to this.
+inline constexpr std::uint64_t kSmallestDbcacheMiB = 4;
+
 // What a node takes of the workstation while it runs: its ports, its data folder, its conf file
 // and its database cache, read as the node reads its command line and conf files.
 struct NodeFootprint
