@@ -46,7 +46,8 @@ int main(int argc, char* argv[])
     korvane::Services services { *os.settings,   *os.ownExecutable, *os.processes, *os.launcher,
                                  *os.folderSize, *os.keyboard,      *os.stacking,  fileDialogs,
                                  *os.textFiles,  *keepAwake,        *notices,      *os.autostart,
-                                 *os.programs,   *shutdownGuard,    tray,          *os.ports };
+                                 *os.programs,   *shutdownGuard,    tray,          *os.ports,
+                                 *os.memory };
     const int endDescriptor = os.endSignals->catchEndSignals();
 
     int exitCode = 0;

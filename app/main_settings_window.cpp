@@ -62,7 +62,7 @@ void MainSettingsWindow::buildControls()
     auto* page = new QVBoxLayout(this);
     page->addWidget(controls::heading(QStringLiteral("MAIN SETTINGS"), this));
     page->addLayout(buildConfRows());
-    m_confCheck = new ConfCheckLine(profile(), this);
+    m_confCheck = new ConfCheckLine(profile(), m_services.settings, this);
     connect(m_confLocation, &QLineEdit::textChanged, m_confCheck, &ConfCheckLine::check);
     page->addWidget(m_confCheck);
     page->addLayout(buildWindowButtons());

@@ -2,6 +2,7 @@
 
 #include "app/main_settings_window.h"
 #include "app/tray_icon.h"
+#include "conf/start_check.h"
 #include "gui/controls.h"
 #include "gui/korvane_dialog.h"
 #include "gui/status_line.h"
@@ -210,7 +211,7 @@ QLayout* MainWindow::buildLaunchBox()
     m_cliStop = button("CLI_STOP_BUTTON", QStringLiteral("CLI \"STOP\""), this);
     auto* terminator = button("TERMINATOR_BUTTON", QStringLiteral("!!! PROCESS TERMINATOR !!!"), this);
     connect(m_qtStart, &QPushButton::clicked, this, [this] { launch(Key::QtCommand, WindowStyle::NormalFocused); });
-    connect(m_daemonStart, &QPushButton::clicked, m_node, &NodeModel::start);
+    connect(m_daemonStart, &QPushButton::clicked, this, &MainWindow::startDaemonAfterCheck);
     connect(m_cliStop, &QPushButton::clicked, m_node, &NodeModel::stopThroughCli);
     connect(terminator, &QPushButton::clicked, this, &MainWindow::openTerminator);
     connect(m_watcher, &ProcessWatcher::launchAccess, this, &MainWindow::allowLaunch);
@@ -311,6 +312,12 @@ bool MainWindow::launch(Key commandKey, WindowStyle style)
     return result.ok();
 }
 
+// START DAEMON, from the button or the tray: first a look at the other copies' nodes.
+void MainWindow::startDaemonAfterCheck()
+{
+    checkBeforeStart(*this, m_profile, m_services.settings, [this] { m_node->start(); });
+}
+
 // The node's model hears the watcher and the profile; the panel, the companion and the tray show
 // what it knows, and every request goes to it.
 void MainWindow::followNode()
@@ -344,7 +351,7 @@ void MainWindow::allowLaunch(std::optional<bool> startButtons, std::optional<boo
 void MainWindow::buildTray()
 {
     m_tray = new TrayIcon(*this);
-    connect(m_tray, &TrayIcon::startDaemonChosen, m_node, &NodeModel::start);
+    connect(m_tray, &TrayIcon::startDaemonChosen, this, &MainWindow::startDaemonAfterCheck);
     connect(m_tray, &TrayIcon::cliStopChosen, m_node, &NodeModel::stopThroughCli);
     connect(m_tray, &TrayIcon::exitChosen, this, &QWidget::close);
     connect(m_watcher, &ProcessWatcher::launchAccess, m_tray, &TrayIcon::allowLaunch);

@@ -68,6 +68,7 @@ private:
     bool launch(Key commandKey, WindowStyle style); // true when the program started
     void allowLaunch(std::optional<bool> startButtons, std::optional<bool> cliStop);
     void followNode();
+    void startDaemonAfterCheck(); // asks first where another copy's node would clash
     void buildTray();
     void showTrayCoin();
 

@@ -43,13 +43,21 @@ std::string counted(std::size_t count, std::string_view one, std::string_view ma
     return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
 
+std::size_t countOf(const std::vector<ConfFinding>& findings, FindingWeight weight)
+{
+    return static_cast<std::size_t>(
+        std::count_if(findings.begin(), findings.end(), [weight](const ConfFinding& f) { return f.weight == weight; }));
+}
+
 std::string summaryOf(const std::vector<ConfFinding>& findings)
 {
-    const auto ignored = static_cast<std::size_t>(std::count_if(
-        findings.begin(), findings.end(), [](const ConfFinding& f) { return f.weight == FindingWeight::Ignored; }));
-    const std::size_t stops = findings.size() - ignored;
+    const std::size_t ignored = countOf(findings, FindingWeight::Ignored);
+    const std::size_t stops = countOf(findings, FindingWeight::Stops);
+    const std::size_t warnings = countOf(findings, FindingWeight::Warns);
     std::string summary = ignored == 0 ? "nothing the node will ignore"
                                        : counted(ignored, "line the node will ignore", "lines the node will ignore");
+    if (warnings > 0)
+        summary += "; " + counted(warnings, "warning", "warnings");
     summary += "; ";
     summary += stops == 0
         ? "nothing that stops it"
@@ -88,8 +96,7 @@ public:
 private:
     void add(int line, std::string key, FindingWeight weight, std::string_view what)
     {
-        std::string text = key + std::string(kDash) + std::string(what);
-        m_findings.push_back({ line, std::move(key), weight, std::move(text) });
+        m_findings.push_back(confFinding(line, std::move(key), weight, what));
     }
 
     bool knows(std::string_view name) const
@@ -179,10 +186,23 @@ private:
 
 } // namespace
 
+ConfFinding confFinding(int line, std::string key, FindingWeight weight, std::string_view what)
+{
+    std::string text = key + std::string(kDash) + std::string(what);
+    return { line, std::move(key), weight, std::move(text) };
+}
+
 bool ConfCheck::stopsNode() const
 {
     return std::any_of(findings.begin(), findings.end(),
                        [](const ConfFinding& finding) { return finding.weight == FindingWeight::Stops; });
+}
+
+ConfCheck withMoreFindings(ConfCheck check, std::span<const ConfFinding> more)
+{
+    check.findings.insert(check.findings.end(), more.begin(), more.end());
+    check.summary = summaryOf(check.findings);
+    return check;
 }
 
 ConfCheck checkConf(std::string_view confText, std::span<const std::string> daemonWords, const DaemonOptions& daemon)

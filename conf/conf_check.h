@@ -13,6 +13,7 @@ enum class FindingWeight
 {
     Ignored, // the node goes on without the line's value
     Stops, // the node refuses to start
+    Warns, // the node starts, but something near it needs care (another copy's node, the memory)
 };
 
 struct ConfFinding
@@ -22,6 +23,9 @@ struct ConfFinding
     FindingWeight weight = FindingWeight::Ignored;
     std::string text; // "alerts — litecoind 0.21.2.1 does not know this option; the node ignores the line"
 };
+
+// A finding whose text is its key, a dash and what it means: "alerts — ...".
+ConfFinding confFinding(int line, std::string key, FindingWeight weight, std::string_view what);
 
 struct ConfCheck
 {
@@ -39,5 +43,9 @@ struct ConfCheck
 // line (the node stops); and, on the command line, an option the daemon does not know or a word
 // that is no option (the node stops). Without the daemon's options, unknown options go unnoticed.
 ConfCheck checkConf(std::string_view confText, std::span<const std::string> daemonWords, const DaemonOptions& daemon);
+
+// The check with more findings after its own (about the other copies' nodes), its summary counted
+// again.
+ConfCheck withMoreFindings(ConfCheck check, std::span<const ConfFinding> more);
 
 } // namespace korvane

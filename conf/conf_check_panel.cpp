@@ -4,27 +4,52 @@
 #include "gui/controls.h"
 #include "gui/live_profile.h"
 #include "gui/status_line.h"
+#include "platform/native_os.h"
 #include "platform/program_runner.h"
 #include "platform/qt/async_task.h"
+#include "platform/services.h"
 
 #include <QBrush>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QVBoxLayout>
-#include <fstream>
-#include <sstream>
 
 namespace korvane {
 namespace {
 
 const QColor kStopsColour { 176, 0, 0 };
+const QColor kWarnsColour { 150, 85, 0 };
 
-std::string fileText(const std::string& path)
+// A conf file's text, or why it is not read: a folder, a named pipe or a device at its path is not
+// opened (a pipe would keep the reader waiting). A missing file reads as empty, as the node reads it.
+struct ConfFileText
 {
-    std::ifstream file(std::filesystem::path(std::u8string(path.begin(), path.end())), std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
+    std::string text;
+    QString problem;
+};
+
+ConfFileText confFileText(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {};
+    if (!info.isFile())
+        return { {},
+                 QStringLiteral("%1 is not a file the node can read (a folder, a named pipe or a device)").arg(path) };
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return { {}, QStringLiteral("%1 cannot be read: %2").arg(path, file.errorString()) };
+    return { file.readAll().toStdString(), {} };
+}
+
+const ConfFinding* firstStop(const ConfCheck& check)
+{
+    const auto stops = std::find_if(check.findings.begin(), check.findings.end(),
+                                    [](const ConfFinding& f) { return f.weight == FindingWeight::Stops; });
+    return stops == check.findings.end() ? nullptr : &*stops;
 }
 
 bool sameFindings(const ConfCheck& a, const ConfCheck& b)
@@ -47,18 +72,35 @@ ProfileDaemon profileDaemon(const LiveProfile& profile)
     return daemon;
 }
 
-ConfCheckPanel::ConfCheckPanel(ProgramRunner& runner,
+ThisCopy thisCopy(const LiveProfile& profile, std::optional<std::string> confText)
+{
+    return { profile.text(Key::DaemonCommand), profile.text(Key::CryptoName), std::move(confText) };
+}
+
+Workstation thisWorkstation(const LiveProfile& profile, const SettingsStore& profiles)
+{
+    const OperatingSystem system = nativeOperatingSystem();
+    return { .others = otherCopies(profiles, profile.profile().section(), system),
+             .folders = { system, qEnvironmentVariable("HOME").toStdString(),
+                          qEnvironmentVariable("APPDATA").toStdString(), QDir::currentPath().toStdString() } };
+}
+
+ConfCheckPanel::ConfCheckPanel(Services& services,
                                const LiveProfile& profile,
                                QWidget* parent,
                                std::chrono::milliseconds timeLimit)
     : QWidget(parent)
+    , m_services(services)
+    , m_profile(profile)
+    , m_timeLimit(timeLimit)
     , m_daemon(profileDaemon(profile))
 {
     setObjectName(QStringLiteral("CONF_CHECK_PANEL"));
     auto* heading = controls::label("CONF_CHECK_LABEL", QStringLiteral("CONF CHECK"), this);
     m_daemonLine = controls::label("CONF_CHECK_DAEMON_LABEL", QString(), this);
     m_summary = controls::label("CONF_CHECK_SUMMARY_LABEL", QString(), this);
-    for (QLabel* label : { m_daemonLine, m_summary })
+    m_others = controls::label("CONF_CHECK_COPIES_LABEL", QString(), this);
+    for (QLabel* label : { m_daemonLine, m_summary, m_others })
         label->setWordWrap(true);
     m_findings = controls::named(new QListWidget(this), "CONF_CHECK_LIST");
     m_findings->setWordWrap(true);
@@ -72,19 +114,22 @@ ConfCheckPanel::ConfCheckPanel(ProgramRunner& runner,
     column->addWidget(m_daemonLine);
     column->addWidget(m_summary);
     column->addWidget(m_findings);
+    column->addWidget(m_others);
     showDaemon();
 
     async::runThenCallback(
         this,
-        [&runner, program = m_daemon.program, timeLimit](std::stop_token stop) {
+        [&runner = services.programs, program = m_daemon.program, timeLimit](std::stop_token stop) {
             return DaemonOptionsCache::shared().get(runner, program, stop, timeLimit);
         },
         [this](DaemonOptions options) {
             m_options = std::move(options);
             m_reading = false;
             showDaemon();
-            if (m_lastText)
-                show(checkConf(*m_lastText, m_daemon.words, m_options));
+            if (m_lastText) {
+                show();
+                checkCopies();
+            }
         });
 }
 
@@ -93,12 +138,15 @@ void ConfCheckPanel::check(const std::string& confText)
     if (m_lastText == confText)
         return;
     m_lastText = confText;
-    show(checkConf(confText, m_daemon.words, m_options));
+    show();
+    if (!m_reading)
+        checkCopies();
 }
 
 // Rebuilt only when a finding changed, so that a screen reader keeps its place in the list.
-void ConfCheckPanel::show(const ConfCheck& result)
+void ConfCheckPanel::show()
 {
+    const ConfCheck result = withMoreFindings(checkConf(*m_lastText, m_daemon.words, m_options), m_copies);
     if (sameFindings(result, m_shown) && !m_summary->text().isEmpty())
         return;
     m_shown = result;
@@ -106,9 +154,38 @@ void ConfCheckPanel::show(const ConfCheck& result)
     m_findings->clear();
     for (const ConfFinding& finding : result.findings) {
         auto* item = new QListWidgetItem(controls::fromStd(finding.text), m_findings);
-        if (finding.weight == FindingWeight::Stops)
-            item->setForeground(QBrush(kStopsColour));
+        if (finding.weight != FindingWeight::Ignored)
+            item->setForeground(QBrush(finding.weight == FindingWeight::Stops ? kStopsColour : kWarnsColour));
     }
+}
+
+// The other copies as they are now, with the text checked, their daemons asked for their default
+// cache (each only once while its file is unchanged).
+void ConfCheckPanel::checkCopies()
+{
+    const int generation = ++m_copiesGeneration;
+    Workstation workstation = thisWorkstation(m_profile, m_services.settings);
+    workstation.memoryBytes = m_services.memory.physicalBytes();
+    async::runThenCallback(
+        this,
+        [copy = thisCopy(m_profile, m_lastText), workstation = std::move(workstation), &runner = m_services.programs,
+         timeLimit = m_timeLimit](std::stop_token stop) mutable {
+            workstation.cacheDefault = [&runner, &stop, timeLimit](const std::string& program) {
+                return defaultCacheMiB(DaemonOptionsCache::shared().get(runner, program, stop, timeLimit));
+            };
+            return checkAcrossCopies(copy, workstation);
+        },
+        [this, generation](const CopiesCheck& copies) {
+            if (generation != m_copiesGeneration)
+                return;
+            m_copies = copies.findings;
+            QStringList others;
+            for (const std::string& other : copies.others)
+                others << controls::fromStd(other);
+            m_others->setText(others.isEmpty() ? QStringLiteral("No other copy of the program has a node set.")
+                                               : QStringLiteral("Other copies' nodes:\n") + others.join('\n'));
+            show();
+        });
 }
 
 void ConfCheckPanel::showDaemon()
@@ -125,9 +202,10 @@ void ConfCheckPanel::showDaemon()
                                   .arg(controls::fromStd(m_options.problem)));
 }
 
-ConfCheckLine::ConfCheckLine(const LiveProfile& profile, QWidget* parent)
+ConfCheckLine::ConfCheckLine(const LiveProfile& profile, const SettingsStore& profiles, QWidget* parent)
     : QWidget(parent)
     , m_profile(profile)
+    , m_profiles(profiles)
 {
     m_line = new StatusLine({ .objectName = "CONF_CHECK_STATUS_LABEL" }, this);
     auto* column = new QVBoxLayout(this);
@@ -140,20 +218,24 @@ void ConfCheckLine::check(const QString& confPath)
     const int generation = ++m_generation;
     async::runThenCallback(
         this,
-        [daemon = profileDaemon(m_profile), path = confPath.toStdString()](std::stop_token) {
+        [daemon = profileDaemon(m_profile), copy = thisCopy(m_profile),
+         workstation = thisWorkstation(m_profile, m_profiles), path = confPath](std::stop_token) mutable {
+            const ConfFileText file = confFileText(path);
+            if (!file.problem.isEmpty())
+                return QStringLiteral("This conf is not read: %1").arg(file.problem);
             const auto options = DaemonOptionsCache::shared().known(daemon.program);
-            return checkConf(fileText(path), daemon.words, options.value_or(DaemonOptions()));
+            copy.confText = file.text;
+            const ConfCheck check
+                = withMoreFindings(checkConf(file.text, daemon.words, options.value_or(DaemonOptions())),
+                                   checkAcrossCopies(copy, workstation).findings);
+            const ConfFinding* stop = firstStop(check);
+            return stop ? QStringLiteral("This conf stops the node: %1 (%2)")
+                              .arg(controls::fromStd(stop->text), controls::fromStd(check.summary))
+                        : QString();
         },
-        [this, generation](const ConfCheck& result) {
-            if (generation != m_generation)
-                return;
-            const auto stops = std::find_if(result.findings.begin(), result.findings.end(),
-                                            [](const ConfFinding& f) { return f.weight == FindingWeight::Stops; });
-            QString text;
-            if (stops != result.findings.end())
-                text = QStringLiteral("This conf stops the node: %1 (%2)")
-                           .arg(controls::fromStd(stops->text), controls::fromStd(result.summary));
-            m_line->showMessage(text);
+        [this, generation](const QString& text) {
+            if (generation == m_generation)
+                m_line->showMessage(text);
         });
 }
 

@@ -299,7 +299,7 @@ QLayout* ConfGeneratorWindow::buildOutput()
     auto* column = new QVBoxLayout;
     column->addWidget(label);
     column->addWidget(m_output, 1);
-    m_confCheck = new ConfCheckPanel(m_services.programs, profile(), this);
+    m_confCheck = new ConfCheckPanel(m_services, profile(), this);
     column->addWidget(m_confCheck);
     return column;
 }

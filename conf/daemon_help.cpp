@@ -6,6 +6,14 @@ namespace korvane {
 namespace {
 
 constexpr std::string_view kOptionIndent = "  -";
+constexpr std::string_view kDefault = "default: ";
+
+std::string_view trimmed(std::string_view line)
+{
+    const auto first = line.find_first_not_of(" \t\r");
+    return first == std::string_view::npos ? std::string_view()
+                                           : line.substr(first, line.find_last_not_of(" \t\r") - first + 1);
+}
 
 std::string_view firstLine(std::string_view text)
 {
@@ -37,17 +45,32 @@ DaemonHelp parseDaemonHelp(std::string_view text)
 {
     DaemonHelp help;
     help.version = versionIn(firstLine(text));
+    std::string option; // the one whose description the lines continue
+    std::string description;
+    const auto takeDefault = [&] {
+        if (const auto found = description.find(kDefault); !option.empty() && found != std::string::npos) {
+            const std::string_view value = std::string_view(description).substr(found + kDefault.size());
+            help.defaults.emplace(option, value.substr(0, value.find_first_of(",)")));
+        }
+        description.clear();
+    };
     while (!text.empty()) {
         const auto end = text.find('\n');
         const std::string_view line = text.substr(0, end);
         text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-        if (!line.starts_with(kOptionIndent))
+        if (!line.starts_with(kOptionIndent)) {
+            description += " ";
+            description += trimmed(line);
             continue;
+        }
+        takeDefault();
         const std::string_view rest = line.substr(kOptionIndent.size());
-        const std::string_view name = rest.substr(0, rest.find_first_of("= \t\r<["));
-        if (!name.empty())
-            help.options.emplace(name);
+        option = rest.substr(0, rest.find_first_of("= \t\r<["));
+        if (!option.empty())
+            help.options.emplace(option);
+        description = rest;
     }
+    takeDefault();
     return help;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
@@ -11,6 +12,9 @@ struct DaemonHelp
 {
     std::string version; // "0.21.2.1"; empty when the first line names none
     std::set<std::string, std::less<>> options; // names without the dash: "rpcport", "?"
+    // What an option's description names as its default ("default: 450" of dbcache gives "450"):
+    // the text up to the next comma or closing bracket.
+    std::map<std::string, std::string, std::less<>> defaults;
 };
 
 // Reads the option names from a daemon's help text: each option starts a line with two blanks, a

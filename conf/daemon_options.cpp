@@ -121,6 +121,7 @@ DaemonOptions readDaemonOptions(ProgramRunner& runner,
         if (daemon.help.version.empty())
             daemon.help.version = help.version;
         daemon.help.options.merge(help.options);
+        daemon.help.defaults.merge(help.defaults);
         daemon.name = daemonDisplayName(program, daemon.help.version);
     }
     if (daemon.help.options.empty())

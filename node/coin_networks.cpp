@@ -75,6 +75,26 @@ constexpr std::array kCoins {
                { { { "", 8332 }, { "testnet3", 18332 }, { "signet", 38332 }, { "regtest", 18443 } } } },
 };
 
+// The P2P ports (nDefaultPort in chainparams.cpp), in the order of NodeNetwork, 0 where unknown:
+// - Bitcoin Core: 8333, 18333, 38333, 18444.
+// - Namecoin Core (namecoind 28.x manual page): 8334, 18334, 38334, 18444.
+// - Litecoin Core 0.21: 9333, 19335, 19335 and 19444, as Debian's litecoind 0.21.2.1 says in its
+//   help and does: its signet listens on 19335 like its testnet (127.0.0.1:39335 is its onion bind).
+// - Vertcoin Core (vertcoin-core chainparams.cpp): 5889, 15889, no signet, 18444.
+// - Dash Core (dashd manual page): 9999, 19999, no signet; regtest 19899 is not confirmed.
+// - Bitcoin Gold (bgoldd 0.17.1 manual page): 8338, 18338; regtest 18444 is Bitcoin Core's and not
+//   confirmed, and a signet port was not found.
+struct CoinP2pPorts
+{
+    std::string_view ticker;
+    std::array<std::uint16_t, 4> ports;
+};
+constexpr std::array kP2pPorts {
+    CoinP2pPorts { "BTC", { 8333, 18333, 38333, 18444 } }, CoinP2pPorts { "NMC", { 8334, 18334, 38334, 18444 } },
+    CoinP2pPorts { "LTC", { 9333, 19335, 19335, 19444 } }, CoinP2pPorts { "VTC", { 5889, 15889, 0, 18444 } },
+    CoinP2pPorts { "DASH", { 9999, 19999, 0, 19899 } },    CoinP2pPorts { "BTG", { 8338, 18338, 0, 18444 } },
+};
+
 // "C:\Nodes\litecoind.exe" -> "litecoind".
 std::string_view programName(std::string_view program)
 {
@@ -134,6 +154,14 @@ const NodeCoin* coinForProfile(std::string_view daemonProgram, std::string_view 
         return &*byDaemon;
     const std::string_view ticker = leadingWord(cryptoName);
     return ticker.empty() ? nullptr : coinByTicker(ticker);
+}
+
+std::optional<std::uint16_t> defaultP2pPort(const NodeCoin& coin, NodeNetwork network)
+{
+    const auto found = std::find_if(kP2pPorts.begin(), kP2pPorts.end(),
+                                    [&coin](const CoinP2pPorts& ports) { return ports.ticker == coin.ticker; });
+    const std::uint16_t port = found == kP2pPorts.end() ? 0 : found->ports[static_cast<std::size_t>(network)];
+    return port == 0 ? std::nullopt : std::optional(port);
 }
 
 } // namespace korvane

@@ -48,4 +48,7 @@ const NodeCoin* coinByTicker(std::string_view ticker);
 // name ("LTC - Litecoin"); none when neither says.
 const NodeCoin* coinForProfile(std::string_view daemonProgram, std::string_view cryptoName);
 
+// The port a coin's node listens on for its peers on a network; empty where it is not known.
+std::optional<std::uint16_t> defaultP2pPort(const NodeCoin& coin, NodeNetwork network);
+
 } // namespace korvane

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstdlib>
 
 namespace korvane {
@@ -163,6 +164,15 @@ bool nodeBoolean(std::string_view text)
     return std::atoi(std::string(text).c_str()) != 0;
 }
 
+std::optional<std::uint16_t> portNumber(std::string_view text)
+{
+    unsigned value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value == 0 || value > 65535)
+        return std::nullopt;
+    return static_cast<std::uint16_t>(value);
+}
+
 std::vector<NodeConfLine> parseNodeConf(std::string_view text)
 {
     std::vector<NodeConfLine> lines;
@@ -293,6 +303,23 @@ std::optional<std::string> NodeSettings::value(std::string_view name, NodeNetwor
 {
     std::optional<Found> found = find(name, network);
     return found ? std::optional(std::move(found->value)) : std::nullopt;
+}
+
+std::vector<std::string> NodeSettings::values(std::string_view name, NodeNetwork network) const
+{
+    const std::string_view section = networkName(network);
+    std::vector<std::string> found;
+    const auto gather = [&](const std::vector<Entry>& entries, auto fits) {
+        for (const Entry& entry : entries) {
+            if (entry.name == name && fits(entry.section))
+                found.push_back(entry.value);
+        }
+    };
+    gather(m_commandLine, [section](const std::string& s) { return s.empty() || s == section; });
+    gather(m_conf, [section](const std::string& s) { return s == section; });
+    if (network == NodeNetwork::Main || !isNetworkOnlyOption(name))
+        gather(m_conf, [](const std::string& s) { return s.empty(); });
+    return found;
 }
 
 std::vector<std::string> NodeSettings::unsuitableDefaultSectionOptions(NodeNetwork network) const

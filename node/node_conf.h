@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -103,6 +104,11 @@ public:
     std::optional<Found> find(std::string_view name, NodeNetwork network) const;
     std::optional<std::string> value(std::string_view name, NodeNetwork network) const;
 
+    // Every value of a list option on `network`, as the node gathers them: the command line's, then
+    // the network section's, then (unless a network-only option on another network than main) the
+    // default section's.
+    std::vector<std::string> values(std::string_view name, NodeNetwork network) const;
+
     // The network-only options that, on a network other than main, are set in the conf file's
     // default section alone: the node refuses to start with them.
     std::vector<std::string> unsuitableDefaultSectionOptions(NodeNetwork network) const;
@@ -127,5 +133,8 @@ private:
 
 // The node's reading of a boolean text: empty is true, otherwise a number other than zero.
 bool nodeBoolean(std::string_view text);
+
+// A port number from 1 to 65535 written in full; empty for any other text.
+std::optional<std::uint16_t> portNumber(std::string_view text);
 
 } // namespace korvane

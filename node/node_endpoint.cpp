@@ -4,7 +4,6 @@
 #include "base/utf8_path.h"
 
 #include <cerrno>
-#include <charconv>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -77,15 +76,6 @@ fs::path completed(const fs::path& base, std::string_view written)
 {
     fs::path path = pathFromUtf8(written);
     return (path.is_absolute() ? path : base / path).make_preferred();
-}
-
-std::optional<std::uint16_t> portNumber(std::string_view text)
-{
-    unsigned value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value == 0 || value > 65535)
-        return std::nullopt;
-    return static_cast<std::uint16_t>(value);
 }
 
 struct RpcAddress
@@ -168,6 +158,7 @@ private:
 
 NodeEndpoint EndpointReader::read(std::vector<NodeOption> commandLine)
 {
+    m_endpoint.coin = &m_coin;
     const NodeSettings onCommandLine(commandLine, {});
     const fs::path commandLineDataFolder = dataFolder(onCommandLine, NodeNetwork::Main);
     const std::optional<std::string> conf = onCommandLine.value("conf", NodeNetwork::Main);
@@ -182,7 +173,8 @@ NodeEndpoint EndpointReader::read(std::vector<NodeOption> commandLine)
     if (!mainConf.onCommandLine("includeconf"))
         readIncludedConfs(*choice.network, commandLineDataFolder);
 
-    const NodeSettings settings(std::move(commandLine), m_conf.lines);
+    m_endpoint.settings = std::make_shared<const NodeSettings>(std::move(commandLine), m_conf.lines);
+    const NodeSettings& settings = *m_endpoint.settings;
     m_endpoint.network = settings.network().network.value_or(*choice.network);
     const fs::path folder = dataFolder(settings, m_endpoint.network);
     m_endpoint.dataFolder = utf8Text(folder);
@@ -215,7 +207,8 @@ void EndpointReader::readConf(const fs::path& path, bool named)
 {
     m_endpoint.confFile = utf8Text(path);
     m_endpoint.watchedFiles.push_back(m_endpoint.confFile);
-    const TextFile file = readTextFile(path);
+    const TextFile file
+        = m_source.confText ? TextFile { true, std::string(*m_source.confText), {} } : readTextFile(path);
     if (!file.exists) {
         m_endpoint.confNote = named
             ? "the conf file " + m_endpoint.confFile + " named by -conf does not exist: the node's defaults apply"

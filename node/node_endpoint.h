@@ -5,6 +5,8 @@
 #include "node/node_conf.h"
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +24,9 @@ struct NodeEndpointSource
     std::string_view homeFolder = {}; // HOME, where a Linux node keeps its data folder
     std::string_view appDataFolder = {}; // %APPDATA%, where a Windows node keeps it
     std::string_view workingFolder = {}; // where the daemon starts: a relative -datadir counts from there
+    // The conf file's text where it is not saved yet (the conf generator's): read in place of the
+    // file's own; the files it includes are still read.
+    std::optional<std::string_view> confText = {};
 };
 
 // Where and how to reach a node over RPC, found as the node itself finds its settings. Every path
@@ -49,6 +54,11 @@ struct NodeEndpoint
     // Why the node cannot be reached with what was read (no coin, a cookie not yet written, a port
     // that is not a number, ...); empty when port and credentials are found.
     std::string problem;
+
+    const NodeCoin* coin = nullptr; // the coin read for; none when none could be found
+    // Every option as the node resolved it from its command line and conf files, for reading more
+    // of them; empty when the command line could not be read or the network is not known.
+    std::shared_ptr<const NodeSettings> settings;
 
     bool usable() const { return problem.empty(); }
 };

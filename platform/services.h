@@ -14,6 +14,7 @@
 #include "platform/program_runner.h"
 #include "platform/settings_store.h"
 #include "platform/shutdown_guard.h"
+#include "platform/system_memory.h"
 #include "platform/system_tray.h"
 #include "platform/text_file_writer.h"
 #include "platform/window_stacking.h"
@@ -41,6 +42,7 @@ struct Services
     ShutdownGuard& shutdownGuard;
     SystemTray& tray;
     PortListeners& ports;
+    SystemMemory& memory;
 };
 
 // The operating system's own implementations of every service but the file dialogs, the
@@ -59,6 +61,7 @@ struct OsServices
     std::unique_ptr<EndSignals> endSignals; // for the program itself, not its windows
     std::unique_ptr<ProgramRunner> programs;
     std::unique_ptr<PortListeners> ports;
+    std::unique_ptr<SystemMemory> memory;
 };
 
 // Defined once per operating system.

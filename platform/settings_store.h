@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korvane {
 
@@ -36,6 +37,10 @@ public:
     // file that is a folder or cannot be read, say), for telling the user at start. Such a section
     // reads as defaults and refuses every save.
     virtual Result<> usable(std::string_view /*application*/, std::string_view /*section*/) const { return {}; }
+
+    // The names of the sections stored under the application (one per copy of the program), as the
+    // store spells them, in no particular order. Only reads: never creates the application's place.
+    virtual std::vector<std::string> sections(std::string_view application) const = 0;
 
     Result<>
     saveSetting(std::string_view application, std::string_view section, std::string_view key, std::string_view value)

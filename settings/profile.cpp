@@ -54,10 +54,15 @@ Result<> Profile::usable() const
     return m_store.usable(kApplicationName, section());
 }
 
-std::string Profile::text(Key key) const
+std::string storedText(const SettingsStore& store, std::string_view profileName, Key key)
 {
     const auto& info = keyInfo(key);
-    return read(info.name, info.defaultValue);
+    return store.getSetting(kApplicationName, profileName, info.name, info.defaultValue);
+}
+
+std::string Profile::text(Key key) const
+{
+    return storedText(m_store, section(), key);
 }
 
 std::int16_t Profile::tickState(Key key) const

@@ -52,6 +52,10 @@ private:
     const OwnExecutable& m_executable;
 };
 
+// A text of the profile of that name in the store, this copy's or another's; how one copy reads
+// another's profile, which it never writes.
+std::string storedText(const SettingsStore& store, std::string_view profileName, Key key);
+
 // Decimal text of a number as the store keeps it: "1000", "1234.5", "100000".
 std::string coordinateText(float value);
 // A tick state as the store keeps it: "1" or "0".

@@ -48,11 +48,22 @@ Result<> SettingsStore::saveSettings(std::string_view application,
     if (failSaves)
         return Failure { "disk full" };
     ++writes;
+    m_sections.try_emplace({ asciiLowered(application), asciiLowered(section) }, section);
     for (const auto& [key, value] : values) {
         m_values[entryName(application, section, key)] = value;
         saves.push_back(std::string(section) + '/' + key + '=' + value);
     }
     return {};
+}
+
+std::vector<std::string> SettingsStore::sections(std::string_view application) const
+{
+    std::vector<std::string> names;
+    for (const auto& [place, name] : m_sections) {
+        if (place.first == asciiLowered(application))
+            names.push_back(name);
+    }
+    return names;
 }
 
 Result<> SettingsStore::usable(std::string_view, std::string_view) const

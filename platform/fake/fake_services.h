@@ -25,6 +25,7 @@ public:
     Result<>
     saveSettings(std::string_view application, std::string_view section, std::span<const SettingValue> values) override;
     Result<> usable(std::string_view, std::string_view) const override;
+    std::vector<std::string> sections(std::string_view application) const override;
 
     // Every value saved, in order, as "section/key=value".
     std::vector<std::string> saves;
@@ -34,6 +35,8 @@ public:
 
 private:
     std::map<std::string, std::string> m_values;
+    // Each section by its lowered application and name: its name as first saved.
+    std::map<std::pair<std::string, std::string>, std::string> m_sections;
 };
 
 class OwnExecutable : public korvane::OwnExecutable
@@ -158,6 +161,14 @@ public:
     std::string failure;
 };
 
+class SystemMemory : public korvane::SystemMemory
+{
+public:
+    std::optional<std::uint64_t> physicalBytes() const override { return bytes; }
+
+    std::optional<std::uint64_t> bytes = std::uint64_t(16) << 30;
+};
+
 // Real services a test puts in place of the fakes.
 struct Replacing
 {
@@ -261,6 +272,7 @@ struct Services
     ShutdownGuard shutdownGuard;
     SystemTray tray;
     PortListeners ports;
+    SystemMemory memory;
 
     korvane::Services services(Replacing real = {})
     {
@@ -270,7 +282,7 @@ struct Services
                  real.keyboard ? *real.keyboard : keyboard, stacking, fileDialogs,
                  real.textFiles ? *real.textFiles : textFiles, keepAwake, notices, autostart,
                  real.programs ? *real.programs : programs, shutdownGuard, tray,
-                 real.ports ? *real.ports : ports };
+                 real.ports ? *real.ports : ports, memory };
         // clang-format on
     }
 };

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <optional>
 #include <pwd.h>
@@ -264,10 +265,11 @@ bool isPlainFileName(std::string_view name)
         && name.find('\0') == std::string_view::npos;
 }
 
-std::optional<SectionFile> locate(std::string_view application, std::string_view section, std::string& error)
+// The application's folder, where each section is a file.
+std::optional<std::string> applicationFolder(std::string_view application, std::string& error)
 {
-    if (!isPlainFileName(application) || !isPlainFileName(section)) {
-        error = "Not a usable settings name: \"" + std::string(application) + "\" / \"" + std::string(section) + "\"";
+    if (!isPlainFileName(application)) {
+        error = "Not a usable settings name: \"" + std::string(application) + "\"";
         return std::nullopt;
     }
     const auto home = configHome();
@@ -275,8 +277,19 @@ std::optional<SectionFile> locate(std::string_view application, std::string_view
         error = "The home folder is unknown (HOME is not set)";
         return std::nullopt;
     }
-    const std::string folder = *home + "/" + std::string(application);
-    return SectionFile { folder, folder + "/" + std::string(section) + ".ini" };
+    return *home + "/" + std::string(application);
+}
+
+std::optional<SectionFile> locate(std::string_view application, std::string_view section, std::string& error)
+{
+    if (!isPlainFileName(application) || !isPlainFileName(section)) {
+        error = "Not a usable settings name: \"" + std::string(application) + "\" / \"" + std::string(section) + "\"";
+        return std::nullopt;
+    }
+    const auto folder = applicationFolder(application, error);
+    if (!folder)
+        return std::nullopt;
+    return SectionFile { *folder, *folder + "/" + std::string(section) + ".ini" };
 }
 
 bool isFolder(const std::string& path)
@@ -375,6 +388,26 @@ Result<> IniSettingsStore::usable(std::string_view application, std::string_view
     if (!reason.empty())
         return Failure { reason };
     return {};
+}
+
+std::vector<std::string> IniSettingsStore::sections(std::string_view application) const
+{
+    constexpr std::string_view kExtension = ".ini";
+    std::string ignoredError;
+    const auto folder = applicationFolder(application, ignoredError);
+    DIR* listing = folder ? ::opendir(folder->c_str()) : nullptr;
+    std::vector<std::string> names;
+    if (!listing)
+        return names;
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string_view name = entry->d_name;
+        struct stat info = {};
+        if (name.size() > kExtension.size() && name.ends_with(kExtension)
+            && ::fstatat(::dirfd(listing), entry->d_name, &info, 0) == 0 && S_ISREG(info.st_mode))
+            names.emplace_back(name.substr(0, name.size() - kExtension.size()));
+    }
+    ::closedir(listing);
+    return names;
 }
 
 Result<> IniSettingsStore::saveSettings(std::string_view application,

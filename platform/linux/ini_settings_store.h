@@ -26,6 +26,9 @@ public:
     saveSettings(std::string_view application, std::string_view section, std::span<const SettingValue> values) override;
 
     Result<> usable(std::string_view application, std::string_view section) const override;
+
+    // The "<section>.ini" regular files (or links to one) in the application's folder.
+    std::vector<std::string> sections(std::string_view application) const override;
 };
 
 } // namespace korvane

@@ -7,6 +7,7 @@
 #include "platform/linux/linux_process_table.h"
 #include "platform/linux/linux_program_runner.h"
 #include "platform/linux/posix_end_signals.h"
+#include "platform/linux/sysinfo_memory.h"
 #include "platform/linux/x11_keyboard.h"
 #include "platform/linux/x11_window_stacking.h"
 #include "platform/linux/xdg_autostart.h"
@@ -38,6 +39,7 @@ OsServices createOsServices()
         std::make_unique<PosixEndSignals>(),
         std::make_unique<LinuxProgramRunner>(),
         std::make_unique<LinuxPortListeners>(),
+        std::make_unique<SysinfoMemory>(),
     };
 }
 

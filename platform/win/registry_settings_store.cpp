@@ -7,9 +7,14 @@
 namespace korvane {
 namespace {
 
+std::wstring applicationPath(std::string_view application)
+{
+    return L"Software\\VB and VBA Program Settings\\" + win::toWide(application);
+}
+
 std::wstring sectionPath(std::string_view application, std::string_view section)
 {
-    return L"Software\\VB and VBA Program Settings\\" + win::toWide(application) + L'\\' + win::toWide(section);
+    return applicationPath(application) + L'\\' + win::toWide(section);
 }
 
 Failure failure(LSTATUS status)
@@ -45,6 +50,26 @@ std::string RegistrySettingsStore::getSetting(std::string_view application,
             value.pop_back();
         return win::toUtf8(value);
     }
+}
+
+std::vector<std::string> RegistrySettingsStore::sections(std::string_view application) const
+{
+    std::vector<std::string> names;
+    HKEY applicationKey = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, applicationPath(application).c_str(), 0, KEY_ENUMERATE_SUB_KEYS,
+                      &applicationKey)
+        != ERROR_SUCCESS)
+        return names;
+    wchar_t name[256]; // a key name has at most 255 characters
+    for (DWORD index = 0;; ++index) {
+        DWORD length = static_cast<DWORD>(std::size(name));
+        const LSTATUS status = RegEnumKeyExW(applicationKey, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (status != ERROR_SUCCESS)
+            break; // ERROR_NO_MORE_ITEMS at the end
+        names.push_back(win::toUtf8(std::wstring_view(name, length)));
+    }
+    RegCloseKey(applicationKey);
+    return names;
 }
 
 // The registry has no transaction for a section: the values are written in order, each one

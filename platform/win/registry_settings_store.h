@@ -16,6 +16,9 @@ public:
                            std::string_view defaultValue) const override;
     Result<>
     saveSettings(std::string_view application, std::string_view section, std::span<const SettingValue> values) override;
+
+    // The subkeys of the application's key.
+    std::vector<std::string> sections(std::string_view application) const override;
 };
 
 } // namespace korvane

@@ -10,6 +10,7 @@
 #include "platform/win/win_own_executable.h"
 #include "platform/win/win_port_listeners.h"
 #include "platform/win/win_program_runner.h"
+#include "platform/win/win_system_memory.h"
 #include "platform/win/win_text_file_writer.h"
 #include "platform/win/win_window_stacking.h"
 
@@ -35,6 +36,7 @@ OsServices createOsServices()
     services.endSignals = std::make_unique<WinEndSignals>();
     services.programs = std::make_unique<WinProgramRunner>();
     services.ports = std::make_unique<WinPortListeners>();
+    services.memory = std::make_unique<WinSystemMemory>();
     return services;
 }
 

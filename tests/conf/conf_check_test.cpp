@@ -1,3 +1,4 @@
+#include "conf/copies_check.h"
 #include "tests/conf/conf_check_support.h"
 #include "tests/helpers/temporary_folder.h"
 
@@ -67,6 +68,19 @@ TEST(DaemonHelp, ReadsOptionNamesOfBothLayouts)
     EXPECT_EQ(older.options, (std::set<std::string, std::less<>> { "?", "alerts", "conf", "loadblock" }));
     EXPECT_EQ(daemonDisplayName("C:\\Litecoin\\daemon\\litecoind.EXE", "0.21.2.1"), "litecoind 0.21.2.1");
     EXPECT_EQ(daemonDisplayName("/opt/node/bitcoind", ""), "bitcoind");
+}
+
+TEST(DaemonHelp, ReadsTheDefaultsDescriptionsName)
+{
+    DaemonOptions daemon;
+    daemon.help = parseDaemonHelp(recordedHelp("litecoind-0.21.2.1-help.txt"));
+    EXPECT_EQ(daemon.help.defaults.at("dbcache"), "450");
+    EXPECT_EQ(daemon.help.defaults.at("rpcport"), "9332");
+    EXPECT_EQ(daemon.help.defaults.at("listen"), "1 if no -proxy or -connect");
+    EXPECT_EQ(daemon.help.defaults.count("datadir"), 0u);
+    EXPECT_EQ(defaultCacheMiB(daemon), std::nullopt) << "only a daemon whose options are known";
+    daemon.state = DaemonOptionsState::Known;
+    EXPECT_EQ(defaultCacheMiB(daemon), 450u);
 }
 
 TEST(ConfCheck, BasicSettingsForLitecoinHaveThreeLinesTheNodeIgnores)

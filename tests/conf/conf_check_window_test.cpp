@@ -2,7 +2,9 @@
 #include "base/command_line_split.h"
 #include "conf/coin_presets.h"
 #include "conf/conf_check_panel.h"
+#include "conf/start_check.h"
 #include "platform/linux/linux_program_runner.h"
+#include "tests/conf/conf_check_support.h"
 #include "tests/conf/conf_test_support.h"
 #include "tests/helpers/temporary_folder.h"
 #include "tests/platform/linux/posix_test_support.h"
@@ -12,7 +14,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <sys/stat.h>
@@ -147,6 +151,79 @@ TEST_F(ConfCheckWindowTest, MainSettingsSayWhenTheConfWouldStopTheNode)
 
     child<QLineEdit>(settings, "CONF_FILE_LOCATION_TEXTBOX")->setText(controls::fromStd(folder.text("fine.conf")));
     QTRY_VERIFY(!line->isVisible());
+}
+
+// Another copy, "LTC2", whose node listens on the same P2P port; this copy's node and conf read as
+// the generator renders them and as the main settings name them.
+TEST_F(ConfCheckWindowTest, AnotherCopysNodeOnTheSamePortIsNamedInBothWindows)
+{
+    const TemporaryFolder nodes;
+    const std::string otherConf = nodes.text("LTC2-CRYPTO-CONFIG.conf");
+    writeFile(otherConf, "port=9333\r\nrpcport=9400\r\ndbcache=1500\r\n");
+    for (const char* folder : { "own", "ltc2" })
+        std::filesystem::create_directories(nodes.path() / folder);
+    const std::string otherLine = "litecoind -datadir=" + nodes.text("ltc2") + " -conf=" + otherConf;
+    ASSERT_TRUE(m_fakes.settings.saveSetting("QL_KORVANE", "LTC2", keyName(Key::DaemonCommand), otherLine));
+    m_fakes.memory.bytes = std::uint64_t(2) << 30;
+    EXPECT_TRUE(m_profile.setText(Key::DaemonCommand,
+                                  controls::fromStd("litecoind -datadir=" + nodes.text("own") + " -dbcache=800")));
+    storeBasicLitecoin(); // port=9333, rpcport=9332
+
+    QWidget& generator = openGenerator();
+    const QString clash = QStringLiteral("port 9333 — also the P2P port of profile LTC2's node (%1); the second to "
+                                         "start stops")
+                              .arg(controls::fromStd(otherConf));
+    QTRY_VERIFY(findings(generator).contains(clash));
+    EXPECT_TRUE(findings(generator).last().startsWith(
+        QStringLiteral("dbcache — the database caches of the nodes that would run at once add up to 2300 MiB, 113 %")))
+        << findings(generator).last().toStdString();
+    EXPECT_EQ(shown(generator, "CONF_CHECK_SUMMARY_LABEL"),
+              "Nothing the node will ignore; 1 warning; 1 problem that stops it from starting");
+    EXPECT_TRUE(shown(generator, "CONF_CHECK_COPIES_LABEL")
+                    .startsWith(QStringLiteral("Other copies' nodes:\nLTC2: Litecoin on main, P2P port 9333, RPC "
+                                               "port 9400")));
+
+    writeFile(nodes.text("own.conf"), basicLitecoinConf());
+    EXPECT_TRUE(m_profile.setText(Key::ConfFileLocation, controls::fromStd(nodes.text("own.conf"))));
+    EXPECT_TRUE(m_profile.setTicked(Key::UseOwnConf, true));
+    MainSettingsWindow settings(m_services, m_profile, nullptr);
+    settings.show();
+    auto* line = child<QLabel>(settings, "CONF_CHECK_STATUS_LABEL");
+    QTRY_VERIFY(line->isVisible());
+    EXPECT_TRUE(line->text().startsWith(QStringLiteral("This conf stops the node: ") + clash))
+        << line->text().toStdString();
+    const auto& saves = m_fakes.settings.saves;
+    EXPECT_EQ(
+        std::count_if(saves.begin(), saves.end(), [](const std::string& save) { return save.starts_with("LTC2/"); }), 1)
+        << "the other copy's profile is written only by the test";
+}
+
+TEST_F(ConfCheckWindowTest, StartingANodeThatWouldStopAnotherCopysAsksFirst)
+{
+    const TemporaryFolder nodes;
+    for (const char* folder : { "own", "ltc2" })
+        std::filesystem::create_directories(nodes.path() / folder);
+    const std::string otherLine = "litecoind -datadir=" + nodes.text("ltc2") + " -rpcport=9400";
+    ASSERT_TRUE(m_fakes.settings.saveSetting("QL_KORVANE", "LTC2", keyName(Key::DaemonCommand), otherLine));
+    EXPECT_TRUE(m_profile.setText(Key::DaemonCommand, controls::fromStd("litecoind -datadir=" + nodes.text("own"))));
+    QWidget owner;
+    owner.show();
+    int starts = 0;
+    checkBeforeStart(owner, m_profile, m_fakes.settings, [&starts] { ++starts; });
+    QMessageBox* question = nullptr;
+    QTRY_VERIFY((question = owner.findChild<QMessageBox*>("START_CLASH_QUESTION")));
+    EXPECT_TRUE(question->text().contains(QStringLiteral("port 9333 — also the P2P port of profile LTC2's node")))
+        << question->text().toStdString();
+    EXPECT_FALSE(question->text().contains(QStringLiteral("rpcport")));
+    EXPECT_EQ(starts, 0);
+    QTest::mouseClick(child<QPushButton>(*question, "START_ANYWAY_BUTTON"), Qt::LeftButton);
+    EXPECT_EQ(starts, 1);
+
+    EXPECT_TRUE(
+        m_profile.setText(Key::DaemonCommand,
+                          controls::fromStd("litecoind -datadir=" + nodes.text("own") + " -port=9500 -rpcport=9501")));
+    checkBeforeStart(owner, m_profile, m_fakes.settings, [&starts] { ++starts; });
+    QTRY_COMPARE(starts, 2);
 }
 
 } // namespace

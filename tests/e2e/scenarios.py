@@ -221,6 +221,36 @@ def two_copies(run):
 
 
 @scenario
+def copies_share_a_port(run):
+    """Two copies of Litecoin whose confs both take port 9333: each copy's conf check names the
+    other copy's node, in the generator's list and in the main settings' red line."""
+    nodes = run.desktop.folder("nodes")
+    copies = {"LTC": "LTC2", "LTC2": "LTC"}  # each and the other
+    korvanes = {name: run.korvane(name) for name in copies}
+    for name in copies:  # both run at once
+        korvane = korvanes[name]
+        korvane.start()
+        korvane.close_conf_generator(*korvane.save_conf("LTC"), "Close")
+        korvane.save_node_profile(NodeProfile(coin="Litecoin", blockchain_home=str(run.desktop.folder(f"nodes/{name}")),
+                                              daemon_cli_folder=str(nodes), daemon_name="litecoind"))
+    for name, other in copies.items():
+        korvane = korvanes[name]
+        clash = (f"port 9333 — also the P2P port of profile {other}'s node ({korvanes[other].conf_location}); "
+                 "the second to start stops")
+        settings, generator = korvane.open_conf_generator()
+        generator.find("list item", clash)
+        generator.screenshot(f"the port of {other}")
+        generator.press("Cancel")
+        korvane.program.wait_closed(generator)
+        settings.find("label", lambda text: text.startswith(f"This conf stops the node: {clash}"))
+        settings.screenshot(f"the port of {other}")
+        settings.press("OK")
+        korvane.program.wait_closed(settings)
+    for korvane in korvanes.values():
+        korvane.exit()
+
+
+@scenario
 def bad_input(run):
     korvane = run.korvane("LTC")
     main = korvane.start()

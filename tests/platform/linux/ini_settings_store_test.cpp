@@ -1,9 +1,11 @@
+#include "conf/copies_check.h"
 #include "platform/fake/fake_services.h"
 #include "platform/linux/ini_settings_store.h"
 #include "settings/profile.h"
 #include "tests/helpers/temporary_folder.h"
 #include "tests/platform/linux/posix_test_support.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,8 +14,10 @@ namespace korvane {
 namespace {
 
 using test::permissionBits;
+using test::readFile;
 using test::ScopedEnvironment;
 using test::TemporaryFolder;
+using test::writeFile;
 
 constexpr std::string_view kApp = "QL_KORVANE";
 
@@ -291,6 +295,45 @@ TEST_F(IniSettingsStoreTest, UnusableProfileFilesAreNamedAndLeftAlone)
     EXPECT_EQ(unprivileged, problem + "|default|" + problem);
     ::chmod(sectionFile("LOCKED").c_str(), 0600);
     EXPECT_EQ(test::readFile(sectionFile("LOCKED")), "[LOCKED]\nCRYPTO_NAME_TEXTBOX=Bitcoin\n");
+}
+
+TEST_F(IniSettingsStoreTest, TheOtherCopiesAreTheProfileFilesReadAndNeverWritten)
+{
+    const TemporaryFolder node;
+    const std::string otherLine = "litecoind -datadir=" + node.text() + " -conf=" + node.text("LTC2.conf");
+    writeFile(node.path() / "LTC2.conf", "port=9333\n");
+    const std::string_view daemonKey = keyName(Key::DaemonCommand);
+    ASSERT_TRUE(save("LTC", daemonKey, "litecoind")) << error;
+    ASSERT_TRUE(save("LTC2", daemonKey, otherLine)) << error;
+    ASSERT_TRUE(save("NODAEMON", "CRYPTO_NAME_TEXTBOX", "DASH")) << error;
+    const std::filesystem::path folder = config.path() / "QL_KORVANE";
+    writeFile(node.path() / "linked.ini", "[LINKED]\n" + std::string(daemonKey) + "=bitcoind\n");
+    std::filesystem::create_symlink(node.path() / "linked.ini", folder / "LINKED.ini");
+    std::filesystem::create_directory(folder / "folder.ini");
+    ASSERT_EQ(::mkfifo((folder / "pipe.ini").c_str(), 0600), 0);
+    writeFile(folder / "notes.txt", "");
+
+    std::vector<std::string> sections = store.sections(kApp);
+    std::sort(sections.begin(), sections.end());
+    EXPECT_EQ(sections, (std::vector<std::string> { "LINKED", "LTC", "LTC2", "NODAEMON" }));
+    EXPECT_TRUE(IniSettingsStore().sections("NO_SUCH_PROGRAM").empty());
+
+    const std::vector<CopyProfile> others = otherCopies(store, "LTC", OperatingSystem::Linux);
+    ASSERT_EQ(others.size(), 2u);
+    EXPECT_EQ(others[0].profile, "LINKED");
+    EXPECT_EQ(others[1].profile, "LTC2");
+    EXPECT_EQ(others[1].daemonCommandLine, otherLine);
+
+    const std::string profileBytes = readFile(sectionFile("LTC2"));
+    const auto profileTime = std::filesystem::last_write_time(sectionFile("LTC2"));
+    const CopiesCheck check = checkAcrossCopies({ "litecoind -datadir=" + config.text(), "", std::nullopt },
+                                                { others, { OperatingSystem::Linux, config.text(), "", "" } });
+    EXPECT_TRUE(std::any_of(check.findings.begin(), check.findings.end(),
+                            [](const ConfFinding& finding) { return finding.key == "port 9333"; }));
+    EXPECT_EQ(readFile(sectionFile("LTC2")), profileBytes);
+    EXPECT_EQ(std::filesystem::last_write_time(sectionFile("LTC2")), profileTime);
+    EXPECT_EQ(readFile(node.path() / "LTC2.conf"), "port=9333\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(node.path()), {}), 2) << "nothing new beside it";
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/win/registry_settings_store.h"
 #include "platform/win/win_text.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -71,6 +72,18 @@ TEST_F(RegistrySettingsStoreTest, SectionsAreKeptApart)
     EXPECT_EQ(get("BTC", "DAEMON_NAME_TEXTBOX"), "bitcoind.exe");
     EXPECT_EQ(get("LTC", "DAEMON_NAME_TEXTBOX"), "litecoind.exe");
     EXPECT_EQ(get("DASH", "DAEMON_NAME_TEXTBOX"), "<default>");
+}
+
+TEST_F(RegistrySettingsStoreTest, SectionsAreTheSubkeysOfTheApplicationsKey)
+{
+    EXPECT_TRUE(store.sections(application).empty()) << "no key yet";
+    save("BTC", "QL_D_COMMAND_TEXTBOX", "bitcoind.exe");
+    save("LTC - \xE2\x82\xBF", "QL_D_COMMAND_TEXTBOX", "litecoind.exe");
+    save("ltc - \xE2\x82\xBF", "CRYPTO_NAME_TEXTBOX", "LTC"); // the same key: names ignore letter case
+    std::vector<std::string> sections = store.sections(application);
+    std::sort(sections.begin(), sections.end());
+    EXPECT_EQ(sections, (std::vector<std::string> { "BTC", "LTC - \xE2\x82\xBF" }));
+    EXPECT_TRUE(store.sections("QL_KORVANE_NO_SUCH_PROGRAM").empty());
 }
 
 TEST_F(RegistrySettingsStoreTest, ValuesAreStringsUnderTheUsersProgramSettingsKey)
