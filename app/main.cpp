@@ -43,11 +43,10 @@ int main(int argc, char* argv[])
     const auto notices = korvane::createNotices();
     const auto shutdownGuard = korvane::createShutdownGuard();
     korvane::QtSystemTray tray;
-    korvane::Services services { *os.settings,   *os.ownExecutable, *os.processes, *os.launcher,
-                                 *os.folderSize, *os.keyboard,      *os.stacking,  fileDialogs,
-                                 *os.textFiles,  *keepAwake,        *notices,      *os.autostart,
-                                 *os.programs,   *shutdownGuard,    tray,          *os.ports,
-                                 *os.memory };
+    korvane::Services services { *os.settings, *os.ownExecutable, *os.processes, *os.launcher,   *os.folderSize,
+                                 *os.keyboard, *os.stacking,      fileDialogs,   *os.textFiles,  *keepAwake,
+                                 *notices,     *os.autostart,     *os.programs,  *shutdownGuard, tray,
+                                 *os.ports,    *os.memory };
     const int endDescriptor = os.endSignals->catchEndSignals();
 
     int exitCode = 0;

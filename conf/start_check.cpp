@@ -1,8 +1,8 @@
 #include "conf/start_check.h"
 
 #include "conf/conf_check_panel.h"
-#include "platform/qt/async_task.h"
 #include "gui/controls.h"
+#include "platform/qt/async_task.h"
 
 #include <QMessageBox>
 #include <QPushButton>

@@ -1,7 +1,6 @@
 #include "monitor/free_space.h"
 
 #include "base/decimal_number.h"
-
 #include "settings/keys.h"
 
 #include <array>
