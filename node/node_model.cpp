@@ -690,4 +690,27 @@ void NodeModel::show()
     Q_EMIT changed(m_snapshot);
 }
 
+// ---- the node details window ---------------------------------------------------------------
+
+void NodeModel::showDetails(DetailsPage page, bool shown)
+{
+    m_pagesShown[static_cast<std::size_t>(page)] = shown;
+}
+
+NodeFacts NodeModel::facts() const
+{
+    NodeFacts facts;
+    return facts;
+}
+
+void NodeModel::disconnectPeer(const PeerInfo& peer)
+{
+    (void)peer;
+}
+
+void NodeModel::banPeer(const PeerInfo& peer)
+{
+    (void)peer;
+}
+
 } // namespace korvane

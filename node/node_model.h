@@ -1,6 +1,7 @@
 #pragma once
 
 #include "node/credentials_gate.h"
+#include "node/node_details.h"
 #include "node/node_endpoint.h"
 #include "node/node_life.h"
 #include "node/node_snapshot.h"
@@ -12,6 +13,7 @@
 #include <QJsonArray>
 #include <QObject>
 #include <QString>
+#include <array>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -57,6 +59,19 @@ public:
     // RPC calls made so far, for those who measure the cost of polling.
     int callsMade() const { return m_callsMade; }
 
+    // ---- the node details window -------------------------------------------------------------
+    // A page is polled only while shown: its calls join the next polls (getnettotals is sampled
+    // all along, every kTrafficPeriod, so the traffic graph is whole when its page opens).
+    void showDetails(DetailsPage page, bool shown);
+    const std::vector<PeerInfo>& peers() const { return m_peers; }
+    const std::deque<TrafficSample>& traffic() const { return m_traffic; } // the last kTrafficSpan
+    const std::optional<MempoolInfo>& mempool() const { return m_mempool; }
+    NodeFacts facts() const;
+    const std::deque<std::string>& logLines() const { return m_logLines; } // the last LogFollower::kLines
+    const std::string& logProblem() const { return m_logProblem; }
+    static constexpr double kTrafficPeriod = 10; // seconds between samples while the page is hidden
+    static constexpr double kTrafficSpan = 30 * 60;
+
 public Q_SLOTS:
     // A value of the profile changed.
     void profileChanged(korvane::Key key);
@@ -74,6 +89,9 @@ public Q_SLOTS:
     void killAsked();
     // Read the endpoint and credentials again, and ask.
     void askAgain();
+    // Requests of the peers page, each confirmed by the user first; the outcome is a status message.
+    void disconnectPeer(const korvane::PeerInfo& peer);
+    void banPeer(const korvane::PeerInfo& peer); // for 24 hours
 
 Q_SIGNALS:
     void changed(const korvane::NodeSnapshot& snapshot);
@@ -83,6 +101,8 @@ Q_SIGNALS:
     void notice(const QString& title, const QString& body);
     // A poll has ended, answered or not.
     void pollEnded(bool answered);
+    // What a details page shows has changed.
+    void detailsChanged(korvane::DetailsPage page);
 
 private:
     struct Call
@@ -152,6 +172,16 @@ private:
     bool m_readingEnd = false;
     ProgressSamples m_progress;
     NodeSnapshot m_snapshot;
+
+    std::array<bool, kDetailsPages> m_pagesShown {};
+    std::vector<PeerInfo> m_peers;
+    std::deque<TrafficSample> m_traffic;
+    std::optional<MempoolInfo> m_mempool;
+    std::optional<std::int64_t> m_chainStateSize;
+    std::deque<std::string> m_logLines;
+    std::string m_logProblem;
+    std::shared_ptr<LogFollower> m_logFollower; // used on a worker thread, one read at a time
+    bool m_followingLog = false;
 };
 
 } // namespace korvane
