@@ -125,6 +125,14 @@ private:
     void roundFailed(const RpcOutcome& outcome);
     void endRound();
     void dropPollCalls();
+    std::vector<NodeCall> roundCalls() const;
+    void queueRoundCall(NodeCall call, bool first = false);
+    bool pageShown(DetailsPage page) const;
+    void takePeers(const QJsonArray& peers);
+    void takeTraffic(const QJsonObject& totals);
+    void askOfPeer(const QString& method, const QJsonArray& params, const std::string& done);
+    void followLog();
+    void measureChainState();
     void recordLogStart();
     void readEnd();
     void restartLater(std::chrono::minutes after);
@@ -138,6 +146,7 @@ private:
     QTimer* m_pollTimer;
     QTimer* m_showTimer; // the elapsed times on screen
     QTimer* m_restartTimer;
+    QTimer* m_detailsTimer; // the log and the chain state, while their pages are shown
     std::unique_ptr<QLockFile> m_restartLock;
     QElapsedTimer m_clock;
 
@@ -182,6 +191,8 @@ private:
     std::string m_logProblem;
     std::shared_ptr<LogFollower> m_logFollower; // used on a worker thread, one read at a time
     bool m_followingLog = false;
+    int m_detailsTicks = 0;
+    int m_roundCallsLeft = 0;
 };
 
 } // namespace korvane

@@ -31,6 +31,8 @@ std::string joined(const std::vector<std::string>& parts, const char* separator)
     return result;
 }
 
+} // namespace
+
 // Both calls carry the node's warnings; a newer node's network ones are added.
 std::string allWarnings(const NodeFigures& figures)
 {
@@ -42,8 +44,6 @@ std::string allWarnings(const NodeFigures& figures)
     }
     return warnings;
 }
-
-} // namespace
 
 std::optional<std::int64_t> NodeFigures::blocks() const
 {

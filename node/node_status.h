@@ -33,6 +33,7 @@ struct ChainInfo
 struct NetworkInfo
 {
     std::optional<std::int64_t> version;
+    std::optional<std::int64_t> protocolVersion;
     std::string subversion; // "/LitecoinCore:0.21.2.1/"
     std::optional<int> connectionsIn;
     std::optional<int> connectionsOut;
@@ -125,6 +126,7 @@ std::string countText(std::optional<std::int64_t> count); // 2454 -> "2,454"
 std::string ageText(std::int64_t seconds); // "45 s", "12 min", "3 h", "2 days"
 std::string warningsText(const NodeWarnings& warnings); // "none", or the warnings joined by "; "
 std::string peersText(const NetworkInfo& network); // "3 in, 8 out", or "11" from an older node
+std::string allWarnings(const NodeFigures& figures); // both calls' warnings, each once
 std::string elapsedText(double seconds); // "0:07", "12:30", "1:02:03"
 
 } // namespace korvane

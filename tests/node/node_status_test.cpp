@@ -78,7 +78,7 @@ TEST(NodeStatusLines, ShowTheNodesAnswersInOlderAndNewerForms)
     // An older node: one warnings text, the peers as a total. Impossible figures read "?".
     figures.chain
         = ChainInfo { "regtest", 105, 105, 1.0, false, std::nullopt, false, "", std::string("Unknown rules") };
-    figures.network = NetworkInfo { 180100, "/Satoshi:0.18.1/", std::nullopt, std::nullopt, 11, std::string() };
+    figures.network = NetworkInfo { 180100, 70015, "/Satoshi:0.18.1/", std::nullopt, std::nullopt, 11, std::string() };
     figures.blockCount = 105;
     const SyncJudgement synced = judgeSync(figures, 1'000'000 + 60, 86400);
     EXPECT_TRUE(synced.synced);
@@ -99,7 +99,8 @@ TEST(NodeStatusLines, ShowTheNodesAnswersInOlderAndNewerForms)
 
     // A newer node: lists of warnings, peers in and out; the network's own warnings are added.
     figures.chain->warnings = std::vector<std::string> { "Unknown rules", "Clock off" };
-    figures.network = NetworkInfo { 270000, "/Satoshi:27.0.0/", 3, 8, 11, std::vector<std::string> { "Proxy down" } };
+    figures.network
+        = NetworkInfo { 270000, 70016, "/Satoshi:27.0.0/", 3, 8, 11, std::vector<std::string> { "Proxy down" } };
     const auto lines = statusLines(figures, synced);
     EXPECT_EQ(lines.at(4), "Peers: 3 in, 8 out");
     EXPECT_EQ(lines.back(), "Warnings: Unknown rules; Clock off; Proxy down");
