@@ -347,7 +347,7 @@ void NodeModel::setRunning(bool running)
     if (running) {
         m_restartTimer->stop();
         m_figures = {};
-        m_progress.clear();
+        m_syncWatch.reset();
         m_plan.reset();
         m_endpointStale = true;
         if (!m_logStart)
@@ -617,10 +617,6 @@ void NodeModel::roundAnswered(NodeCall call, const RpcReply& reply)
         ChainInfo chain = chainInfoOf(object);
         const bool newTip = !m_figures.chain || m_figures.chain->bestBlockHash != chain.bestBlockHash;
         m_figures.blockCount = chain.blocks;
-        if (chain.verificationProgress) {
-            m_progress.add(now(), *chain.verificationProgress);
-            m_figures.secondsLeft = m_progress.secondsLeft();
-        }
         m_figures.chain = std::move(chain);
         if (newTip && !m_figures.chain->bestBlockHash.empty())
             queueRoundCall(NodeCall::TipHeader, true);
@@ -696,8 +692,16 @@ void NodeModel::endRound()
     m_roundOn = false;
     m_roundCallsLeft = 0;
     dropPollCalls();
-    const auto wallNow = QDateTime::currentSecsSinceEpoch();
-    const SyncJudgement sync = judgeSync(m_figures, wallNow, std::chrono::seconds(NodeCoin::kBehindAfter).count());
+    const SyncJudgement sync = judgeSync(m_figures, QDateTime::currentSecsSinceEpoch(), chainPace());
+    const std::optional<std::int64_t> blocks = m_figures.blocks();
+    const std::optional<double> progress = m_figures.progress();
+    if (blocks && progress) {
+        const auto peers = m_figures.network ? m_figures.network->connections : std::nullopt;
+        const auto inAndOut = m_figures.network && m_figures.network->connectionsIn && m_figures.network->connectionsOut
+            ? std::optional(*m_figures.network->connectionsIn + *m_figures.network->connectionsOut)
+            : peers;
+        m_syncWatch.add(now(), *blocks, *progress, inAndOut);
+    }
     m_life.answered(now(), sync.synced);
     show();
     Q_EMIT pollEnded(true);
@@ -806,13 +810,52 @@ void NodeModel::refreshRestartRight()
 
 // ---- what is shown -------------------------------------------------------------------------
 
+ChainPace NodeModel::chainPace() const
+{
+    ChainPace pace { .behindAfter = std::chrono::seconds(NodeCoin::kBehindAfter).count() };
+    if (m_endpoint.coin)
+        pace.blockSpacing = m_endpoint.coin->blockSpacing.count();
+    return pace;
+}
+
+// A synced node whose tip is older than the coin's limit, how old it is.
+std::optional<std::int64_t> NodeModel::staleTipAge(const SyncJudgement& sync) const
+{
+    if (m_life.state() != NodeState::Synced || !sync.tipAge || !m_endpoint.coin)
+        return std::nullopt;
+    const auto limit = std::chrono::seconds(m_endpoint.coin->tipStaleAfter).count();
+    return *sync.tipAge >= limit ? sync.tipAge : std::nullopt;
+}
+
+// A stall, a node without peers and a stale tip are each said once as a notice, until they pass.
+void NodeModel::noticeTroubles(const SyncTroubles& troubles)
+{
+    for (std::size_t kind = 0; kind < troubles.size(); ++kind) {
+        const bool troubled = !troubles[kind].empty();
+        if (troubled && !m_troubleSaid[kind]) {
+            const std::string coin = m_cryptoName.empty() ? std::string("The node") : m_cryptoName;
+            Q_EMIT notice(QString::fromStdString(coin + ": the node needs a look"),
+                          QString::fromStdString(troubles[kind]));
+        }
+        m_troubleSaid[kind] = troubled;
+    }
+}
+
 void NodeModel::show()
 {
     const auto wallNow = QDateTime::currentSecsSinceEpoch();
+    const SyncJudgement sync = judgeSync(m_figures, wallNow, chainPace());
+    const bool answering = m_life.state() == NodeState::CatchingUp || m_life.state() == NodeState::Synced;
+    const SyncWatch::View syncView = answering ? m_syncWatch.view(now(), !sync.synced) : SyncWatch::View {};
+    const SyncTroubles troubles = syncTroubles(syncView, staleTipAge(sync));
+    noticeTroubles(troubles);
     const NodeKnowledge knowledge {
         .life = m_life,
         .figures = m_figures,
-        .sync = judgeSync(m_figures, wallNow, std::chrono::seconds(NodeCoin::kBehindAfter).count()),
+        .sync = sync,
+        .progress = progressText(m_figures.progress(), syncView),
+        .timeLeft = timeLeftLine(syncView),
+        .trouble = troubleText(troubles),
         .now = now(),
         .port = m_endpoint.port,
         .sources = "port: " + m_endpoint.portSource + "; credentials: " + m_endpoint.credentialsSource,

@@ -6,6 +6,7 @@
 #include "node/node_life.h"
 #include "node/node_snapshot.h"
 #include "node/poll_plan.h"
+#include "node/sync_watch.h"
 #include "platform/process_table.h"
 #include "settings/key_values.h"
 
@@ -114,6 +115,9 @@ private:
     struct Preparation;
 
     void readProfile();
+    ChainPace chainPace() const;
+    std::optional<std::int64_t> staleTipAge(const SyncJudgement& sync) const;
+    void noticeTroubles(const SyncTroubles& troubles);
     double now() const;
     void setRunning(bool running);
     void watchStartedProgram();
@@ -179,7 +183,8 @@ private:
     std::optional<std::string> m_logOfRun; // the log file that size is of
     bool m_startedHereRecently = false; // the error output belongs to this run
     bool m_readingEnd = false;
-    ProgressSamples m_progress;
+    SyncWatch m_syncWatch;
+    std::array<bool, 3> m_troubleSaid {}; // a stall, no peers, a stale tip
     NodeSnapshot m_snapshot;
 
     std::array<bool, kDetailsPages> m_pagesShown {};
