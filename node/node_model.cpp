@@ -29,6 +29,7 @@ constexpr std::chrono::seconds kCliStopLimit { 60 };
 constexpr std::uintmax_t kLongestLogRead = 512 * 1024; // of a run's log, from its end
 constexpr std::uintmax_t kLongestErrorOutput = 8 * 1024;
 constexpr int kChainStateEvery = 15; // of the details timer's ticks: every 30 s
+constexpr std::int64_t kSeenStartSlack = 30; // seconds
 
 // This copy's folder for what it keeps of the node: the lock that decides restarts, and what a
 // daemon it started said on its error stream.
@@ -97,6 +98,15 @@ NodeEndpoint readProfileEndpoint(const std::string& daemonLine, const std::strin
     const std::string appData = qEnvironmentVariable("APPDATA").toStdString();
     const std::string working = QDir::currentPath().toStdString();
     return readNodeEndpoint({ daemonLine, cryptoName, nullptr, nativeOperatingSystem(), home, appData, working });
+}
+
+// "14:05" of a time the node writes in its log, in this machine's time zone.
+std::string localClock(const std::string& logTime)
+{
+    const std::int64_t seconds = logTimeSeconds(logTime);
+    if (seconds < 0)
+        return "?";
+    return QDateTime::fromSecsSinceEpoch(seconds).toString(QStringLiteral("HH:mm")).toStdString();
 }
 
 std::string clockNow()
@@ -261,7 +271,25 @@ struct NodeModel::Preparation
     std::vector<std::string> looks;
     GateVerdict gate;
     std::string listenersUnknown; // why who listens on the port cannot be told
+    std::optional<LogRun> starting; // while the node starts: what its log says of its run so far
 };
+
+// Where a run's log begins, and what the log says of the run before it.
+struct NodeModel::LogStart
+{
+    std::uintmax_t size = 0;
+    std::optional<LogRun> previous;
+};
+
+NodeModel::LogStart NodeModel::readLogStart(const std::string& log, std::optional<std::int64_t> currentSince)
+{
+    LogStart start;
+    start.size = fileSize(log).value_or(0);
+    const std::uintmax_t from = start.size > kLongestLogRead ? start.size - kLongestLogRead : 0;
+    if (const auto text = readFrom(log, from, kLongestLogRead); text && text->size() == start.size - from)
+        start.previous = previousRun(*text, from == 0, currentSince);
+    return start;
+}
 
 NodeModel::NodeModel(const KeyValues& profile, std::string profileName, NodeModelServices services, QObject* parent)
     : QObject(parent)
@@ -378,22 +406,35 @@ void NodeModel::watchStartedProgram()
 
 void NodeModel::start()
 {
+    startWith({});
+}
+
+void NodeModel::startReindexing()
+{
+    if (!m_snapshot.reindexOption.empty())
+        startWith(m_snapshot.reindexOption);
+}
+
+// The profile's daemon line, with `option` added for this start only (it is never stored).
+void NodeModel::startWith(const std::string& option)
+{
     m_restartTimer->stop();
     const QString errorFile = ownDataFile(m_profileName, "-daemon-errors.txt");
+    const std::string line = option.empty() ? m_daemonLine : m_daemonLine + " " + option;
     // The log's size is taken before the start, so that all the new run writes can be read.
     async::runThenCallback(
         this,
-        [line = m_daemonLine, crypto = m_cryptoName](std::stop_token) {
+        [daemonLine = m_daemonLine, crypto = m_cryptoName](std::stop_token) {
             QDir().mkpath(ownDataFolder());
-            NodeEndpoint endpoint = readProfileEndpoint(line, crypto);
-            const std::optional<std::uintmax_t> logSize = fileSize(endpoint.debugLog);
-            return std::pair(std::move(endpoint), logSize.value_or(0));
+            NodeEndpoint endpoint = readProfileEndpoint(daemonLine, crypto);
+            LogStart logStart = readLogStart(endpoint.debugLog, std::nullopt);
+            return std::pair(std::move(endpoint), std::move(logStart));
         },
-        [this, errorFile](const std::pair<NodeEndpoint, std::uintmax_t>& found) {
+        [this, errorFile, line](const std::pair<NodeEndpoint, LogStart>& found) {
             m_logOfRun = found.first.debugLog;
-            m_logStart = found.second;
+            takeLogStart(found.second);
             const LaunchResult launched = m_services.launcher.start(
-                m_daemonLine, { WindowStyle::Hidden, QDir::toNativeSeparators(errorFile).toStdString() });
+                line, { WindowStyle::Hidden, QDir::toNativeSeparators(errorFile).toStdString() });
             if (!launched) {
                 Q_EMIT statusMessage(QString::fromStdString(launched.error()));
                 return;
@@ -477,8 +518,16 @@ void NodeModel::poll()
     async::runThenCallback(
         this,
         [line = m_daemonLine.empty() ? m_daemonName : m_daemonLine, crypto = m_cryptoName, daemon = m_daemonName,
-         endpoint = m_endpoint, looks = m_endpointLooks, readAgain, &ports = m_services.ports](std::stop_token) {
+         endpoint = m_endpoint, looks = m_endpointLooks, readAgain, &ports = m_services.ports,
+         startingLog = m_life.state() == NodeState::Starting && m_logStart ? m_logOfRun : std::nullopt,
+         logStart = m_logStart.value_or(0)](std::stop_token) {
             Preparation preparation;
+            if (startingLog) {
+                const auto text = readFrom(*startingLog, logStart, kLongestLogRead);
+                const std::vector<LogRun> runs = text ? logRuns(*text, true) : std::vector<LogRun>();
+                if (!runs.empty())
+                    preparation.starting = runs.back();
+            }
             preparation.looks = fileLooks(endpoint.watchedFiles);
             if (readAgain || preparation.looks != looks) {
                 preparation.endpoint = readProfileEndpoint(line, crypto);
@@ -515,6 +564,11 @@ void NodeModel::prepared(const Preparation& preparation)
     }
     m_endpointLooks = preparation.looks;
     m_gate = preparation.gate;
+    if (preparation.starting) {
+        m_startProgress = preparation.starting->progress;
+        if (preparation.starting->corrupted)
+            m_damage = *preparation.starting;
+    }
     // Refused credentials are not tried again until they may have changed: the conf or cookie
     // file, the profile's daemon line, or "Ask the node again".
     if (m_life.credentialsRefused() && !preparation.endpoint) {
@@ -716,17 +770,33 @@ void NodeModel::dropPollCalls()
 // ---- the log -------------------------------------------------------------------------------
 
 // The log's size when a run is seen to start, so that its end is read from there.
+// Its run may have begun a moment before it was seen: a run that opened in the last
+// kSeenStartSlack is taken for it.
 void NodeModel::recordLogStart()
 {
     if (m_endpoint.debugLog.empty())
         return;
     m_logOfRun = m_endpoint.debugLog;
+    const std::int64_t currentSince = QDateTime::currentSecsSinceEpoch() - kSeenStartSlack;
     async::runThenCallback(
-        this, [log = m_endpoint.debugLog](std::stop_token) { return fileSize(log).value_or(0); },
-        [this](std::uintmax_t size) {
+        this, [log = m_endpoint.debugLog, currentSince](std::stop_token) { return readLogStart(log, currentSince); },
+        [this](const LogStart& logStart) {
             if (!m_logStart)
-                m_logStart = size;
+                takeLogStart(logStart);
         });
+}
+
+// Where the run's log begins; an unclean end of the run before it is said while this one runs,
+// and damage it reported is offered a repair.
+void NodeModel::takeLogStart(const LogStart& logStart)
+{
+    m_logStart = logStart.size;
+    m_startProgress.clear();
+    m_lastStopUnclean.clear();
+    if (logStart.previous && !logStart.previous->closedCleanly)
+        m_lastStopUnclean = localClock(logStart.previous->lastTime);
+    m_damage = logStart.previous ? *logStart.previous : LogRun {};
+    show();
 }
 
 void NodeModel::readEnd()
@@ -769,6 +839,10 @@ void NodeModel::readEnd()
             m_logStart.reset();
             m_logOfRun.reset();
             refreshRestartRight();
+            if (evidence.run.corrupted)
+                m_damage = evidence.run;
+            m_startProgress.clear();
+            m_lastStopUnclean.clear();
             const EndPlan plan = m_life.endEvidence(evidence, clockNow(), now());
             if (!plan.message.empty())
                 Q_EMIT statusMessage(QString::fromStdString(plan.message));
@@ -856,6 +930,9 @@ void NodeModel::show()
         .progress = progressText(m_figures.progress(), syncView),
         .timeLeft = timeLeftLine(syncView),
         .trouble = troubleText(troubles),
+        .startProgress = m_startProgress,
+        .lastStopUnclean = m_lastStopUnclean,
+        .damage = m_damage,
         .now = now(),
         .port = m_endpoint.port,
         .sources = "port: " + m_endpoint.portSource + "; credentials: " + m_endpoint.credentialsSource,
