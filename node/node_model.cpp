@@ -3,6 +3,7 @@
 #include "base/command_line_split.h"
 #include "node/coin_networks.h"
 #include "node/json_rpc_client.h"
+#include "node/machine_folders.h"
 #include "platform/launcher.h"
 #include "platform/native_os.h"
 #include "platform/port_listeners.h"
@@ -94,10 +95,7 @@ std::optional<std::string> readFrom(const std::string& path, std::uintmax_t from
 // The endpoint of the node that the profile's daemon line starts, with this machine's folders.
 NodeEndpoint readProfileEndpoint(const std::string& daemonLine, const std::string& cryptoName)
 {
-    const std::string home = qEnvironmentVariable("HOME").toStdString();
-    const std::string appData = qEnvironmentVariable("APPDATA").toStdString();
-    const std::string working = QDir::currentPath().toStdString();
-    return readNodeEndpoint({ daemonLine, cryptoName, nullptr, nativeOperatingSystem(), home, appData, working });
+    return readNodeEndpoint(nodeSource(thisMachinesFolders(), daemonLine, cryptoName));
 }
 
 // "14:05" of a time the node writes in its log, in this machine's time zone.
