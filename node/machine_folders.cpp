@@ -12,4 +12,9 @@ NodeFolders thisMachinesFolders()
              qEnvironmentVariable("APPDATA").toStdString(), QDir::currentPath().toStdString() };
 }
 
+NodeEndpoint readProfileEndpoint(const std::string& daemonLine, const std::string& cryptoName)
+{
+    return readNodeEndpoint(nodeSource(thisMachinesFolders(), daemonLine, cryptoName));
+}
+
 } // namespace korvane

@@ -8,4 +8,8 @@ namespace korvane {
 // working folder the program's daemons start in.
 NodeFolders thisMachinesFolders();
 
+// The endpoint of the node that a profile's daemon line starts, with this machine's folders. Reads
+// files: call it off the GUI thread.
+NodeEndpoint readProfileEndpoint(const std::string& daemonLine, const std::string& cryptoName);
+
 } // namespace korvane
