@@ -98,6 +98,7 @@ protected:
             if (!QTest::qWaitFor([&] { return !QFile::exists(path("data/regtest/litecoind.pid")); }, kStopMs))
                 ::kill(nodePid(), SIGKILL);
         }
+        m_os.processes->terminateAll(m_daemonName); // one that never wrote its pid file
         qputenv("HOME", m_savedHome);
     }
 
