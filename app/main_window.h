@@ -30,8 +30,9 @@ class TrayIcon;
 // the profile's coin, folder and program names, follows every change other windows make to them
 // through the live profile, and composes the features' panels (the process watcher, the folder
 // size, the heartbeat and the lock lights) with the launch buttons, which run the profile's command
-// lines, and the buttons that open the terminator, the settings and the node details windows. Where the desktop has a
-// tray, it keeps an icon there, and its close box may hide it to the tray.
+// lines, and the buttons that open the terminator and the settings windows; the node status panel
+// and the tray open the node details. Where the desktop has a tray, it keeps an icon there, and its
+// close box may hide it to the tray.
 class MainWindow : public QWidget
 {
     Q_OBJECT
