@@ -28,6 +28,9 @@ struct NodeCoin
     std::string_view windowsDataFolder; // in %APPDATA%: "Litecoin"
     std::string_view confFileName; // "litecoin.conf"
     std::chrono::seconds blockSpacing; // the time the chain aims for between two blocks
+    // A synced node whose tip is older than this has likely lost touch with the network: about 18
+    // blocks' time on a 10-minute chain, 24 on a 2.5-minute one.
+    std::chrono::hours tipStaleAfter;
     std::array<Network, 4> networks; // in the order of NodeNetwork: main, test, signet, regtest
 
     // A tip older than this is a node still catching up, whatever else it says: a day for every coin.

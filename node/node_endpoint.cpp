@@ -185,6 +185,7 @@ NodeEndpoint EndpointReader::read(std::vector<NodeOption> commandLine)
         return std::move(m_endpoint);
     }
     const fs::path networkFolder = folder / pathFromUtf8(m_coin.on(m_endpoint.network).dataSubfolder);
+    m_endpoint.networkFolder = utf8Text(networkFolder);
     findPort(settings);
     findHost(settings);
     findCredentials(settings, networkFolder);

@@ -41,6 +41,7 @@ struct NodeEndpoint
     std::string credentialsSource; // "rpcpassword in ...", "cookie /home/u/.litecoin/regtest/.cookie"
 
     std::string dataFolder; // the node's data folder (the network's subfolder not included)
+    std::string networkFolder; // the network's own folder in it, where the chain and the log are
     std::string confFile; // the conf file the node reads, whether or not it exists
     std::string cookieFile; // the cookie it authenticates with; empty when a password is set
     // The file the credentials come from: the cookie or the conf file holding the password; empty

@@ -28,6 +28,7 @@ constexpr int kShowIntervalMs = 1000;
 constexpr std::chrono::seconds kCliStopLimit { 60 };
 constexpr std::uintmax_t kLongestLogRead = 512 * 1024; // of a run's log, from its end
 constexpr std::uintmax_t kLongestErrorOutput = 8 * 1024;
+constexpr int kChainStateEvery = 15; // of the details timer's ticks: every 30 s
 
 // This copy's folder for what it keeps of the node: the lock that decides restarts, and what a
 // daemon it started said on its error stream.
@@ -145,12 +146,69 @@ NetworkInfo networkInfoOf(const QJsonObject& result)
     };
     NetworkInfo info;
     info.version = figure(result.value(QLatin1String("version")));
+    info.protocolVersion = figure(result.value(QLatin1String("protocolversion")));
     info.subversion = result.value(QLatin1String("subversion")).toString().toStdString();
     info.connectionsIn = count("connections_in");
     info.connectionsOut = count("connections_out");
     info.connections = count("connections");
     info.warnings = warningsOf(result.value(QLatin1String("warnings")));
     return info;
+}
+
+std::optional<double> decimal(const QJsonValue& value)
+{
+    return value.isDouble() && value.toDouble() >= 0 ? std::optional(value.toDouble()) : std::nullopt;
+}
+
+PeerInfo peerOf(const QJsonObject& peer)
+{
+    PeerInfo info;
+    info.id = peer.value(QLatin1String("id")).toInteger();
+    info.address = peer.value(QLatin1String("addr")).toString().toStdString();
+    info.inbound = peer.value(QLatin1String("inbound")).toBool();
+    info.subversion = peer.value(QLatin1String("subver")).toString().toStdString();
+    info.pingSeconds = decimal(peer.value(QLatin1String("pingtime")));
+    if (!info.pingSeconds)
+        info.pingSeconds = decimal(peer.value(QLatin1String("pingwait")));
+    info.syncedBlocks = figure(peer.value(QLatin1String("synced_blocks")));
+    info.syncedHeaders = figure(peer.value(QLatin1String("synced_headers")));
+    info.bytesSent = figure(peer.value(QLatin1String("bytessent")));
+    info.bytesReceived = figure(peer.value(QLatin1String("bytesrecv")));
+    info.connectedAt = figure(peer.value(QLatin1String("conntime")));
+    return info;
+}
+
+MempoolInfo mempoolOf(const QJsonObject& result)
+{
+    MempoolInfo info;
+    info.transactions = figure(result.value(QLatin1String("size")));
+    info.bytes = figure(result.value(QLatin1String("bytes")));
+    info.memoryUse = figure(result.value(QLatin1String("usage")));
+    info.memoryLimit = figure(result.value(QLatin1String("maxmempool")));
+    info.minimumFee = decimal(result.value(QLatin1String("mempoolminfee")));
+    return info;
+}
+
+// The address a ban names: a peer's address without its port ("[::1]:9333" -> "::1").
+QString bannedAddress(const std::string& address)
+{
+    const QString text = QString::fromStdString(address);
+    if (text.startsWith(QLatin1Char('[')))
+        return text.mid(1, text.indexOf(QLatin1Char(']')) - 1);
+    return text.count(QLatin1Char(':')) == 1 ? text.section(QLatin1Char(':'), 0, 0) : text;
+}
+
+// The size of a folder and everything in it; empty when it cannot be read.
+std::optional<std::int64_t> folderBytes(const std::string& folder)
+{
+    std::error_code error;
+    std::int64_t total = 0;
+    for (fs::recursive_directory_iterator entry(fs::u8path(folder), error), end; !error && entry != end;
+         entry.increment(error)) {
+        if (entry->is_regular_file(error))
+            total += static_cast<std::int64_t>(entry->file_size(error));
+    }
+    return error ? std::nullopt : std::optional(total);
 }
 
 QString methodOf(NodeCall call)
@@ -166,6 +224,12 @@ QString methodOf(NodeCall call)
         return QStringLiteral("uptime");
     case NodeCall::TipHeader:
         return QStringLiteral("getblockheader");
+    case NodeCall::PeerInfo:
+        return QStringLiteral("getpeerinfo");
+    case NodeCall::NetTotals:
+        return QStringLiteral("getnettotals");
+    case NodeCall::MempoolInfo:
+        return QStringLiteral("getmempoolinfo");
     }
     return {};
 }
@@ -208,6 +272,8 @@ NodeModel::NodeModel(const KeyValues& profile, std::string profileName, NodeMode
     , m_pollTimer(new QTimer(this))
     , m_showTimer(new QTimer(this))
     , m_restartTimer(new QTimer(this))
+    , m_detailsTimer(new QTimer(this))
+    , m_logFollower(std::make_shared<LogFollower>())
 {
     m_clock.start();
     m_pollTimer->setObjectName(QStringLiteral("NODE_STATUS_TIMER"));
@@ -217,6 +283,12 @@ NodeModel::NodeModel(const KeyValues& profile, std::string profileName, NodeMode
     m_restartTimer->setSingleShot(true);
     connect(m_pollTimer, &QTimer::timeout, this, &NodeModel::poll);
     connect(m_showTimer, &QTimer::timeout, this, &NodeModel::show);
+    m_detailsTimer->setInterval(static_cast<int>(PollPlan::kPollPeriod * 1000));
+    connect(m_detailsTimer, &QTimer::timeout, this, [this] {
+        followLog();
+        if (pageShown(DetailsPage::Node) && ++m_detailsTicks % kChainStateEvery == 0)
+            measureChainState();
+    });
     connect(m_restartTimer, &QTimer::timeout, this, [this] {
         m_life.restarted(now());
         start();
@@ -275,7 +347,7 @@ void NodeModel::setRunning(bool running)
     if (running) {
         m_restartTimer->stop();
         m_figures = {};
-        m_progress.clear();
+        m_syncWatch.reset();
         m_plan.reset();
         m_endpointStale = true;
         if (!m_logStart)
@@ -453,8 +525,8 @@ void NodeModel::prepared(const Preparation& preparation)
         m_life.credentialsAllowed();
         m_roundOn = true;
         m_roundAnswered = false;
-        for (const NodeCall call : m_plan.poll(now(), m_life.state() == NodeState::Synced))
-            queue({ methodOf(call), {}, [this, call](const RpcReply& reply) { roundAnswered(call, reply); } });
+        for (const NodeCall call : roundCalls())
+            queueRoundCall(call);
         return;
     }
     // Nothing is asked: the credentials are not known yet, nobody listens, or another user does.
@@ -468,6 +540,36 @@ void NodeModel::prepared(const Preparation& preparation)
     }
     show();
     Q_EMIT pollEnded(false);
+}
+
+// The poll plan's calls, and those of the details pages on screen.
+std::vector<NodeCall> NodeModel::roundCalls() const
+{
+    std::vector<NodeCall> calls = m_plan.poll(now(), m_life.state() == NodeState::Synced);
+    if (pageShown(DetailsPage::Peers))
+        calls.push_back(NodeCall::PeerInfo);
+    if (pageShown(DetailsPage::Mempool))
+        calls.push_back(NodeCall::MempoolInfo);
+    const bool trafficDue
+        = m_traffic.empty() || now() - m_traffic.back().at >= kTrafficPeriod - PollPlan::kPollPeriod / 2;
+    if (pageShown(DetailsPage::Traffic) || trafficDue)
+        calls.push_back(NodeCall::NetTotals);
+    return calls;
+}
+
+void NodeModel::queueRoundCall(NodeCall call, bool first)
+{
+    ++m_roundCallsLeft;
+    queue({ methodOf(call),
+            call == NodeCall::TipHeader ? QJsonArray { QString::fromStdString(m_figures.chain->bestBlockHash) }
+                                        : QJsonArray {},
+            [this, call](const RpcReply& reply) { roundAnswered(call, reply); } },
+          first);
+}
+
+bool NodeModel::pageShown(DetailsPage page) const
+{
+    return m_pagesShown[static_cast<std::size_t>(page)];
 }
 
 void NodeModel::queue(Call call, bool first)
@@ -499,6 +601,7 @@ void NodeModel::roundAnswered(NodeCall call, const RpcReply& reply)
 {
     if (!m_roundOn)
         return;
+    --m_roundCallsLeft;
     if (reply.outcome.kind != RpcOutcome::Kind::Result) {
         if (m_roundAnswered)
             endRound(); // with what the poll got so far
@@ -514,16 +617,9 @@ void NodeModel::roundAnswered(NodeCall call, const RpcReply& reply)
         ChainInfo chain = chainInfoOf(object);
         const bool newTip = !m_figures.chain || m_figures.chain->bestBlockHash != chain.bestBlockHash;
         m_figures.blockCount = chain.blocks;
-        if (chain.verificationProgress) {
-            m_progress.add(now(), *chain.verificationProgress);
-            m_figures.secondsLeft = m_progress.secondsLeft();
-        }
-        if (newTip && !chain.bestBlockHash.empty())
-            queue({ methodOf(NodeCall::TipHeader),
-                    { QString::fromStdString(chain.bestBlockHash) },
-                    [this](const RpcReply& header) { roundAnswered(NodeCall::TipHeader, header); } },
-                  true);
         m_figures.chain = std::move(chain);
+        if (newTip && !m_figures.chain->bestBlockHash.empty())
+            queueRoundCall(NodeCall::TipHeader, true);
         break;
     }
     case NodeCall::BlockCount:
@@ -534,18 +630,55 @@ void NodeModel::roundAnswered(NodeCall call, const RpcReply& reply)
         break;
     case NodeCall::Uptime:
         m_figures.uptime = figure(reply.result);
-        endRound();
+        if (pageShown(DetailsPage::Node))
+            Q_EMIT detailsChanged(DetailsPage::Node);
         break;
     case NodeCall::TipHeader:
         m_figures.tipTime = figure(object.value(QLatin1String("time")));
         break;
+    case NodeCall::PeerInfo:
+        takePeers(reply.result.toArray());
+        break;
+    case NodeCall::NetTotals:
+        takeTraffic(object);
+        break;
+    case NodeCall::MempoolInfo:
+        if (std::exchange(m_mempool, mempoolOf(object)) != m_mempool)
+            Q_EMIT detailsChanged(DetailsPage::Mempool);
+        break;
     }
+    if (m_roundCallsLeft == 0)
+        endRound();
+}
+
+void NodeModel::takePeers(const QJsonArray& peers)
+{
+    std::vector<PeerInfo> taken;
+    for (const QJsonValue& peer : peers)
+        taken.push_back(peerOf(peer.toObject()));
+    if (taken != m_peers) {
+        m_peers = std::move(taken);
+        Q_EMIT detailsChanged(DetailsPage::Peers);
+    }
+}
+
+void NodeModel::takeTraffic(const QJsonObject& totals)
+{
+    const auto received = figure(totals.value(QLatin1String("totalbytesrecv")));
+    const auto sent = figure(totals.value(QLatin1String("totalbytessent")));
+    if (!received || !sent)
+        return;
+    m_traffic.push_back({ now(), *received, *sent });
+    while (m_traffic.front().at < now() - kTrafficSpan)
+        m_traffic.pop_front();
+    Q_EMIT detailsChanged(DetailsPage::Traffic);
 }
 
 // The first call of a poll got no answer: the rest of the poll is not asked.
 void NodeModel::roundFailed(const RpcOutcome& outcome)
 {
     m_roundOn = false;
+    m_roundCallsLeft = 0;
     dropPollCalls();
     if (outcome.kind == RpcOutcome::Kind::NoAnswer)
         m_endpointStale = true; // whoever listens on the port is looked at again
@@ -557,9 +690,18 @@ void NodeModel::roundFailed(const RpcOutcome& outcome)
 void NodeModel::endRound()
 {
     m_roundOn = false;
+    m_roundCallsLeft = 0;
     dropPollCalls();
-    const auto wallNow = QDateTime::currentSecsSinceEpoch();
-    const SyncJudgement sync = judgeSync(m_figures, wallNow, std::chrono::seconds(NodeCoin::kBehindAfter).count());
+    const SyncJudgement sync = judgeSync(m_figures, QDateTime::currentSecsSinceEpoch(), chainPace());
+    const std::optional<std::int64_t> blocks = m_figures.blocks();
+    const std::optional<double> progress = m_figures.progress();
+    if (blocks && progress) {
+        const auto peers = m_figures.network ? m_figures.network->connections : std::nullopt;
+        const auto inAndOut = m_figures.network && m_figures.network->connectionsIn && m_figures.network->connectionsOut
+            ? std::optional(*m_figures.network->connectionsIn + *m_figures.network->connectionsOut)
+            : peers;
+        m_syncWatch.add(now(), *blocks, *progress, inAndOut);
+    }
     m_life.answered(now(), sync.synced);
     show();
     Q_EMIT pollEnded(true);
@@ -668,13 +810,52 @@ void NodeModel::refreshRestartRight()
 
 // ---- what is shown -------------------------------------------------------------------------
 
+ChainPace NodeModel::chainPace() const
+{
+    ChainPace pace { .behindAfter = std::chrono::seconds(NodeCoin::kBehindAfter).count() };
+    if (m_endpoint.coin)
+        pace.blockSpacing = m_endpoint.coin->blockSpacing.count();
+    return pace;
+}
+
+// A synced node whose tip is older than the coin's limit, how old it is.
+std::optional<std::int64_t> NodeModel::staleTipAge(const SyncJudgement& sync) const
+{
+    if (m_life.state() != NodeState::Synced || !sync.tipAge || !m_endpoint.coin)
+        return std::nullopt;
+    const auto limit = std::chrono::seconds(m_endpoint.coin->tipStaleAfter).count();
+    return *sync.tipAge >= limit ? sync.tipAge : std::nullopt;
+}
+
+// A stall, a node without peers and a stale tip are each said once as a notice, until they pass.
+void NodeModel::noticeTroubles(const SyncTroubles& troubles)
+{
+    for (std::size_t kind = 0; kind < troubles.size(); ++kind) {
+        const bool troubled = !troubles[kind].empty();
+        if (troubled && !m_troubleSaid[kind]) {
+            const std::string coin = m_cryptoName.empty() ? std::string("The node") : m_cryptoName;
+            Q_EMIT notice(QString::fromStdString(coin + ": the node needs a look"),
+                          QString::fromStdString(troubles[kind]));
+        }
+        m_troubleSaid[kind] = troubled;
+    }
+}
+
 void NodeModel::show()
 {
     const auto wallNow = QDateTime::currentSecsSinceEpoch();
+    const SyncJudgement sync = judgeSync(m_figures, wallNow, chainPace());
+    const bool answering = m_life.state() == NodeState::CatchingUp || m_life.state() == NodeState::Synced;
+    const SyncWatch::View syncView = answering ? m_syncWatch.view(now(), !sync.synced) : SyncWatch::View {};
+    const SyncTroubles troubles = syncTroubles(syncView, staleTipAge(sync));
+    noticeTroubles(troubles);
     const NodeKnowledge knowledge {
         .life = m_life,
         .figures = m_figures,
-        .sync = judgeSync(m_figures, wallNow, std::chrono::seconds(NodeCoin::kBehindAfter).count()),
+        .sync = sync,
+        .progress = progressText(m_figures.progress(), syncView),
+        .timeLeft = timeLeftLine(syncView),
+        .trouble = troubleText(troubles),
         .now = now(),
         .port = m_endpoint.port,
         .sources = "port: " + m_endpoint.portSource + "; credentials: " + m_endpoint.credentialsSource,
@@ -695,22 +876,113 @@ void NodeModel::show()
 void NodeModel::showDetails(DetailsPage page, bool shown)
 {
     m_pagesShown[static_cast<std::size_t>(page)] = shown;
+    const bool anyShown = std::find(m_pagesShown.begin(), m_pagesShown.end(), true) != m_pagesShown.end();
+    if (anyShown != m_detailsTimer->isActive())
+        anyShown ? m_detailsTimer->start() : m_detailsTimer->stop();
+    if (!shown)
+        return;
+    if (page == DetailsPage::Log)
+        followLog();
+    if (page == DetailsPage::Node)
+        measureChainState();
+    Q_EMIT detailsChanged(page);
 }
 
 NodeFacts NodeModel::facts() const
 {
     NodeFacts facts;
+    if (const auto& network = m_figures.network) {
+        facts.version = network->version;
+        facts.protocolVersion = network->protocolVersion;
+        facts.subversion = network->subversion;
+    }
+    if (const auto& chain = m_figures.chain) {
+        facts.chain = chain->chain;
+        facts.sizeOnDisk = chain->sizeOnDisk;
+        facts.pruned = chain->pruned;
+    }
+    facts.uptime = m_figures.uptime;
+    if (facts.uptime)
+        facts.startedAt = QDateTime::currentSecsSinceEpoch() - *facts.uptime;
+    facts.dataFolder = m_endpoint.networkFolder;
+    facts.chainStateSize = m_chainStateSize;
+    facts.warnings = m_figures.chain || m_figures.network ? allWarnings(m_figures) : std::string();
+    if (m_endpoint.port != 0) {
+        const bool ipv6 = m_endpoint.host.find(':') != std::string::npos;
+        facts.endpoint = (ipv6 ? "[" + m_endpoint.host + "]" : m_endpoint.host) + ":" + std::to_string(m_endpoint.port);
+    }
+    facts.credentialsSource = m_endpoint.credentialsSource;
+    facts.debugLog = m_endpoint.debugLog;
     return facts;
 }
 
 void NodeModel::disconnectPeer(const PeerInfo& peer)
 {
-    (void)peer;
+    askOfPeer(QStringLiteral("disconnectnode"), { QString(), static_cast<qint64>(peer.id) },
+              "Peer " + peer.address + " disconnected");
 }
 
 void NodeModel::banPeer(const PeerInfo& peer)
 {
-    (void)peer;
+    const QString address = bannedAddress(peer.address);
+    askOfPeer(QStringLiteral("setban"), { address, QStringLiteral("add"), 24 * 60 * 60 },
+              "Peer " + address.toStdString() + " banned for 24 hours");
+}
+
+// A request about a peer goes between polls, and its outcome is said in the status line.
+void NodeModel::askOfPeer(const QString& method, const QJsonArray& params, const std::string& done)
+{
+    queue({ method, params,
+            [this, done](const RpcReply& reply) {
+                const bool ok = reply.outcome.kind == RpcOutcome::Kind::Result;
+                Q_EMIT statusMessage(
+                    QString::fromStdString(ok ? done : "The node did not do it: " + reply.outcome.message));
+            } },
+          true);
+}
+
+// The log page follows the node's log on a worker thread while it is shown.
+void NodeModel::followLog()
+{
+    if (m_followingLog || !pageShown(DetailsPage::Log))
+        return;
+    m_followingLog = true;
+    async::runThenCallback(
+        this,
+        [follower = m_logFollower, log = m_endpoint.debugLog, line = m_daemonLine,
+         crypto = m_cryptoName](std::stop_token) {
+            const std::string path = log.empty() ? readProfileEndpoint(line, crypto).debugLog : log;
+            if (path.empty()) {
+                LogFollower::Read none;
+                none.problem = "the node writes no log (-nodebuglogfile)";
+                return none;
+            }
+            return follower->follow(path);
+        },
+        [this](const LogFollower::Read& read) {
+            m_followingLog = false;
+            m_logProblem = read.problem;
+            if (read.anew)
+                m_logLines.clear();
+            m_logLines.insert(m_logLines.end(), read.lines.begin(), read.lines.end());
+            while (m_logLines.size() > LogFollower::kLines)
+                m_logLines.pop_front();
+            if (read.anew || !read.lines.empty() || !read.problem.empty())
+                Q_EMIT detailsChanged(DetailsPage::Log);
+        });
+}
+
+// The node's own size on disk leaves out its chain state: that folder is measured here.
+void NodeModel::measureChainState()
+{
+    if (m_endpoint.networkFolder.empty())
+        return;
+    async::runThenCallback(
+        this, [folder = m_endpoint.networkFolder](std::stop_token) { return folderBytes(folder + "/chainstate"); },
+        [this](std::optional<std::int64_t> size) {
+            m_chainStateSize = size;
+            Q_EMIT detailsChanged(DetailsPage::Node);
+        });
 }
 
 } // namespace korvane

@@ -6,6 +6,7 @@
 #include "node/node_life.h"
 #include "node/node_snapshot.h"
 #include "node/poll_plan.h"
+#include "node/sync_watch.h"
 #include "platform/process_table.h"
 #include "settings/key_values.h"
 
@@ -114,6 +115,9 @@ private:
     struct Preparation;
 
     void readProfile();
+    ChainPace chainPace() const;
+    std::optional<std::int64_t> staleTipAge(const SyncJudgement& sync) const;
+    void noticeTroubles(const SyncTroubles& troubles);
     double now() const;
     void setRunning(bool running);
     void watchStartedProgram();
@@ -125,6 +129,14 @@ private:
     void roundFailed(const RpcOutcome& outcome);
     void endRound();
     void dropPollCalls();
+    std::vector<NodeCall> roundCalls() const;
+    void queueRoundCall(NodeCall call, bool first = false);
+    bool pageShown(DetailsPage page) const;
+    void takePeers(const QJsonArray& peers);
+    void takeTraffic(const QJsonObject& totals);
+    void askOfPeer(const QString& method, const QJsonArray& params, const std::string& done);
+    void followLog();
+    void measureChainState();
     void recordLogStart();
     void readEnd();
     void restartLater(std::chrono::minutes after);
@@ -138,6 +150,7 @@ private:
     QTimer* m_pollTimer;
     QTimer* m_showTimer; // the elapsed times on screen
     QTimer* m_restartTimer;
+    QTimer* m_detailsTimer; // the log and the chain state, while their pages are shown
     std::unique_ptr<QLockFile> m_restartLock;
     QElapsedTimer m_clock;
 
@@ -170,7 +183,8 @@ private:
     std::optional<std::string> m_logOfRun; // the log file that size is of
     bool m_startedHereRecently = false; // the error output belongs to this run
     bool m_readingEnd = false;
-    ProgressSamples m_progress;
+    SyncWatch m_syncWatch;
+    std::array<bool, 3> m_troubleSaid {}; // a stall, no peers, a stale tip
     NodeSnapshot m_snapshot;
 
     std::array<bool, kDetailsPages> m_pagesShown {};
@@ -182,6 +196,8 @@ private:
     std::string m_logProblem;
     std::shared_ptr<LogFollower> m_logFollower; // used on a worker thread, one read at a time
     bool m_followingLog = false;
+    int m_detailsTicks = 0;
+    int m_roundCallsLeft = 0;
 };
 
 } // namespace korvane

@@ -22,6 +22,11 @@ std::string answerAge(const NodeKnowledge& known)
     return " (last answer " + ageText(static_cast<std::int64_t>(known.now - *life.lastAnswerAt())) + " ago)";
 }
 
+std::string troubleText(const NodeKnowledge& known)
+{
+    return known.trouble.empty() ? std::string() : " \u2014 " + known.trouble;
+}
+
 std::string headline(const NodeKnowledge& known)
 {
     const NodeLife& life = known.life;
@@ -31,9 +36,9 @@ std::string headline(const NodeKnowledge& known)
     case NodeState::Starting:
         return name + ": " + (life.detail().empty() ? std::string("not answering RPC yet") : life.detail());
     case NodeState::CatchingUp:
-        return withDetail(name, sync) + answerAge(known);
+        return withDetail(name, sync) + answerAge(known) + troubleText(known);
     case NodeState::Synced:
-        return name + ": answering RPC on port " + std::to_string(known.port) + answerAge(known);
+        return name + ": answering RPC on port " + std::to_string(known.port) + answerAge(known) + troubleText(known);
     case NodeState::StatusUnknown:
         if (life.credentialsRefused())
             return name + ": RPC credentials refused (read from " + known.credentialsSource + ")";
@@ -99,9 +104,13 @@ NodeSnapshot describe(const NodeKnowledge& known)
     const bool running = life.processRunning();
     snapshot.processRunning = running;
     if (running && life.lastAnswerAt())
-        snapshot.lines = statusLines(known.figures, known.sync);
+        snapshot.lines = statusLines(known.figures, known.sync, known.progress, known.timeLeft);
     snapshot.sources = running ? known.sources : std::string();
-    snapshot.sync = running && life.lastAnswerAt() ? syncText(known.sync) : std::string();
+    if (running && life.lastAnswerAt()) {
+        snapshot.sync = syncText(known.sync);
+        if (!known.trouble.empty())
+            snapshot.sync += (snapshot.sync.empty() ? "" : ", ") + known.trouble;
+    }
     const bool stopWanted = life.state() != NodeState::Stopping && !known.askingToStop;
     snapshot.offerRpcStop = running && stopWanted && (!known.cliStopLine || !life.stopRefusal().empty());
     snapshot.rpcStopPossible = answers(life.state()) && life.lastAnswerAt().has_value();

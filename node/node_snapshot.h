@@ -37,6 +37,9 @@ struct NodeKnowledge
     const NodeLife& life;
     const NodeFigures& figures;
     SyncJudgement sync;
+    std::string progress; // "Progress: 45.67 %, +2.10 % an hour"
+    std::string timeLeft; // "Time left: about 3 h 10 min"
+    std::string trouble; // "stalled: no new block for 6 min", "the tip is stale: …", or empty
     double now = 0; // seconds on the life's clock
     std::uint16_t port = 0;
     std::string sources; // where the port and the credentials were read from

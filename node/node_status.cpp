@@ -31,6 +31,8 @@ std::string joined(const std::vector<std::string>& parts, const char* separator)
     return result;
 }
 
+} // namespace
+
 // Both calls carry the node's warnings; a newer node's network ones are added.
 std::string allWarnings(const NodeFigures& figures)
 {
@@ -43,8 +45,6 @@ std::string allWarnings(const NodeFigures& figures)
     return warnings;
 }
 
-} // namespace
-
 std::optional<std::int64_t> NodeFigures::blocks() const
 {
     if (blockCount)
@@ -52,7 +52,19 @@ std::optional<std::int64_t> NodeFigures::blocks() const
     return chain ? chain->blocks : std::nullopt;
 }
 
-SyncJudgement judgeSync(const NodeFigures& figures, std::int64_t now, std::int64_t behindAfter)
+std::optional<double> NodeFigures::progress() const
+{
+    if (!chain)
+        return std::nullopt;
+    if (chain->chain != "regtest")
+        return chain->verificationProgress;
+    const std::optional<std::int64_t> done = blocks();
+    if (!done || !chain->headers || *chain->headers <= 0)
+        return std::nullopt;
+    return std::min(1.0, static_cast<double>(*done) / static_cast<double>(*chain->headers));
+}
+
+SyncJudgement judgeSync(const NodeFigures& figures, std::int64_t now, ChainPace pace)
 {
     SyncJudgement sync;
     const std::optional<std::int64_t> blocks = figures.blocks();
@@ -61,7 +73,15 @@ SyncJudgement judgeSync(const NodeFigures& figures, std::int64_t now, std::int64
     if (figures.tipTime)
         sync.tipAge = std::max<std::int64_t>(0, now - *figures.tipTime);
     sync.synced = figures.chain && !figures.chain->initialDownload && sync.blocksBehind == 0 && sync.tipAge
-        && *sync.tipAge < behindAfter;
+        && *sync.tipAge < pace.behindAfter;
+    // The chain's height now is about the tip's height and a block for each spacing since its time.
+    // Regtest makes blocks on demand: it has no such pace.
+    if (!sync.synced && blocks && sync.tipAge && pace.blockSpacing > 0 && figures.chain->chain != "regtest") {
+        const double expected = static_cast<double>(*blocks) + static_cast<double>(*sync.tipAge / pace.blockSpacing);
+        const double share = static_cast<double>(*figures.chain->headers) / expected;
+        if (share < 0.99)
+            sync.headersShare = share;
+    }
     return sync;
 }
 
@@ -73,29 +93,6 @@ std::string syncText(const SyncJudgement& sync)
     if (sync.tipAge)
         parts.push_back("last block " + ageText(*sync.tipAge) + " ago");
     return joined(parts, ", ");
-}
-
-void ProgressSamples::add(double seconds, double progress)
-{
-    // A progress that falls (a reindex, another node on the port) starts the estimate afresh.
-    if (!m_samples.empty() && progress < m_samples.back().progress)
-        m_samples.clear();
-    m_samples.push_back({ seconds, progress });
-    while (m_samples.front().seconds < seconds - m_windowSeconds)
-        m_samples.pop_front();
-}
-
-std::optional<double> ProgressSamples::secondsLeft() const
-{
-    if (m_samples.size() < 2)
-        return std::nullopt;
-    const Sample& first = m_samples.front();
-    const Sample& last = m_samples.back();
-    const double span = last.seconds - first.seconds;
-    const double gained = last.progress - first.progress;
-    if (span < kShortestRateSpan || gained <= 0)
-        return std::nullopt;
-    return (1.0 - last.progress) * span / gained;
 }
 
 std::string percentText(std::optional<double> progress)
@@ -178,24 +175,31 @@ std::string elapsedText(double seconds)
     return formatted("%lld:%02lld:%02lld", whole / 3600, whole / 60 % 60, whole % 60);
 }
 
-std::vector<std::string> statusLines(const NodeFigures& figures, const SyncJudgement& sync)
+std::vector<std::string> statusLines(const NodeFigures& figures,
+                                     const SyncJudgement& sync,
+                                     const std::string& progress,
+                                     const std::string& timeLeft)
 {
     std::vector<std::string> lines;
     if (figures.chain) {
         const ChainInfo& chain = *figures.chain;
         lines.push_back("Network: " + chain.chain);
-        lines.push_back("Blocks: " + countText(figures.blocks()) + " / " + countText(chain.headers));
+        std::string blocks = "Blocks: " + countText(figures.blocks()) + " / " + countText(chain.headers);
+        if (sync.blocksBehind && *sync.blocksBehind > 0)
+            blocks += " (" + countText(sync.blocksBehind) + " left)";
+        lines.push_back(blocks);
         lines.push_back("Last block: " + (sync.tipAge ? ageText(*sync.tipAge) + " ago" : std::string(kUnknown)));
-        std::string verification = "Verification: " + percentText(chain.verificationProgress);
-        if (!sync.synced && figures.secondsLeft)
-            verification += ", " + timeLeftText(*figures.secondsLeft);
-        lines.push_back(verification);
+        if (!sync.synced) {
+            lines.push_back(progress);
+            lines.push_back(sync.headersShare ? "Headers: about " + percentText(sync.headersShare) + " downloaded"
+                                              : timeLeft);
+        }
     }
     if (figures.network)
         lines.push_back("Peers: " + peersText(*figures.network));
     if (figures.chain)
         lines.push_back("Size on disk: " + sizeText(figures.chain->sizeOnDisk));
-    if (figures.network) {
+    if (figures.network && sync.synced) {
         const NetworkInfo& network = *figures.network;
         lines.push_back("Version: " + network.subversion + " ("
                         + (network.version ? std::to_string(*network.version) : std::string(kUnknown)) + ")");

@@ -33,6 +33,7 @@ struct ChainInfo
 struct NetworkInfo
 {
     std::optional<std::int64_t> version;
+    std::optional<std::int64_t> protocolVersion;
     std::string subversion; // "/LitecoinCore:0.21.2.1/"
     std::optional<int> connectionsIn;
     std::optional<int> connectionsOut;
@@ -48,9 +49,11 @@ struct NodeFigures
     std::optional<std::int64_t> tipTime; // the best block's time, seconds since 1970 ("getblockheader")
     std::optional<NetworkInfo> network;
     std::optional<std::int64_t> uptime; // seconds
-    std::optional<double> secondsLeft; // estimated from the verification progress
 
     std::optional<std::int64_t> blocks() const;
+    // How far the sync is, 0 to 1: the node's verification progress; on regtest, whose progress
+    // figure means nothing (it reads 1 at any height), the blocks' share of the headers.
+    std::optional<double> progress() const;
 };
 
 // How one call ended: the one kind of reply the RPC client gives and the rules read.
@@ -77,45 +80,32 @@ struct SyncJudgement
     bool synced = false; // out of the initial download, blocks = headers and the tip recent
     std::optional<std::int64_t> blocksBehind; // headers - blocks
     std::optional<std::int64_t> tipAge; // seconds since the best block's time
+    // While the headers lag behind the chain as long as it is since the tip (at the chain's block
+    // spacing), about how much of them the node has; empty when they do not lag.
+    std::optional<double> headersShare;
 };
 
-// `now` in seconds since 1970; a tip older than `behindAfter` seconds is a node still catching up.
-SyncJudgement judgeSync(const NodeFigures& figures, std::int64_t now, std::int64_t behindAfter);
+// The chain's pace, for the judgement: `behindAfter` seconds of a tip's age make a node behind;
+// `blockSpacing` is the time the chain aims for between blocks (0: not known).
+struct ChainPace
+{
+    std::int64_t behindAfter = 86400;
+    std::int64_t blockSpacing = 0;
+};
+
+// `now` in seconds since 1970.
+SyncJudgement judgeSync(const NodeFigures& figures, std::int64_t now, ChainPace pace);
 
 // "2454 blocks behind, last block 3 h ago", "last block 5 min ago".
 std::string syncText(const SyncJudgement& sync);
 
-// Verification progress over the last minutes, from which the time left is estimated.
-class ProgressSamples
-{
-public:
-    explicit ProgressSamples(double windowSeconds = 300)
-        : m_windowSeconds(windowSeconds)
-    {
-    }
-
-    // `seconds` on any steady clock; samples older than the window are dropped.
-    void add(double seconds, double progress);
-    void clear() { m_samples.clear(); }
-
-    // Seconds until the progress reaches 1 at the rate seen over the window; empty until two
-    // samples at least 10 s apart show it rising.
-    std::optional<double> secondsLeft() const;
-
-private:
-    struct Sample
-    {
-        double seconds;
-        double progress;
-    };
-    double m_windowSeconds;
-    std::deque<Sample> m_samples;
-};
-
-// The status lines, each read as shown: "Network: regtest", "Blocks: 105 / 105", "Last block:
-// 3 min ago", "Verification: 99.99 %, about 2 h 05 min left", "Peers: 3 in, 8 out", "Size on
-// disk: 1.23 GB", "Version: /LitecoinCore:0.21.2.1/ (210201)", "Warnings: none".
-std::vector<std::string> statusLines(const NodeFigures& figures, const SyncJudgement& sync);
+// The status lines, each read as shown: "Network: regtest", "Blocks: 16 / 4,000 (3,984 left)",
+// "Last block: 3 min ago", then `progress` and `timeLeft` (what the sync watch says) while behind,
+// or the version once synced, "Peers: 3 in, 8 out", "Size on disk: 1.23 GB", "Warnings: none".
+std::vector<std::string> statusLines(const NodeFigures& figures,
+                                     const SyncJudgement& sync,
+                                     const std::string& progress,
+                                     const std::string& timeLeft);
 
 // The parts of statusLines, for tests and other callers; an empty figure reads "?".
 std::string percentText(std::optional<double> progress); // 0.123456 -> "12.34 %", never rounded up to 100
@@ -125,6 +115,7 @@ std::string countText(std::optional<std::int64_t> count); // 2454 -> "2,454"
 std::string ageText(std::int64_t seconds); // "45 s", "12 min", "3 h", "2 days"
 std::string warningsText(const NodeWarnings& warnings); // "none", or the warnings joined by "; "
 std::string peersText(const NetworkInfo& network); // "3 in, 8 out", or "11" from an older node
+std::string allWarnings(const NodeFigures& figures); // both calls' warnings, each once
 std::string elapsedText(double seconds); // "0:07", "12:30", "1:02:03"
 
 } // namespace korvane

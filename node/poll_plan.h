@@ -13,6 +13,9 @@ enum class NodeCall
     NetworkInfo, // getnetworkinfo
     Uptime, // uptime: a smaller figure than before is a new run
     TipHeader, // getblockheader of the best block, for the tip's time
+    PeerInfo, // getpeerinfo, while the details window shows its peers
+    NetTotals, // getnettotals, for the traffic graph
+    MempoolInfo, // getmempoolinfo, while the details window shows the mempool
 };
 
 // Which calls a poll makes, one after another and never two at a time, as the node's own

@@ -32,45 +32,21 @@ TEST(NodeStatusTexts, ProgressSizesAndTimesReadAsAPersonWould)
     EXPECT_EQ(elapsedText(3723), "1:02:03");
 }
 
-TEST(NodeStatusTimeLeft, ComesFromTheRateOverTheLastMinutes)
-{
-    ProgressSamples samples(300);
-    EXPECT_FALSE(samples.secondsLeft());
-    samples.add(0, 0.50);
-    samples.add(5, 0.51);
-    EXPECT_FALSE(samples.secondsLeft()) << "5 s are too short to take a rate from";
-    samples.add(10, 0.52);
-    ASSERT_TRUE(samples.secondsLeft());
-    EXPECT_NEAR(*samples.secondsLeft(), 0.48 / 0.002, 1e-6); // 0.2 % per second
-
-    // After the window only the recent rate counts: 0.01 over the last 300 s.
-    samples.add(400, 0.60);
-    samples.add(700, 0.61);
-    ASSERT_TRUE(samples.secondsLeft());
-    EXPECT_NEAR(*samples.secondsLeft(), 0.39 * 300 / 0.01, 1e-6);
-
-    samples.add(710, 0.61);
-    samples.add(720, 0.20); // a reindex starts over
-    EXPECT_FALSE(samples.secondsLeft());
-    samples.add(730, 0.20);
-    EXPECT_FALSE(samples.secondsLeft()) << "no progress, no estimate";
-}
-
 TEST(NodeStatusLines, ShowTheNodesAnswersInOlderAndNewerForms)
 {
     NodeFigures figures;
     figures.chain = ChainInfo { "main", 2'000'000, 2'500'000, 0.8, true, 45'600'000'000, false, "", std::string() };
     figures.tipTime = 1'000'000;
-    figures.secondsLeft = 3600;
-    const SyncJudgement behind = judgeSync(figures, 1'000'000 + 3 * 3600, 86400);
+    const SyncJudgement behind = judgeSync(figures, 1'000'000 + 3 * 3600, { 86400, 150 });
     EXPECT_FALSE(behind.synced);
     EXPECT_EQ(syncText(behind), "500,000 blocks behind, last block 3 h ago");
-    EXPECT_EQ(statusLines(figures, behind),
+    EXPECT_EQ(statusLines(figures, behind, "Progress: 80.00 %", "Time left: about 1 h 00 min"),
               (std::vector<std::string> {
                   "Network: main",
-                  "Blocks: 2,000,000 / 2,500,000",
+                  "Blocks: 2,000,000 / 2,500,000 (500,000 left)",
                   "Last block: 3 h ago",
-                  "Verification: 80.00 %, about 1 h 00 min left",
+                  "Progress: 80.00 %",
+                  "Time left: about 1 h 00 min",
                   "Size on disk: 45.60 GB",
                   "Warnings: none",
               }));
@@ -78,16 +54,15 @@ TEST(NodeStatusLines, ShowTheNodesAnswersInOlderAndNewerForms)
     // An older node: one warnings text, the peers as a total. Impossible figures read "?".
     figures.chain
         = ChainInfo { "regtest", 105, 105, 1.0, false, std::nullopt, false, "", std::string("Unknown rules") };
-    figures.network = NetworkInfo { 180100, "/Satoshi:0.18.1/", std::nullopt, std::nullopt, 11, std::string() };
+    figures.network = NetworkInfo { 180100, 70015, "/Satoshi:0.18.1/", std::nullopt, std::nullopt, 11, std::string() };
     figures.blockCount = 105;
-    const SyncJudgement synced = judgeSync(figures, 1'000'000 + 60, 86400);
+    const SyncJudgement synced = judgeSync(figures, 1'000'000 + 60, { 86400, 150 });
     EXPECT_TRUE(synced.synced);
-    EXPECT_EQ(statusLines(figures, synced),
+    EXPECT_EQ(statusLines(figures, synced, "", ""),
               (std::vector<std::string> {
                   "Network: regtest",
                   "Blocks: 105 / 105",
                   "Last block: 1 min ago",
-                  "Verification: 100.00 %",
                   "Peers: 11",
                   "Size on disk: ?",
                   "Version: /Satoshi:0.18.1/ (180100)",
@@ -99,9 +74,10 @@ TEST(NodeStatusLines, ShowTheNodesAnswersInOlderAndNewerForms)
 
     // A newer node: lists of warnings, peers in and out; the network's own warnings are added.
     figures.chain->warnings = std::vector<std::string> { "Unknown rules", "Clock off" };
-    figures.network = NetworkInfo { 270000, "/Satoshi:27.0.0/", 3, 8, 11, std::vector<std::string> { "Proxy down" } };
-    const auto lines = statusLines(figures, synced);
-    EXPECT_EQ(lines.at(4), "Peers: 3 in, 8 out");
+    figures.network
+        = NetworkInfo { 270000, 70016, "/Satoshi:27.0.0/", 3, 8, 11, std::vector<std::string> { "Proxy down" } };
+    const auto lines = statusLines(figures, synced, "", "");
+    EXPECT_EQ(lines.at(3), "Peers: 3 in, 8 out");
     EXPECT_EQ(lines.back(), "Warnings: Unknown rules; Clock off; Proxy down");
 }
 
@@ -109,13 +85,25 @@ TEST(NodeStatusSync, SyncedOnlyWhenCaughtUpWithHeadersAndARecentTip)
 {
     NodeFigures figures;
     figures.chain = ChainInfo { "main", 100, 100, 1.0, false, 0, false, "", std::string() };
-    EXPECT_FALSE(judgeSync(figures, 0, 86400).synced) << "the tip's time is not known yet";
+    const ChainPace litecoin { 86400, 150 };
+    EXPECT_FALSE(judgeSync(figures, 0, litecoin).synced) << "the tip's time is not known yet";
     figures.tipTime = 1000;
-    EXPECT_TRUE(judgeSync(figures, 2000, 86400).synced);
-    EXPECT_FALSE(judgeSync(figures, 1000 + 86400, 86400).synced) << "a day-old tip is behind";
+    EXPECT_TRUE(judgeSync(figures, 2000, litecoin).synced);
+    EXPECT_FALSE(judgeSync(figures, 1000 + 86400, litecoin).synced) << "a day-old tip is behind";
     figures.blockCount = 98; // fresher than the chain's own figure
-    EXPECT_EQ(judgeSync(figures, 2000, 86400).blocksBehind, 2);
-    EXPECT_FALSE(judgeSync(figures, 2000, 86400).synced) << "out of the initial download yet 2 blocks behind";
+    EXPECT_EQ(judgeSync(figures, 2000, litecoin).blocksBehind, 2);
+    EXPECT_FALSE(judgeSync(figures, 2000, litecoin).synced) << "out of the initial download yet 2 blocks behind";
+
+    // Headers that lag: a tip 10 days old at 2.5 minutes a block is 5,760 blocks from the chain's
+    // height now; 100 headers of 5,858 or so are 1.7 %.
+    figures.blockCount = 98;
+    const SyncJudgement lagging = judgeSync(figures, 1000 + 10 * 86400, litecoin);
+    ASSERT_TRUE(lagging.headersShare);
+    EXPECT_NEAR(*lagging.headersShare, 100.0 / (98 + 5760), 1e-9);
+    figures.chain->chain = "regtest";
+    EXPECT_FALSE(judgeSync(figures, 1000 + 10 * 86400, litecoin).headersShare) << "regtest keeps no pace";
+    figures.chain->verificationProgress = 1.0;
+    EXPECT_NEAR(*figures.progress(), 0.98, 1e-9) << "regtest's own progress figure means nothing";
 }
 
 } // namespace
