@@ -9,6 +9,7 @@ namespace {
 
 constexpr const char* kUnknown = "?";
 constexpr double kBytesPerKilobyte = 1000;
+constexpr double kLowestTop = 0.1; // kB/s: an idle node's pings and announcements still show
 
 std::string fixed(double value, int decimals)
 {
@@ -100,7 +101,7 @@ TrafficScale trafficScale(const std::vector<TrafficRate>& rates, double span)
             highest = std::max({ highest, rate.receivedPerSecond, rate.sentPerSecond });
     }
     TrafficScale scale;
-    scale.top = roundedUp(std::max(1.0, highest / kBytesPerKilobyte));
+    scale.top = roundedUp(std::max(kLowestTop, highest / kBytesPerKilobyte));
     const double mantissa = scale.top / std::pow(10.0, std::floor(std::log10(scale.top) + 1e-9));
     const int steps = std::lround(mantissa) == 2 ? 4 : 5;
     for (int tick = 0; tick <= steps; ++tick)

@@ -52,7 +52,7 @@ inline constexpr std::array kNodeFigures {
 std::array<std::string, kNodeFigures.size()> nodeTexts(const NodeFacts& facts, const std::string& startTime);
 
 // The traffic graph's vertical scale in kB/s: its top is 1, 2 or 5 times a power of ten, at
-// least 1 kB/s, and it has a line at each tick, 0 included.
+// least 0.1 kB/s, and it has a line at each tick, 0 included.
 struct TrafficScale
 {
     double top = 1;

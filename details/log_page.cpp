@@ -6,6 +6,7 @@
 #include "node/node_details.h"
 
 #include <QCheckBox>
+#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,6 +33,7 @@ LogPage::LogPage(QWidget* parent)
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_text->setMaximumBlockCount(static_cast<int>(LogFollower::kLines));
     m_text->setAccessibleName(QStringLiteral("Node log"));
+    m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
     auto* filters = new QHBoxLayout;
     filters->addWidget(filterCaption);
@@ -42,6 +44,15 @@ LogPage::LogPage(QWidget* parent)
     page->addWidget(m_text, 1);
     page->addWidget(m_problem);
 
+    // The view follows the log while it is at the bottom, also as a scroll bar or a longer line
+    // takes room from it.
+    QScrollBar* scroll = m_text->verticalScrollBar();
+    connect(scroll, &QScrollBar::valueChanged, this,
+            [this, scroll](int value) { m_following = value == scroll->maximum(); });
+    connect(scroll, &QScrollBar::rangeChanged, this, [this, scroll](int, int maximum) {
+        if (m_following)
+            scroll->setValue(maximum);
+    });
     connect(m_filter, &QLineEdit::textChanged, this, &LogPage::showAll);
     connect(m_problemsOnly, &QCheckBox::toggled, this, &LogPage::showAll);
 }
@@ -89,12 +100,12 @@ void LogPage::showAll()
 void LogPage::append(const QString& text)
 {
     QScrollBar& scroll = *m_text->verticalScrollBar();
-    const bool atBottom = scroll.value() == scroll.maximum();
+    const bool following = m_following;
     const int firstShown = scroll.value();
     const int linesBefore = m_text->document()->isEmpty() ? 0 : m_text->blockCount();
     const int added = static_cast<int>(text.count(QLatin1Char('\n'))) + 1;
     m_text->appendPlainText(text);
-    if (atBottom) {
+    if (following) {
         scroll.setValue(scroll.maximum());
         return;
     }

@@ -31,6 +31,7 @@ private:
     void append(const QString& text);
 
     std::deque<std::string> m_lines;
+    bool m_following = true; // the view is at the bottom
     QLineEdit* m_filter;
     QCheckBox* m_problemsOnly;
     QPlainTextEdit* m_text;

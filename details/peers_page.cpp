@@ -48,7 +48,7 @@ PeersPage::PeersPage(QWidget* parent)
     m_table->setWordWrap(false);
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_table->horizontalHeader()->setSectionResizeMode(PeerTableModel::Version, QHeaderView::Stretch);
+    m_table->horizontalHeader()->setStretchLastSection(true);
     m_count->setTextFormat(Qt::PlainText);
 
     auto* buttons = new QHBoxLayout;
@@ -61,17 +61,13 @@ PeersPage::PeersPage(QWidget* parent)
 
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &PeersPage::allowRequests);
     connect(m_disconnect, &QPushButton::clicked, this, [this] {
-        const std::optional<PeerInfo> peer = selectedPeer();
-        if (peer && confirmed(QStringLiteral("Disconnect the peer %1?").arg(peerName(*peer)), m_disconnect->text()))
-            Q_EMIT disconnectChosen(*peer);
+        request(QStringLiteral("DISCONNECT PEER"), QStringLiteral("Disconnect the peer %1?"), *m_disconnect,
+                &PeersPage::disconnectChosen);
     });
     connect(m_ban, &QPushButton::clicked, this, [this] {
-        const std::optional<PeerInfo> peer = selectedPeer();
-        if (peer
-            && confirmed(QStringLiteral("Ban the peer %1 for 24 hours? The node refuses its address until then.")
-                             .arg(peerName(*peer)),
-                         m_ban->text()))
-            Q_EMIT banChosen(*peer);
+        request(QStringLiteral("BAN PEER"),
+                QStringLiteral("Ban the peer %1 for 24 hours? The node refuses its address until then."), *m_ban,
+                &PeersPage::banChosen);
     });
     setPeers({}, 0);
 }
@@ -108,14 +104,24 @@ void PeersPage::allowRequests()
     m_ban->setEnabled(chosen);
 }
 
-bool PeersPage::confirmed(const QString& question, const QString& action)
+// Asks the user `question` about the selected peer (its "%1"); `chosen` is emitted once the user
+// has answered with the caption of `action`.
+void PeersPage::request(const QString& title,
+                        const QString& question,
+                        const QPushButton& action,
+                        void (PeersPage::*chosen)(const PeerInfo&))
 {
-    QMessageBox ask(QMessageBox::Question, window()->windowTitle(), question, QMessageBox::Cancel, this);
+    const std::optional<PeerInfo> peer = selectedPeer();
+    if (!peer)
+        return;
+    QMessageBox ask(QMessageBox::Question, QStringLiteral("KORVANE - ") + title, question.arg(peerName(*peer)),
+                    QMessageBox::Cancel, this);
     ask.setTextFormat(Qt::PlainText);
-    QPushButton* yes = ask.addButton(action, QMessageBox::AcceptRole);
+    const QPushButton* yes = ask.addButton(action.text(), QMessageBox::AcceptRole);
     ask.setDefaultButton(QMessageBox::Cancel);
     ask.exec();
-    return ask.clickedButton() == yes;
+    if (ask.clickedButton() == yes)
+        Q_EMIT(this->*chosen)(*peer);
 }
 
 } // namespace korvane

@@ -36,7 +36,10 @@ private:
     std::optional<PeerInfo> selectedPeer() const;
     void select(std::int64_t id);
     void allowRequests();
-    bool confirmed(const QString& question, const QString& action);
+    void request(const QString& title,
+                 const QString& question,
+                 const QPushButton& action,
+                 void (PeersPage::*chosen)(const PeerInfo&));
 
     PeerTableModel* m_model;
     QSortFilterProxyModel* m_sorted;

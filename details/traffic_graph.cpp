@@ -24,6 +24,10 @@ QString timeLabel(double secondsBefore)
 QPainterPath line(const std::vector<GraphPoint>& points, const QRectF& area, double GraphPoint::*rate)
 {
     QPainterPath path;
+    if (points.size() == 1) { // a dot until there is a line
+        path.addEllipse(QPointF(area.right(), area.bottom() - points[0].*rate * area.height()), 1.5, 1.5);
+        return path;
+    }
     for (std::size_t i = 0; i < points.size(); ++i) {
         const QPointF at(area.left() + points[i].x * area.width(), area.bottom() - points[i].*rate * area.height());
         if (i == 0)
@@ -34,17 +38,18 @@ QPainterPath line(const std::vector<GraphPoint>& points, const QRectF& area, dou
     return path;
 }
 
-void drawLegend(QPainter& painter, const QRect& plot)
+// Above the plot's right end, on the line of the unit.
+void drawLegend(QPainter& painter, const QRect& plot, const QColor& textColour)
 {
     const QFontMetrics metrics = painter.fontMetrics();
     int right = plot.right() - kGap;
     for (const auto& [caption, colour] :
          { std::pair(QStringLiteral("sent"), kSentColour), std::pair(QStringLiteral("received"), kReceivedColour) }) {
         const int width = metrics.horizontalAdvance(caption);
-        const int y = plot.top() + kGap + metrics.ascent();
+        const int y = kGap + metrics.ascent();
         painter.setPen(QPen(colour, 2));
         painter.drawLine(right - width - 22, y - metrics.ascent() / 2, right - width - 6, y - metrics.ascent() / 2);
-        painter.setPen(Qt::black);
+        painter.setPen(textColour);
         painter.drawText(right - width, y, caption);
         right -= width + 22 + 2 * kGap;
     }
@@ -65,6 +70,13 @@ void TrafficGraph::setRates(const std::vector<TrafficRate>& rates)
 {
     m_scale = trafficScale(rates, m_span);
     m_points = graphPoints(rates, m_span, m_scale.top);
+    // What the graph ends with, for a screen reader and as a tool tip.
+    m_summary = rates.empty() ? QStringLiteral("No traffic measured yet")
+                              : QStringLiteral("Now: received %1 kB/s, sent %2 kB/s")
+                                    .arg(rates.back().receivedPerSecond / 1000, 0, 'f', 2)
+                                    .arg(rates.back().sentPerSecond / 1000, 0, 'f', 2);
+    setToolTip(m_summary);
+    setAccessibleDescription(m_summary);
     update();
 }
 
@@ -78,21 +90,23 @@ void TrafficGraph::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(rect(), palette().base());
+    const QColor text = palette().color(QPalette::Text);
     const QFontMetrics metrics = painter.fontMetrics();
     const QString unit = QStringLiteral("kB/s");
     const int left
         = kGap + std::max(metrics.horizontalAdvance(rateLabel(m_scale.top)), metrics.horizontalAdvance(unit)) + kGap;
-    const QRect plot(left, kGap + metrics.height(), width() - left - 2 * kGap,
-                     height() - 2 * metrics.height() - 3 * kGap);
+    // Room above the plot for the unit and the top figure, centred on its line; below it for the times.
+    const int top = kGap + 2 * metrics.height();
+    const QRect plot(left, top, width() - left - 2 * kGap, height() - top - metrics.height() - 2 * kGap);
 
     // The rate axis: a line and a figure at each tick, the unit above.
-    painter.setPen(Qt::black);
+    painter.setPen(text);
     painter.drawText(kGap, kGap + metrics.ascent(), unit);
     for (const double tick : m_scale.ticks) {
         const int y = plot.bottom() - qRound(tick / m_scale.top * plot.height());
-        painter.setPen(tick == 0 ? QPen(Qt::black) : QPen(QColor(220, 220, 220)));
+        painter.setPen(tick == 0 ? text : palette().color(QPalette::Midlight));
         painter.drawLine(plot.left(), y, plot.right(), y);
-        painter.setPen(Qt::black);
+        painter.setPen(text);
         const QString label = rateLabel(tick);
         painter.drawText(left - kGap - metrics.horizontalAdvance(label), y + metrics.ascent() / 2, label);
     }
@@ -108,7 +122,7 @@ void TrafficGraph::paintEvent(QPaintEvent*)
     }
 
     if (m_points.empty()) {
-        painter.drawText(plot, Qt::AlignCenter, QStringLiteral("No traffic measured yet"));
+        painter.drawText(plot, Qt::AlignCenter, m_summary);
     } else {
         painter.setBrush(Qt::NoBrush);
         painter.setPen(QPen(kReceivedColour, 2));
@@ -116,7 +130,7 @@ void TrafficGraph::paintEvent(QPaintEvent*)
         painter.setPen(QPen(kSentColour, 2));
         painter.drawPath(line(m_points, plot, &GraphPoint::sent));
     }
-    drawLegend(painter, plot);
+    drawLegend(painter, plot, text);
 }
 
 } // namespace korvane

@@ -28,6 +28,7 @@ private:
     double m_span;
     TrafficScale m_scale;
     std::vector<GraphPoint> m_points;
+    QString m_summary;
 };
 
 } // namespace korvane

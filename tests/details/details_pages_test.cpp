@@ -103,7 +103,7 @@ TEST(LogPage, FollowsTheLogFiltersItAndStaysWhereTheUserScrolled)
     page.show();
     auto& text = test::control<QPlainTextEdit>(page, "NODE_LOG_TEXT");
     QScrollBar& scroll = *text.verticalScrollBar();
-    const QString error = QStringLiteral("2026-12-09T19:24:10Z ERROR: bad \uFFFD byte");
+    const QString error = QStringLiteral("2026-12-09T19:24:10Z ERROR: bad \uFFFD byte") + QString(300, u'.');
     std::deque<std::string> lines;
     const auto add = [&](int from, int to) {
         for (int line = from; line <= to; ++line)
@@ -113,10 +113,11 @@ TEST(LogPage, FollowsTheLogFiltersItAndStaysWhereTheUserScrolled)
         page.setLines(lines, "");
     };
     add(1, 499);
-    lines.push_back("2026-12-09T19:24:10Z ERROR: bad \xFF byte");
+    lines.push_back("2026-12-09T19:24:10Z ERROR: bad \xFF byte" + std::string(300, '.'));
     page.setLines(lines, "");
     EXPECT_EQ(text.blockCount(), 500);
     EXPECT_EQ(text.document()->lastBlock().text(), error);
+    QTRY_VERIFY(text.horizontalScrollBar()->isVisible()); // for the long line, taken from the view's height
     EXPECT_EQ(scroll.value(), scroll.maximum()); // following
 
     add(501, 501);

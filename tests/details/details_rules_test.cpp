@@ -23,8 +23,9 @@ TEST(TrafficScale, TopsTheHighestRateOfTheSpanWithARoundFigure)
         std::vector<double> ticks;
     };
     const Case cases[] = {
-        { {}, 1, { 0, 0.2, 0.4, 0.6, 0.8, 1 } }, // nothing measured yet
-        { { rateAt(10, 0.05) }, 1, { 0, 0.2, 0.4, 0.6, 0.8, 1 } }, // never below 1 kB/s
+        { {}, 0.1, { 0, 0.02, 0.04, 0.06, 0.08, 0.1 } }, // nothing measured yet
+        { { rateAt(10, 0.005) }, 0.1, { 0, 0.02, 0.04, 0.06, 0.08, 0.1 } }, // never below 0.1 kB/s
+        { { rateAt(10, 0.3) }, 0.5, { 0, 0.1, 0.2, 0.3, 0.4, 0.5 } },
         { { rateAt(10, 1.5), rateAt(20, 0.3) }, 2, { 0, 0.5, 1, 1.5, 2 } },
         { { rateAt(10, 2) }, 2, { 0, 0.5, 1, 1.5, 2 } }, // a round figure tops itself
         { { rateAt(10, 4.2) }, 5, { 0, 1, 2, 3, 4, 5 } },
