@@ -348,6 +348,7 @@ void MainWindow::followNode()
     connect(m_nodeStatus, &NodeStatusPanel::rpcStopChosen, m_node, &NodeModel::stopThroughRpc);
     connect(m_nodeStatus, &NodeStatusPanel::askAgainChosen, m_node, &NodeModel::askAgain);
     connect(m_nodeStatus, &NodeStatusPanel::detailsChosen, this, &MainWindow::openNodeDetails);
+    connect(m_nodeStatus, &NodeStatusPanel::reindexChosen, m_node, &NodeModel::startReindexing);
     connect(m_companion, &DaemonCompanion::statusMessage, this, &MainWindow::showStatus);
     connect(m_companion, &DaemonCompanion::shutdownStopDue, m_node, &NodeModel::stop);
     m_nodeStatus->show(m_node->snapshot());

@@ -4,6 +4,7 @@
 #include "gui/controls.h"
 #include "gui/live_profile.h"
 #include "gui/status_line.h"
+#include "node/machine_folders.h"
 #include "platform/native_os.h"
 #include "platform/program_runner.h"
 #include "platform/qt/async_task.h"
@@ -79,10 +80,8 @@ ThisCopy thisCopy(const LiveProfile& profile, std::optional<std::string> confTex
 
 Workstation thisWorkstation(const LiveProfile& profile, const SettingsStore& profiles)
 {
-    const OperatingSystem system = nativeOperatingSystem();
-    return { .others = otherCopies(profiles, profile.profile().section(), system),
-             .folders = { system, qEnvironmentVariable("HOME").toStdString(),
-                          qEnvironmentVariable("APPDATA").toStdString(), QDir::currentPath().toStdString() } };
+    return { .others = otherCopies(profiles, profile.profile().section(), nativeOperatingSystem()),
+             .folders = thisMachinesFolders() };
 }
 
 ConfCheckPanel::ConfCheckPanel(Services& services,

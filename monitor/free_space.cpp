@@ -51,6 +51,21 @@ std::string shortSize(double bytes)
     return text;
 }
 
+std::optional<double> daysUntilFull(std::uint64_t freeBytes, std::optional<double> growthPerDay)
+{
+    if (!growthPerDay || *growthPerDay <= 0)
+        return std::nullopt;
+    return static_cast<double>(freeBytes) / *growthPerDay;
+}
+
+std::string fullInText(double days)
+{
+    if (days < 1)
+        return "full within a day";
+    const auto whole = static_cast<long long>(days);
+    return "full in about " + std::to_string(whole) + (whole == 1 ? " day" : " days");
+}
+
 std::string freeSpaceLine(std::uint64_t freeBytes, std::optional<double> growthPerDay)
 {
     std::string line = "Free: " + shortSize(static_cast<double>(freeBytes)) + " - ";
@@ -58,7 +73,10 @@ std::string freeSpaceLine(std::uint64_t freeBytes, std::optional<double> growthP
         return line + "growth: not enough samples yet";
     if (*growthPerDay < 0)
         return line + "shrinking " + shortSize(*growthPerDay) + " a day";
-    return line + "growing " + shortSize(*growthPerDay) + " a day";
+    line += "growing " + shortSize(*growthPerDay) + " a day";
+    if (const auto days = daysUntilFull(freeBytes, growthPerDay))
+        line += ", " + fullInText(*days);
+    return line;
 }
 
 LowSpaceThreshold lowSpaceThreshold(std::string_view gigabytes)
@@ -76,14 +94,13 @@ LowSpaceThreshold lowSpaceThreshold(std::string_view gigabytes)
 std::string lowSpaceWarning(std::uint64_t freeBytes, std::optional<double> growthPerDay, std::uint64_t thresholdBytes)
 {
     const std::string left = "Only " + shortSize(static_cast<double>(freeBytes)) + " free for the blockchain";
+    const std::optional<double> days = daysUntilFull(freeBytes, growthPerDay);
+    const std::string forecast = days ? "; at its growth the disk is " + fullInText(*days) : std::string();
+    constexpr const char* kStops = "; the node stops when the disk is full";
     if (freeBytes < thresholdBytes)
-        return left + ", less than " + shortSize(static_cast<double>(thresholdBytes))
-            + "; the node stops when the disk is full";
-    if (growthPerDay && *growthPerDay > 0 && static_cast<double>(freeBytes) < kDaysOfGrowthKept * *growthPerDay) {
-        const double days = static_cast<double>(freeBytes) / *growthPerDay;
-        return left + ", about " + std::to_string(static_cast<int>(days)) + " days of its growth"
-            + "; the node stops when the disk is full";
-    }
+        return left + ", less than " + shortSize(static_cast<double>(thresholdBytes)) + forecast + kStops;
+    if (days && *days < kDaysOfGrowthKept)
+        return left + forecast + kStops;
     return {};
 }
 

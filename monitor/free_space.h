@@ -33,8 +33,11 @@ private:
 // A size as a person reads it at a glance: "52.3 GB", "812 MB", "0 B" (powers of 1000).
 std::string shortSize(double bytes);
 
-// The line under the folder's size: "Free: 52.3 GB - growing 1.2 GB a day", or with "growth: not
-// enough samples yet" until there are.
+// Days until the disk is full at the measured growth; empty while it does not grow.
+std::optional<double> daysUntilFull(std::uint64_t freeBytes, std::optional<double> growthPerDay);
+
+// The line under the folder's size: "Free: 52.3 GB - growing 1.2 GB a day, full in about 43 days",
+// or with "growth: not enough samples yet" until there are.
 std::string freeSpaceLine(std::uint64_t freeBytes, std::optional<double> growthPerDay);
 
 // The free space below which the user is warned, from the profile's text: a number of gigabytes

@@ -5,6 +5,7 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QMessageBox>
 #include <QPushButton>
 
 namespace korvane {
@@ -37,6 +38,7 @@ NodeStatusPanel::NodeStatusPanel(QWidget* parent)
     , m_stopLine(line("NODE_STOP_LABEL", this))
     , m_askAgain(controls::button("NODE_RPC_ASK_AGAIN_BUTTON", QStringLiteral("Ask the node again"), this))
     , m_rpcStop(controls::button("NODE_RPC_STOP_BUTTON", QStringLiteral("stop through RPC"), this))
+    , m_reindex(controls::button("NODE_REINDEX_BUTTON", QString(), this))
 {
     setObjectName(QStringLiteral("NODE_STATUS_PANEL"));
     auto* grid = new QGridLayout(this);
@@ -50,7 +52,7 @@ NodeStatusPanel::NodeStatusPanel(QWidget* parent)
                         static_cast<int>(index) % kLineColumns);
     }
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* button : { m_askAgain, m_rpcStop }) {
+    for (QPushButton* button : { m_askAgain, m_rpcStop, m_reindex }) {
         keepPlace(button);
         buttons->addWidget(button);
     }
@@ -61,6 +63,7 @@ NodeStatusPanel::NodeStatusPanel(QWidget* parent)
     connect(m_askAgain, &QPushButton::clicked, this, &NodeStatusPanel::askAgainChosen);
     connect(m_rpcStop, &QPushButton::clicked, this, &NodeStatusPanel::rpcStopChosen);
     connect(details, &QPushButton::clicked, this, &NodeStatusPanel::detailsChosen);
+    connect(m_reindex, &QPushButton::clicked, this, &NodeStatusPanel::confirmReindex);
     NodeSnapshot notRunning;
     notRunning.headline = nodeStateName(NodeState::NotRunning);
     show(notRunning);
@@ -75,6 +78,32 @@ void NodeStatusPanel::show(const NodeSnapshot& snapshot)
     m_askAgain->setVisible(snapshot.offerAskAgain);
     m_rpcStop->setVisible(snapshot.offerRpcStop);
     m_rpcStop->setEnabled(snapshot.rpcStopPossible);
+    m_reindexOption = snapshot.reindexOption;
+    m_damage = snapshot.damage;
+    m_reindex->setText(QStringLiteral("Start with %1\u2026").arg(fromStd(m_reindexOption)));
+    m_reindex->setVisible(!m_reindexOption.empty());
+}
+
+// What the repair costs is said before it starts; the option is for this start only.
+void NodeStatusPanel::confirmReindex()
+{
+    const bool full = m_reindexOption == "-reindex";
+    const QString cost = full
+        ? QStringLiteral("It rebuilds the block index and the chain state from the block files "
+                         "on disk: a day or more on a main network, with the node busy all along.")
+        : QStringLiteral("It rebuilds the chain state from the block files on disk: hours on a "
+                         "main network, with the node busy all along.");
+    QMessageBox question(QMessageBox::Question, QStringLiteral("KORVANE - REPAIR THE NODE'S DATABASE"),
+                         QStringLiteral("The node's log says: %1\n\nStart the node once with %2? %3 The option is "
+                                        "used for this start only; the profile is not changed.")
+                             .arg(fromStd(m_damage), fromStd(m_reindexOption), cost),
+                         QMessageBox::Yes | QMessageBox::Cancel, this);
+    question.setObjectName(QStringLiteral("REINDEX_QUESTION"));
+    question.setTextFormat(Qt::PlainText);
+    question.button(QMessageBox::Yes)->setText(QStringLiteral("Start with %1").arg(fromStd(m_reindexOption)));
+    question.setDefaultButton(QMessageBox::Cancel);
+    if (question.exec() == QMessageBox::Yes)
+        Q_EMIT reindexChosen();
 }
 
 } // namespace korvane

@@ -31,13 +31,20 @@ Q_SIGNALS:
     void askAgainChosen();
     void rpcStopChosen();
     void detailsChosen();
+    // The user confirmed a start with the repair the node's log asked for.
+    void reindexChosen();
 
 private:
+    void confirmReindex();
+
     ElidedLabel* m_stateLine;
     ElidedLabel* m_stopLine;
     std::array<ElidedLabel*, kLines> m_lines {};
     QPushButton* m_askAgain;
     QPushButton* m_rpcStop;
+    QPushButton* m_reindex;
+    std::string m_reindexOption;
+    std::string m_damage;
 };
 
 } // namespace korvane

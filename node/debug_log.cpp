@@ -149,6 +149,25 @@ std::vector<LogRun> logRuns(std::string_view text, bool startsAtLineStart)
     return runs;
 }
 
+std::optional<LogRun>
+previousRun(std::string_view text, bool startsAtLineStart, std::optional<std::int64_t> currentSince)
+{
+    std::vector<LogRun> runs = logRuns(text, startsAtLineStart);
+    if (!runs.empty() && currentSince && runs.back().started && logTimeSeconds(runs.back().firstTime) >= *currentSince)
+        runs.pop_back();
+    if (runs.empty())
+        return std::nullopt;
+    return runs.back();
+}
+
+std::string reindexOption(const LogRun& run)
+{
+    if (!run.corrupted)
+        return {};
+    const bool blockDatabase = contains(run.corruption, "block database") || contains(run.corruption, "block index");
+    return blockDatabase ? "-reindex" : "-reindex-chainstate";
+}
+
 std::int64_t logTimeSeconds(std::string_view time)
 {
     if (timeLength(time) == 0)

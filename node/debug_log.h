@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,17 @@ struct LogRun
 // The runs in `text`, oldest first. When `text` is a tail that starts inside a line, that part
 // line is left out; a last line cut short by a writer is read as far as it goes.
 std::vector<LogRun> logRuns(std::string_view text, bool startsAtLineStart);
+
+// The run before the node's current one, from the log's text up to where the current run was seen
+// to start. A node started here is started after that text; one seen running may have written its
+// opening already: a last run that opened at `currentSince` (seconds since 1970) or later is taken
+// for the current one. Empty when the text holds no earlier run.
+std::optional<LogRun>
+previousRun(std::string_view text, bool startsAtLineStart, std::optional<std::int64_t> currentSince);
+
+// The option a damaged database asks for: "-reindex" where the block database is damaged,
+// "-reindex-chainstate" where only the chain state is; empty when `run` says nothing of damage.
+std::string reindexOption(const LogRun& run);
 
 // The line's text after its time, or the whole line when it carries none.
 std::string_view logMessage(std::string_view line);

@@ -1,8 +1,9 @@
 #include "node/node_details.h"
 
+#include "node/node_files.h"
+
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 
 namespace korvane {
 namespace {
@@ -10,18 +11,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::size_t kCheckedBytes = 64;
-
-std::optional<std::string> readRange(const fs::path& path, std::uintmax_t from, std::uintmax_t to)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return std::nullopt;
-    file.seekg(static_cast<std::streamoff>(from));
-    std::string bytes(to - from, '\0');
-    file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(file.gcount()));
-    return bytes;
-}
 
 bool containsWord(std::string_view line, std::string_view word)
 {
@@ -63,7 +52,7 @@ LogFollower::Read LogFollower::follow(const std::string& path)
     }
     // The same file as before, grown or not: the bytes before the offset are still those read.
     const bool same = m_started && path == m_path && size >= m_offset
-        && readRange(file, m_offset - m_lastBytes.size(), m_offset) == m_lastBytes;
+        && readRange(path, m_offset - m_lastBytes.size(), m_offset) == m_lastBytes;
     if (!same) {
         read.anew = true;
         m_path = path;
@@ -71,7 +60,7 @@ LogFollower::Read LogFollower::follow(const std::string& path)
         m_offset = size > kTailBytes ? size - kTailBytes : 0;
     }
     const bool fromLineStart = same || m_offset == 0;
-    const std::optional<std::string> text = readRange(file, m_offset, size);
+    const std::optional<std::string> text = readRange(path, m_offset, size);
     if (!text) {
         read.problem = "cannot read " + path;
         return read;
@@ -79,7 +68,7 @@ LogFollower::Read LogFollower::follow(const std::string& path)
     m_started = true;
     m_offset += text->size();
     const std::size_t kept = std::min<std::size_t>(kCheckedBytes, static_cast<std::size_t>(m_offset));
-    m_lastBytes = readRange(file, m_offset - kept, m_offset).value_or("");
+    m_lastBytes = readRange(path, m_offset - kept, m_offset).value_or("");
 
     std::string_view rest(*text);
     if (!fromLineStart) { // the tail began inside a line

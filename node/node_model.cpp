@@ -3,6 +3,9 @@
 #include "base/command_line_split.h"
 #include "node/coin_networks.h"
 #include "node/json_rpc_client.h"
+#include "node/machine_folders.h"
+#include "node/node_answers.h"
+#include "node/node_files.h"
 #include "platform/launcher.h"
 #include "platform/native_os.h"
 #include "platform/port_listeners.h"
@@ -16,19 +19,16 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 
 namespace korvane {
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr int kShowIntervalMs = 1000;
 constexpr std::chrono::seconds kCliStopLimit { 60 };
 constexpr std::uintmax_t kLongestLogRead = 512 * 1024; // of a run's log, from its end
 constexpr std::uintmax_t kLongestErrorOutput = 8 * 1024;
 constexpr int kChainStateEvery = 15; // of the details timer's ticks: every 30 s
+constexpr std::int64_t kSeenStartSlack = 30; // seconds
 
 // This copy's folder for what it keeps of the node: the lock that decides restarts, and what a
 // daemon it started said on its error stream.
@@ -42,173 +42,18 @@ QString ownDataFile(const std::string& profileName, const char* suffix)
     return ownDataFolder() + QLatin1Char('/') + QString::fromStdString(profileName) + QLatin1String(suffix);
 }
 
-// Size and time of a file, looked at without opening it; empty when it is missing.
-std::string fileLook(const std::string& path)
+// "14:05" of a time the node writes in its log, in this machine's time zone.
+std::string localClock(const std::string& logTime)
 {
-    std::error_code error;
-    const fs::path file = fs::u8path(path);
-    const auto size = fs::file_size(file, error);
-    if (error)
-        return {};
-    const auto time = fs::last_write_time(file, error);
-    return std::to_string(size) + " " + std::to_string(time.time_since_epoch().count());
-}
-
-std::vector<std::string> fileLooks(const std::vector<std::string>& paths)
-{
-    std::vector<std::string> looks;
-    for (const std::string& path : paths)
-        looks.push_back(fileLook(path));
-    return looks;
-}
-
-std::optional<std::uintmax_t> fileSize(const std::string& path)
-{
-    std::error_code error;
-    const auto size = fs::file_size(fs::u8path(path), error);
-    return error ? std::nullopt : std::optional(size);
-}
-
-// The bytes of a regular file from `from` to its end, at most `longest` of them (the last ones).
-std::optional<std::string> readFrom(const std::string& path, std::uintmax_t from, std::uintmax_t longest)
-{
-    std::error_code error;
-    const fs::path file = fs::u8path(path);
-    if (!fs::is_regular_file(file, error))
-        return std::nullopt;
-    const std::uintmax_t size = fs::file_size(file, error);
-    if (error)
-        return std::nullopt;
-    from = std::max(from, size > longest ? size - longest : 0);
-    std::ifstream stream(file, std::ios::binary);
-    if (!stream)
-        return std::nullopt;
-    stream.seekg(static_cast<std::streamoff>(from));
-    std::string text(size - std::min(from, size), '\0');
-    stream.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(stream.gcount()));
-    return text;
-}
-
-// The endpoint of the node that the profile's daemon line starts, with this machine's folders.
-NodeEndpoint readProfileEndpoint(const std::string& daemonLine, const std::string& cryptoName)
-{
-    const std::string home = qEnvironmentVariable("HOME").toStdString();
-    const std::string appData = qEnvironmentVariable("APPDATA").toStdString();
-    const std::string working = QDir::currentPath().toStdString();
-    return readNodeEndpoint({ daemonLine, cryptoName, nullptr, nativeOperatingSystem(), home, appData, working });
+    const std::int64_t seconds = logTimeSeconds(logTime);
+    if (seconds < 0)
+        return "?";
+    return QDateTime::fromSecsSinceEpoch(seconds).toString(QStringLiteral("HH:mm")).toStdString();
 }
 
 std::string clockNow()
 {
     return QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss")).toStdString();
-}
-
-std::optional<std::int64_t> figure(const QJsonValue& value)
-{
-    if (!value.isDouble())
-        return std::nullopt;
-    const double number = value.toDouble();
-    return number < 0 ? std::nullopt : std::optional(static_cast<std::int64_t>(number));
-}
-
-NodeWarnings warningsOf(const QJsonValue& value)
-{
-    if (!value.isArray())
-        return value.toString().toStdString();
-    std::vector<std::string> list;
-    for (const QJsonValue& warning : value.toArray())
-        list.push_back(warning.toString().toStdString());
-    return list;
-}
-
-ChainInfo chainInfoOf(const QJsonObject& result)
-{
-    ChainInfo info;
-    info.chain = result.value(QLatin1String("chain")).toString().toStdString();
-    info.blocks = figure(result.value(QLatin1String("blocks")));
-    info.headers = figure(result.value(QLatin1String("headers")));
-    if (const QJsonValue progress = result.value(QLatin1String("verificationprogress")); progress.isDouble())
-        info.verificationProgress = progress.toDouble();
-    info.initialDownload = result.value(QLatin1String("initialblockdownload")).toBool();
-    info.sizeOnDisk = figure(result.value(QLatin1String("size_on_disk")));
-    info.pruned = result.value(QLatin1String("pruned")).toBool();
-    info.bestBlockHash = result.value(QLatin1String("bestblockhash")).toString().toStdString();
-    info.warnings = warningsOf(result.value(QLatin1String("warnings")));
-    return info;
-}
-
-NetworkInfo networkInfoOf(const QJsonObject& result)
-{
-    const auto count = [&result](const char* name) -> std::optional<int> {
-        const std::optional<std::int64_t> value = figure(result.value(QLatin1String(name)));
-        return value ? std::optional(static_cast<int>(*value)) : std::nullopt;
-    };
-    NetworkInfo info;
-    info.version = figure(result.value(QLatin1String("version")));
-    info.protocolVersion = figure(result.value(QLatin1String("protocolversion")));
-    info.subversion = result.value(QLatin1String("subversion")).toString().toStdString();
-    info.connectionsIn = count("connections_in");
-    info.connectionsOut = count("connections_out");
-    info.connections = count("connections");
-    info.warnings = warningsOf(result.value(QLatin1String("warnings")));
-    return info;
-}
-
-std::optional<double> decimal(const QJsonValue& value)
-{
-    return value.isDouble() && value.toDouble() >= 0 ? std::optional(value.toDouble()) : std::nullopt;
-}
-
-PeerInfo peerOf(const QJsonObject& peer)
-{
-    PeerInfo info;
-    info.id = peer.value(QLatin1String("id")).toInteger();
-    info.address = peer.value(QLatin1String("addr")).toString().toStdString();
-    info.inbound = peer.value(QLatin1String("inbound")).toBool();
-    info.subversion = peer.value(QLatin1String("subver")).toString().toStdString();
-    info.pingSeconds = decimal(peer.value(QLatin1String("pingtime")));
-    if (!info.pingSeconds)
-        info.pingSeconds = decimal(peer.value(QLatin1String("pingwait")));
-    info.syncedBlocks = figure(peer.value(QLatin1String("synced_blocks")));
-    info.syncedHeaders = figure(peer.value(QLatin1String("synced_headers")));
-    info.bytesSent = figure(peer.value(QLatin1String("bytessent")));
-    info.bytesReceived = figure(peer.value(QLatin1String("bytesrecv")));
-    info.connectedAt = figure(peer.value(QLatin1String("conntime")));
-    return info;
-}
-
-MempoolInfo mempoolOf(const QJsonObject& result)
-{
-    MempoolInfo info;
-    info.transactions = figure(result.value(QLatin1String("size")));
-    info.bytes = figure(result.value(QLatin1String("bytes")));
-    info.memoryUse = figure(result.value(QLatin1String("usage")));
-    info.memoryLimit = figure(result.value(QLatin1String("maxmempool")));
-    info.minimumFee = decimal(result.value(QLatin1String("mempoolminfee")));
-    return info;
-}
-
-// The address a ban names: a peer's address without its port ("[::1]:9333" -> "::1").
-QString bannedAddress(const std::string& address)
-{
-    const QString text = QString::fromStdString(address);
-    if (text.startsWith(QLatin1Char('[')))
-        return text.mid(1, text.indexOf(QLatin1Char(']')) - 1);
-    return text.count(QLatin1Char(':')) == 1 ? text.section(QLatin1Char(':'), 0, 0) : text;
-}
-
-// The size of a folder and everything in it; empty when it cannot be read.
-std::optional<std::int64_t> folderBytes(const std::string& folder)
-{
-    std::error_code error;
-    std::int64_t total = 0;
-    for (fs::recursive_directory_iterator entry(fs::u8path(folder), error), end; !error && entry != end;
-         entry.increment(error)) {
-        if (entry->is_regular_file(error))
-            total += static_cast<std::int64_t>(entry->file_size(error));
-    }
-    return error ? std::nullopt : std::optional(total);
 }
 
 QString methodOf(NodeCall call)
@@ -261,7 +106,25 @@ struct NodeModel::Preparation
     std::vector<std::string> looks;
     GateVerdict gate;
     std::string listenersUnknown; // why who listens on the port cannot be told
+    std::optional<LogRun> starting; // while the node starts: what its log says of its run so far
 };
+
+// Where a run's log begins, and what the log says of the run before it.
+struct NodeModel::LogStart
+{
+    std::uintmax_t size = 0;
+    std::optional<LogRun> previous;
+};
+
+NodeModel::LogStart NodeModel::readLogStart(const std::string& log, std::optional<std::int64_t> currentSince)
+{
+    LogStart start;
+    start.size = fileSize(log).value_or(0);
+    const std::uintmax_t from = start.size > kLongestLogRead ? start.size - kLongestLogRead : 0;
+    if (const auto text = readFrom(log, from, kLongestLogRead); text && text->size() == start.size - from)
+        start.previous = previousRun(*text, from == 0, currentSince);
+    return start;
+}
 
 NodeModel::NodeModel(const KeyValues& profile, std::string profileName, NodeModelServices services, QObject* parent)
     : QObject(parent)
@@ -378,22 +241,35 @@ void NodeModel::watchStartedProgram()
 
 void NodeModel::start()
 {
+    startWith({});
+}
+
+void NodeModel::startReindexing()
+{
+    if (!m_snapshot.reindexOption.empty())
+        startWith(m_snapshot.reindexOption);
+}
+
+// The profile's daemon line, with `option` added for this start only (it is never stored).
+void NodeModel::startWith(const std::string& option)
+{
     m_restartTimer->stop();
     const QString errorFile = ownDataFile(m_profileName, "-daemon-errors.txt");
+    const std::string line = option.empty() ? m_daemonLine : m_daemonLine + " " + option;
     // The log's size is taken before the start, so that all the new run writes can be read.
     async::runThenCallback(
         this,
-        [line = m_daemonLine, crypto = m_cryptoName](std::stop_token) {
+        [daemonLine = m_daemonLine, crypto = m_cryptoName](std::stop_token) {
             QDir().mkpath(ownDataFolder());
-            NodeEndpoint endpoint = readProfileEndpoint(line, crypto);
-            const std::optional<std::uintmax_t> logSize = fileSize(endpoint.debugLog);
-            return std::pair(std::move(endpoint), logSize.value_or(0));
+            NodeEndpoint endpoint = readProfileEndpoint(daemonLine, crypto);
+            LogStart logStart = readLogStart(endpoint.debugLog, std::nullopt);
+            return std::pair(std::move(endpoint), std::move(logStart));
         },
-        [this, errorFile](const std::pair<NodeEndpoint, std::uintmax_t>& found) {
+        [this, errorFile, line](const std::pair<NodeEndpoint, LogStart>& found) {
             m_logOfRun = found.first.debugLog;
-            m_logStart = found.second;
+            takeLogStart(found.second);
             const LaunchResult launched = m_services.launcher.start(
-                m_daemonLine, { WindowStyle::Hidden, QDir::toNativeSeparators(errorFile).toStdString() });
+                line, { WindowStyle::Hidden, QDir::toNativeSeparators(errorFile).toStdString() });
             if (!launched) {
                 Q_EMIT statusMessage(QString::fromStdString(launched.error()));
                 return;
@@ -477,8 +353,16 @@ void NodeModel::poll()
     async::runThenCallback(
         this,
         [line = m_daemonLine.empty() ? m_daemonName : m_daemonLine, crypto = m_cryptoName, daemon = m_daemonName,
-         endpoint = m_endpoint, looks = m_endpointLooks, readAgain, &ports = m_services.ports](std::stop_token) {
+         endpoint = m_endpoint, looks = m_endpointLooks, readAgain, &ports = m_services.ports,
+         startingLog = m_life.state() == NodeState::Starting && m_logStart ? m_logOfRun : std::nullopt,
+         logStart = m_logStart.value_or(0)](std::stop_token) {
             Preparation preparation;
+            if (startingLog) {
+                const auto text = readFrom(*startingLog, logStart, kLongestLogRead);
+                const std::vector<LogRun> runs = text ? logRuns(*text, true) : std::vector<LogRun>();
+                if (!runs.empty())
+                    preparation.starting = runs.back();
+            }
             preparation.looks = fileLooks(endpoint.watchedFiles);
             if (readAgain || preparation.looks != looks) {
                 preparation.endpoint = readProfileEndpoint(line, crypto);
@@ -515,6 +399,11 @@ void NodeModel::prepared(const Preparation& preparation)
     }
     m_endpointLooks = preparation.looks;
     m_gate = preparation.gate;
+    if (preparation.starting) {
+        m_startProgress = preparation.starting->progress;
+        if (preparation.starting->corrupted)
+            m_damage = *preparation.starting;
+    }
     // Refused credentials are not tried again until they may have changed: the conf or cookie
     // file, the profile's daemon line, or "Ask the node again".
     if (m_life.credentialsRefused() && !preparation.endpoint) {
@@ -651,29 +540,6 @@ void NodeModel::roundAnswered(NodeCall call, const RpcReply& reply)
         endRound();
 }
 
-void NodeModel::takePeers(const QJsonArray& peers)
-{
-    std::vector<PeerInfo> taken;
-    for (const QJsonValue& peer : peers)
-        taken.push_back(peerOf(peer.toObject()));
-    if (taken != m_peers) {
-        m_peers = std::move(taken);
-        Q_EMIT detailsChanged(DetailsPage::Peers);
-    }
-}
-
-void NodeModel::takeTraffic(const QJsonObject& totals)
-{
-    const auto received = figure(totals.value(QLatin1String("totalbytesrecv")));
-    const auto sent = figure(totals.value(QLatin1String("totalbytessent")));
-    if (!received || !sent)
-        return;
-    m_traffic.push_back({ now(), *received, *sent });
-    while (m_traffic.front().at < now() - kTrafficSpan)
-        m_traffic.pop_front();
-    Q_EMIT detailsChanged(DetailsPage::Traffic);
-}
-
 // The first call of a poll got no answer: the rest of the poll is not asked.
 void NodeModel::roundFailed(const RpcOutcome& outcome)
 {
@@ -716,17 +582,33 @@ void NodeModel::dropPollCalls()
 // ---- the log -------------------------------------------------------------------------------
 
 // The log's size when a run is seen to start, so that its end is read from there.
+// Its run may have begun a moment before it was seen: a run that opened in the last
+// kSeenStartSlack is taken for it.
 void NodeModel::recordLogStart()
 {
     if (m_endpoint.debugLog.empty())
         return;
     m_logOfRun = m_endpoint.debugLog;
+    const std::int64_t currentSince = QDateTime::currentSecsSinceEpoch() - kSeenStartSlack;
     async::runThenCallback(
-        this, [log = m_endpoint.debugLog](std::stop_token) { return fileSize(log).value_or(0); },
-        [this](std::uintmax_t size) {
+        this, [log = m_endpoint.debugLog, currentSince](std::stop_token) { return readLogStart(log, currentSince); },
+        [this](const LogStart& logStart) {
             if (!m_logStart)
-                m_logStart = size;
+                takeLogStart(logStart);
         });
+}
+
+// Where the run's log begins; an unclean end of the run before it is said while this one runs,
+// and damage it reported is offered a repair.
+void NodeModel::takeLogStart(const LogStart& logStart)
+{
+    m_logStart = logStart.size;
+    m_startProgress.clear();
+    m_lastStopUnclean.clear();
+    if (logStart.previous && !logStart.previous->closedCleanly)
+        m_lastStopUnclean = localClock(logStart.previous->lastTime);
+    m_damage = logStart.previous ? *logStart.previous : LogRun {};
+    show();
 }
 
 void NodeModel::readEnd()
@@ -769,6 +651,10 @@ void NodeModel::readEnd()
             m_logStart.reset();
             m_logOfRun.reset();
             refreshRestartRight();
+            if (evidence.run.corrupted)
+                m_damage = evidence.run;
+            m_startProgress.clear();
+            m_lastStopUnclean.clear();
             const EndPlan plan = m_life.endEvidence(evidence, clockNow(), now());
             if (!plan.message.empty())
                 Q_EMIT statusMessage(QString::fromStdString(plan.message));
@@ -856,6 +742,9 @@ void NodeModel::show()
         .progress = progressText(m_figures.progress(), syncView),
         .timeLeft = timeLeftLine(syncView),
         .trouble = troubleText(troubles),
+        .startProgress = m_startProgress,
+        .lastStopUnclean = m_lastStopUnclean,
+        .damage = m_damage,
         .now = now(),
         .port = m_endpoint.port,
         .sources = "port: " + m_endpoint.portSource + "; credentials: " + m_endpoint.credentialsSource,
@@ -869,120 +758,6 @@ void NodeModel::show()
         return;
     m_snapshot = std::move(snapshot);
     Q_EMIT changed(m_snapshot);
-}
-
-// ---- the node details window ---------------------------------------------------------------
-
-void NodeModel::showDetails(DetailsPage page, bool shown)
-{
-    m_pagesShown[static_cast<std::size_t>(page)] = shown;
-    const bool anyShown = std::find(m_pagesShown.begin(), m_pagesShown.end(), true) != m_pagesShown.end();
-    if (anyShown != m_detailsTimer->isActive())
-        anyShown ? m_detailsTimer->start() : m_detailsTimer->stop();
-    if (!shown)
-        return;
-    if (page == DetailsPage::Log)
-        followLog();
-    if (page == DetailsPage::Node)
-        measureChainState();
-    Q_EMIT detailsChanged(page);
-}
-
-NodeFacts NodeModel::facts() const
-{
-    NodeFacts facts;
-    if (const auto& network = m_figures.network) {
-        facts.version = network->version;
-        facts.protocolVersion = network->protocolVersion;
-        facts.subversion = network->subversion;
-    }
-    if (const auto& chain = m_figures.chain) {
-        facts.chain = chain->chain;
-        facts.sizeOnDisk = chain->sizeOnDisk;
-        facts.pruned = chain->pruned;
-    }
-    facts.uptime = m_figures.uptime;
-    if (facts.uptime)
-        facts.startedAt = QDateTime::currentSecsSinceEpoch() - *facts.uptime;
-    facts.dataFolder = m_endpoint.networkFolder;
-    facts.chainStateSize = m_chainStateSize;
-    facts.warnings = m_figures.chain || m_figures.network ? allWarnings(m_figures) : std::string();
-    if (m_endpoint.port != 0) {
-        const bool ipv6 = m_endpoint.host.find(':') != std::string::npos;
-        facts.endpoint = (ipv6 ? "[" + m_endpoint.host + "]" : m_endpoint.host) + ":" + std::to_string(m_endpoint.port);
-    }
-    facts.credentialsSource = m_endpoint.credentialsSource;
-    facts.debugLog = m_endpoint.debugLog;
-    return facts;
-}
-
-void NodeModel::disconnectPeer(const PeerInfo& peer)
-{
-    askOfPeer(QStringLiteral("disconnectnode"), { QString(), static_cast<qint64>(peer.id) },
-              "Peer " + peer.address + " disconnected");
-}
-
-void NodeModel::banPeer(const PeerInfo& peer)
-{
-    const QString address = bannedAddress(peer.address);
-    askOfPeer(QStringLiteral("setban"), { address, QStringLiteral("add"), 24 * 60 * 60 },
-              "Peer " + address.toStdString() + " banned for 24 hours");
-}
-
-// A request about a peer goes between polls, and its outcome is said in the status line.
-void NodeModel::askOfPeer(const QString& method, const QJsonArray& params, const std::string& done)
-{
-    queue({ method, params,
-            [this, done](const RpcReply& reply) {
-                const bool ok = reply.outcome.kind == RpcOutcome::Kind::Result;
-                Q_EMIT statusMessage(
-                    QString::fromStdString(ok ? done : "The node did not do it: " + reply.outcome.message));
-            } },
-          true);
-}
-
-// The log page follows the node's log on a worker thread while it is shown.
-void NodeModel::followLog()
-{
-    if (m_followingLog || !pageShown(DetailsPage::Log))
-        return;
-    m_followingLog = true;
-    async::runThenCallback(
-        this,
-        [follower = m_logFollower, log = m_endpoint.debugLog, line = m_daemonLine,
-         crypto = m_cryptoName](std::stop_token) {
-            const std::string path = log.empty() ? readProfileEndpoint(line, crypto).debugLog : log;
-            if (path.empty()) {
-                LogFollower::Read none;
-                none.problem = "the node writes no log (-nodebuglogfile)";
-                return none;
-            }
-            return follower->follow(path);
-        },
-        [this](const LogFollower::Read& read) {
-            m_followingLog = false;
-            m_logProblem = read.problem;
-            if (read.anew)
-                m_logLines.clear();
-            m_logLines.insert(m_logLines.end(), read.lines.begin(), read.lines.end());
-            while (m_logLines.size() > LogFollower::kLines)
-                m_logLines.pop_front();
-            if (read.anew || !read.lines.empty() || !read.problem.empty())
-                Q_EMIT detailsChanged(DetailsPage::Log);
-        });
-}
-
-// The node's own size on disk leaves out its chain state: that folder is measured here.
-void NodeModel::measureChainState()
-{
-    if (m_endpoint.networkFolder.empty())
-        return;
-    async::runThenCallback(
-        this, [folder = m_endpoint.networkFolder](std::stop_token) { return folderBytes(folder + "/chainstate"); },
-        [this](std::optional<std::int64_t> size) {
-            m_chainStateSize = size;
-            Q_EMIT detailsChanged(DetailsPage::Node);
-        });
 }
 
 } // namespace korvane

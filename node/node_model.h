@@ -80,6 +80,9 @@ public Q_SLOTS:
     void setDaemonProcesses(const std::vector<korvane::ProcessId>& ids);
     // START DAEMON, or a planned restart.
     void start();
+    // Once, where the log reported a damaged database (snapshot().reindexOption): START DAEMON with
+    // that option added for this start only.
+    void startReindexing();
     // CLI "STOP": the profile's stop line, run and waited for off the GUI thread.
     void stopThroughCli();
     // The node's "stop" call.
@@ -113,8 +116,12 @@ private:
         std::function<void(const RpcReply&)> done;
     };
     struct Preparation;
+    struct LogStart;
+    static LogStart readLogStart(const std::string& log, std::optional<std::int64_t> currentSince);
 
     void readProfile();
+    void startWith(const std::string& option);
+    void takeLogStart(const LogStart& logStart);
     ChainPace chainPace() const;
     std::optional<std::int64_t> staleTipAge(const SyncJudgement& sync) const;
     void noticeTroubles(const SyncTroubles& troubles);
@@ -183,6 +190,9 @@ private:
     std::optional<std::string> m_logOfRun; // the log file that size is of
     bool m_startedHereRecently = false; // the error output belongs to this run
     bool m_readingEnd = false;
+    std::string m_startProgress; // what the starting node's log says it is at
+    std::string m_lastStopUnclean; // "14:05" when the run before this one did not end cleanly
+    LogRun m_damage; // the last run that said its database is damaged
     SyncWatch m_syncWatch;
     std::array<bool, 3> m_troubleSaid {}; // a stall, no peers, a stale tip
     NodeSnapshot m_snapshot;

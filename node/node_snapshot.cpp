@@ -34,6 +34,8 @@ std::string headline(const NodeKnowledge& known)
     const std::string sync = syncText(known.sync);
     switch (life.state()) {
     case NodeState::Starting:
+        if (!known.startProgress.empty())
+            return name + ": " + known.startProgress;
         return name + ": " + (life.detail().empty() ? std::string("not answering RPC yet") : life.detail());
     case NodeState::CatchingUp:
         return withDetail(name, sync) + answerAge(known) + troubleText(known);
@@ -79,6 +81,8 @@ std::string stopLine(const NodeKnowledge& known)
         return "asking the node to stop\u2026";
     if (!life.stopRefusal().empty() && life.processRunning())
         return "the stop failed: " + life.stopRefusal();
+    if (!known.lastStopUnclean.empty() && life.processRunning())
+        return "the last stop (at " + known.lastStopUnclean + ") was not clean";
     return {};
 }
 
@@ -115,6 +119,10 @@ NodeSnapshot describe(const NodeKnowledge& known)
     snapshot.offerRpcStop = running && stopWanted && (!known.cliStopLine || !life.stopRefusal().empty());
     snapshot.rpcStopPossible = answers(life.state()) && life.lastAnswerAt().has_value();
     snapshot.offerAskAgain = running && life.credentialsRefused();
+    if (!running && life.state() != NodeState::Starting) {
+        snapshot.reindexOption = reindexOption(known.damage);
+        snapshot.damage = known.damage.corruption;
+    }
     return snapshot;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "node/debug_log.h"
 #include "node/node_life.h"
 #include "node/node_status.h"
 
@@ -23,6 +24,10 @@ struct NodeSnapshot
     bool offerRpcStop = false; // the stop through RPC is offered (no CLI stop line, or the CLI stop failed)
     bool rpcStopPossible = false; // and the node answers, so it can be asked
     bool offerAskAgain = false; // the credentials were refused: read them again and ask
+    // Where the log said the node's database is damaged and the node does not run: the option to
+    // start it with once ("-reindex-chainstate"), and the node's words.
+    std::string reindexOption;
+    std::string damage;
     bool processRunning = false; // a process of the node runs
 
     bool running() const { return processRunning; }
@@ -40,6 +45,9 @@ struct NodeKnowledge
     std::string progress; // "Progress: 45.67 %, +2.10 % an hour"
     std::string timeLeft; // "Time left: about 3 h 10 min"
     std::string trouble; // "stalled: no new block for 6 min", "the tip is stale: …", or empty
+    std::string startProgress; // from the log of a starting node: "Rolling forward 6a2b… (120)"
+    std::string lastStopUnclean; // "14:05" when the run before this one did not end cleanly
+    LogRun damage; // the last run that said its database is damaged
     double now = 0; // seconds on the life's clock
     std::uint16_t port = 0;
     std::string sources; // where the port and the credentials were read from

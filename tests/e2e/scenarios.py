@@ -861,6 +861,9 @@ def node_catches_up(run):
                 shown, headers = blocks.removeprefix("Blocks: ").replace(",", "").split(" / ")
                 assert shown == headers, f"shown synced while behind: {lines}"
                 break
+            if " blocks behind" in lines[0]:
+                assert blocks.endswith(" left)"), f"no blocks left shown while behind: {lines}"
+                assert any(line.startswith("Time left: ") for line in lines), f"no time left line: {lines}"
             if lines[0].startswith("catching up: ") and " blocks behind" in lines[0] and shots == 0:
                 korvane.main.screenshot("catching up")
                 shots += 1
@@ -904,6 +907,10 @@ def node_catches_up(run):
         korvane.main.screenshot("ended unexpectedly")
         wait_until(lambda: daemon_pids(daemon), 90, "the node to be restarted")
         wait_headline(korvane, "synced", "the restarted node to be synced", 60)
+        # Its log tells the restarted node's run that the one before it did not end cleanly.
+        wait_until(lambda: any(line.startswith("the last stop (at ") and line.endswith(") was not clean")
+                               for line in node_status(korvane)), WAIT_SECONDS, "the unclean stop to be said")
+        korvane.main.screenshot("last stop not clean")
         for pid in daemon_pids(daemon):
             os.kill(pid, signal.SIGTERM)
         wait_headline(korvane, "stopped cleanly at ", "the last stop", 60)

@@ -20,7 +20,10 @@ TEST(FreeSpace, GrowthNeedsAnHourOfMeasurementsAndKeepsSixHours)
     growth.add(60min, 102 * GB);
     ASSERT_TRUE(growth.bytesPerDay());
     EXPECT_DOUBLE_EQ(*growth.bytesPerDay(), 48.0 * GB);
-    EXPECT_EQ(freeSpaceLine(812 * 1'000'000ull, growth.bytesPerDay()), "Free: 812 MB - growing 48.0 GB a day");
+    EXPECT_EQ(freeSpaceLine(812 * 1'000'000ull, growth.bytesPerDay()),
+              "Free: 812 MB - growing 48.0 GB a day, full within a day");
+    EXPECT_EQ(freeSpaceLine(500 * GB, growth.bytesPerDay()),
+              "Free: 500 GB - growing 48.0 GB a day, full in about 10 days");
 
     // Measurements older than six hours drop out: the rate follows the recent ones.
     growth.add(7h, 102 * GB);
@@ -34,10 +37,14 @@ TEST(FreeSpace, WarnsBelowTheThresholdOrThirtyDaysOfGrowth)
 {
     EXPECT_EQ(lowSpaceWarning(9 * GB, std::nullopt, 10 * GB),
               "Only 9.0 GB free for the blockchain, less than 10.0 GB; the node stops when the disk is full");
+    EXPECT_EQ(lowSpaceWarning(9 * GB, 2.0 * GB, 10 * GB),
+              "Only 9.0 GB free for the blockchain, less than 10.0 GB; at its growth the disk is full in about 4 "
+              "days; the node stops when the disk is full");
     EXPECT_EQ(lowSpaceWarning(50 * GB, std::nullopt, 10 * GB), "");
     EXPECT_EQ(
         lowSpaceWarning(50 * GB, 2.0 * GB, 10 * GB),
-        "Only 50.0 GB free for the blockchain, about 25 days of its growth; the node stops when the disk is full");
+        "Only 50.0 GB free for the blockchain; at its growth the disk is full in about 25 days; the node stops when "
+        "the disk is full");
     EXPECT_EQ(lowSpaceWarning(61 * GB, 2.0 * GB, 10 * GB), "");
     EXPECT_EQ(lowSpaceWarning(50 * GB, -2.0 * GB, 10 * GB), "");
 }

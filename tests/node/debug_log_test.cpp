@@ -43,6 +43,22 @@ TEST(DebugLog, TellsACleanStopFromAKillAndAFailedStart)
     EXPECT_FALSE(failed[0].loaded);
 }
 
+// The run before the current one: for a node seen already running, a run that opened since it was
+// seen is its own; a node started here starts after the text read.
+TEST(DebugLog, TheRunBeforeTheCurrentOneTellsWhetherTheLastStopWasClean)
+{
+    const std::string killedThenStarted = recordedLog("litecoind-killed-then-started.log");
+    const std::int64_t secondRunOpened = logTimeSeconds("2026-12-09T17:58:44Z");
+    const auto seenRunning = previousRun(killedThenStarted, true, secondRunOpened - 10);
+    ASSERT_TRUE(seenRunning);
+    EXPECT_FALSE(seenRunning->closedCleanly);
+    EXPECT_EQ(seenRunning->lastTime, "2026-12-09T17:58:39Z");
+    const auto before = previousRun(recordedLog("litecoind-clean-stop.log"), true, std::nullopt);
+    ASSERT_TRUE(before);
+    EXPECT_TRUE(before->closedCleanly);
+    EXPECT_FALSE(previousRun("", true, std::nullopt));
+}
+
 TEST(DebugLog, ReadsTailsCutLinesProgressAndCorruption)
 {
     const std::string tail = "ll line\n"
@@ -59,6 +75,13 @@ TEST(DebugLog, ReadsTailsCutLinesProgressAndCorruption)
     EXPECT_EQ(runs[0].progress, "Rolling forward 6a2b... (120)");
     EXPECT_TRUE(runs[0].corrupted);
     EXPECT_EQ(runs[0].corruption, "Please restart with -reindex or -reindex-chainstate to recover.");
+
+    EXPECT_EQ(reindexOption(runs[0]), "-reindex-chainstate");
+    LogRun blockIndex;
+    blockIndex.corrupted = true;
+    blockIndex.corruption = "Corrupted block database detected.";
+    EXPECT_EQ(reindexOption(blockIndex), "-reindex");
+    EXPECT_EQ(reindexOption(LogRun {}), "");
 
     EXPECT_EQ(logTimeSeconds("2026-12-09T17:49:44Z"), 1796838584);
     EXPECT_EQ(logTimeSeconds("not a time"), -1);

@@ -5,6 +5,7 @@
 #include "gui/live_profile.h"
 #include "node/node_model.h"
 #include "platform/fake/fake_services.h"
+#include "tests/helpers/other_users_listener.h"
 #include "tests/processes/helper_programs.h"
 
 #include <QDir>
@@ -18,13 +19,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThreadPool>
-#include <arpa/inet.h>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <memory>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace korvane {
@@ -388,54 +385,18 @@ TEST(NodeModelTest, AnotherUsersListenerOnThePortGetsNoCredentials)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "a listener of another user needs root to start it here";
-    int ready[2];
-    int heard[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    ASSERT_EQ(::pipe(heard), 0);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        // The other user: listens, and tells how many bytes anyone sent it.
-        ::close(ready[0]);
-        ::close(heard[0]);
-        if (::setuid(65534) != 0)
-            ::_exit(1);
-        const int listener = ::socket(AF_INET, SOCK_STREAM, 0); // a socket belongs to whoever made it
-        sockaddr_in address {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (::bind(listener, reinterpret_cast<sockaddr*>(&address), length) != 0 || ::listen(listener, 4) != 0
-            || ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-            ::_exit(1);
-        const std::uint16_t port = ntohs(address.sin_port);
-        (void)!::write(ready[1], &port, sizeof port);
-        std::uint32_t received = 0;
-        for (;;) {
-            const int connection = ::accept(listener, nullptr, nullptr);
-            char buffer[4096];
-            ssize_t count = 0;
-            while ((count = ::recv(connection, buffer, sizeof buffer, MSG_DONTWAIT)) > 0)
-                received += static_cast<std::uint32_t>(count);
-            (void)!::write(heard[1], &received, sizeof received);
-            ::close(connection);
-        }
-    }
-    ::close(ready[1]);
-    ::close(heard[1]);
-    std::uint16_t port = 0;
-    ASSERT_EQ(::read(ready[0], &port, sizeof port), static_cast<ssize_t>(sizeof port));
-
-    StandInNode standIn(QStringLiteral("-rpcport=%1 -rpcuser=me -rpcpassword=secret").arg(port));
+    test::OtherUsersListener other;
+    ASSERT_NE(other.port(), 0) << "the other user could not listen";
+    StandInNode standIn(QStringLiteral("-rpcport=%1 -rpcuser=me -rpcpassword=secret").arg(other.port()));
     const QString withheld = QStringLiteral("not this profile's node: port %1 is served by another user's program; "
                                             "credentials withheld")
-                                 .arg(port);
+                                 .arg(other.port());
     EXPECT_TRUE(QTest::qWaitFor([&] { return standIn.headline() == withheld; }, 5000))
         << standIn.headline().toStdString();
     QTest::qWait(2500); // another poll
     EXPECT_EQ(standIn.headline(), withheld);
-    EXPECT_EQ(standIn.model->callsMade(), 0) << "nothing was sent to the port";
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
+    EXPECT_EQ(standIn.model->callsMade(), 0);
+    EXPECT_EQ(other.bytesHeard(), 0u) << "nothing was sent to the port";
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "platform/linux/linux_port_listeners.h"
+#include "tests/helpers/other_users_listener.h"
 #include "tests/helpers/temporary_folder.h"
 #include "tests/platform/linux/posix_test_support.h"
 
@@ -97,34 +98,9 @@ TEST(LinuxPortListeners, AnotherUsersListenerIsFoundWithThatUser)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "needs root to listen as another user";
-    int toListener[2];
-    int fromListener[2];
-    ASSERT_EQ(::pipe(toListener), 0);
-    ASSERT_EQ(::pipe(fromListener), 0);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(toListener[1]);
-        std::uint16_t port = 0;
-        if (::setgid(65534) == 0 && ::setuid(65534) == 0) {
-            const Listener listener;
-            port = listener.port();
-            (void)!::write(fromListener[1], &port, sizeof port);
-            char done;
-            (void)!::read(toListener[0], &done, 1); // until the test closes its end
-        } else {
-            (void)!::write(fromListener[1], &port, sizeof port);
-        }
-        ::_exit(0);
-    }
-    ::close(toListener[0]);
-    ::close(fromListener[1]);
-    std::uint16_t port = 0;
-    EXPECT_EQ(::read(fromListener[0], &port, sizeof port), static_cast<ssize_t>(sizeof port));
-    const auto found = LinuxPortListeners().listenersOn(port);
-    ::close(toListener[1]);
-    ::close(fromListener[0]);
-    ::waitpid(child, nullptr, 0);
-    ASSERT_NE(port, 0) << "the other user could not listen";
+    test::OtherUsersListener other;
+    ASSERT_NE(other.port(), 0) << "the other user could not listen";
+    const auto found = LinuxPortListeners().listenersOn(other.port());
     ASSERT_TRUE(found) << found.error();
     EXPECT_EQ(seen(found.value()), (Seen { { "127.0.0.1", 65534 } }));
 }
