@@ -47,7 +47,6 @@ PeersPage::PeersPage(QWidget* parent)
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setWordWrap(false);
     m_table->verticalHeader()->hide();
-    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_count->setTextFormat(Qt::PlainText);
 
@@ -60,6 +59,8 @@ PeersPage::PeersPage(QWidget* parent)
     page->addLayout(buttons);
 
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &PeersPage::allowRequests);
+    // Columns fit their texts when peers come or go, not at each poll; the user may widen them.
+    connect(m_model, &QAbstractItemModel::modelReset, m_table, &QTableView::resizeColumnsToContents);
     connect(m_disconnect, &QPushButton::clicked, this, [this] {
         request(QStringLiteral("DISCONNECT PEER"), QStringLiteral("Disconnect the peer %1?"), *m_disconnect,
                 &PeersPage::disconnectChosen);
