@@ -341,7 +341,7 @@ void MainWindow::followNode()
     connect(m_watcher, &ProcessWatcher::daemonProcesses, m_node, &NodeModel::setDaemonProcesses);
     connect(&m_profile, &LiveProfile::changed, m_node, &NodeModel::profileChanged);
     connect(&m_profile, &LiveProfile::changed, m_companion, &DaemonCompanion::profileChanged);
-    connect(m_node, &NodeModel::changed, m_nodeStatus, &NodeStatusPanel::show);
+    connect(m_node, &NodeModel::changed, m_nodeStatus, &NodeStatusPanel::render);
     connect(m_node, &NodeModel::changed, m_companion, &DaemonCompanion::show);
     connect(m_node, &NodeModel::statusMessage, this, &MainWindow::showStatus);
     connect(m_node, &NodeModel::notice, m_companion, &DaemonCompanion::notify);
@@ -351,7 +351,7 @@ void MainWindow::followNode()
     connect(m_nodeStatus, &NodeStatusPanel::reindexChosen, m_node, &NodeModel::startReindexing);
     connect(m_companion, &DaemonCompanion::statusMessage, this, &MainWindow::showStatus);
     connect(m_companion, &DaemonCompanion::shutdownStopDue, m_node, &NodeModel::stop);
-    m_nodeStatus->show(m_node->snapshot());
+    m_nodeStatus->render(m_node->snapshot());
 }
 
 void MainWindow::allowLaunch(std::optional<bool> startButtons, std::optional<bool> cliStop)

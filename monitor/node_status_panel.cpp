@@ -66,10 +66,10 @@ NodeStatusPanel::NodeStatusPanel(QWidget* parent)
     connect(m_reindex, &QPushButton::clicked, this, &NodeStatusPanel::confirmReindex);
     NodeSnapshot notRunning;
     notRunning.headline = nodeStateName(NodeState::NotRunning);
-    show(notRunning);
+    render(notRunning);
 }
 
-void NodeStatusPanel::show(const NodeSnapshot& snapshot)
+void NodeStatusPanel::render(const NodeSnapshot& snapshot)
 {
     m_stateLine->setFullText(fromStd(snapshot.headline), fromStd(snapshot.sources));
     m_stopLine->setFullText(fromStd(snapshot.stopLine));

@@ -25,7 +25,7 @@ public:
     explicit NodeStatusPanel(QWidget* parent);
 
 public Q_SLOTS:
-    void show(const korvane::NodeSnapshot& snapshot);
+    void render(const korvane::NodeSnapshot& snapshot);
 
 Q_SIGNALS:
     void askAgainChosen();

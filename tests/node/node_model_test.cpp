@@ -236,6 +236,27 @@ TEST_F(RealNodeTest, CookieAuthenticationShowsNewBlocksAndTheCliStopIsWatchedToA
     expectWatchedCleanStop();
 }
 
+// A conf the node cannot read: the start fails in the node's own words, caught from its error
+// stream, and with restarts on nothing starts it again.
+TEST_F(RealNodeTest, AStartThatFailsOnItsConfSaysWhyInTheNodesWords)
+{
+    writeConf(regtestPortSection() + QStringLiteral("this is no setting\n"));
+    openWindow(true);
+    ASSERT_TRUE(m_window->profile().setTicked(Key::RestartDaemonTick, true));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return button("DAEMON_START_BUTTON").isEnabled(); }, 3000));
+    button("DAEMON_START_BUTTON").click();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return stateText(*m_window).startsWith(QStringLiteral("failed to start: ")); }, kStartMs))
+        << stateText(*m_window).toStdString();
+    EXPECT_EQ(stateText(*m_window),
+              QStringLiteral("failed to start: Error: Error reading configuration file: parse error on line 3: this is "
+                             "no setting"));
+    const QString status = m_window->findChild<QLabel*>(QStringLiteral("STATUS_LABEL"))->text();
+    EXPECT_TRUE(status.startsWith(QStringLiteral("The daemon failed to start: Error: Error reading configuration")))
+        << status.toStdString();
+    EXPECT_FALSE(status.contains(QStringLiteral("restarting")));
+}
+
 TEST_F(RealNodeTest, RefusedPasswordStopsAskingUntilTheConfChangesThenTheRpcStopIsWatched)
 {
     const QString rightConf = QStringLiteral("rpcuser=korvane\nrpcpassword=right\n") + regtestPortSection();
