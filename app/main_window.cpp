@@ -3,6 +3,7 @@
 #include "app/main_settings_window.h"
 #include "app/tray_icon.h"
 #include "conf/start_check.h"
+#include "details/node_details_window.h"
 #include "gui/controls.h"
 #include "gui/korvane_dialog.h"
 #include "gui/status_line.h"
@@ -110,6 +111,17 @@ void MainWindow::openAbout()
     about.exec();
 }
 
+void MainWindow::openNodeDetails()
+{
+    if (!m_details) {
+        m_details = new NodeDetailsWindow(*m_node, m_profile, this);
+        m_details->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_details->show();
+    m_details->raise();
+    m_details->activateWindow();
+}
+
 // The close box (a close from the desktop) hides the window to the tray when so chosen; Exit, and
 // a close from the program or the system, end the program.
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -119,6 +131,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
         hide();
         return;
     }
+    if (m_details)
+        m_details->close(); // it stores its position too
     saveOnUnload();
     event->accept();
     if (isHidden())
@@ -333,6 +347,7 @@ void MainWindow::followNode()
     connect(m_node, &NodeModel::notice, m_companion, &DaemonCompanion::notify);
     connect(m_nodeStatus, &NodeStatusPanel::rpcStopChosen, m_node, &NodeModel::stopThroughRpc);
     connect(m_nodeStatus, &NodeStatusPanel::askAgainChosen, m_node, &NodeModel::askAgain);
+    connect(m_nodeStatus, &NodeStatusPanel::detailsChosen, this, &MainWindow::openNodeDetails);
     connect(m_nodeStatus, &NodeStatusPanel::reindexChosen, m_node, &NodeModel::startReindexing);
     connect(m_companion, &DaemonCompanion::statusMessage, this, &MainWindow::showStatus);
     connect(m_companion, &DaemonCompanion::shutdownStopDue, m_node, &NodeModel::stop);
@@ -354,6 +369,7 @@ void MainWindow::buildTray()
     m_tray = new TrayIcon(*this);
     connect(m_tray, &TrayIcon::startDaemonChosen, this, &MainWindow::startDaemonAfterCheck);
     connect(m_tray, &TrayIcon::cliStopChosen, m_node, &NodeModel::stopThroughCli);
+    connect(m_tray, &TrayIcon::detailsChosen, this, &MainWindow::openNodeDetails);
     connect(m_tray, &TrayIcon::exitChosen, this, &QWidget::close);
     connect(m_watcher, &ProcessWatcher::launchAccess, m_tray, &TrayIcon::allowLaunch);
     connect(m_node, &NodeModel::changed, m_tray, &TrayIcon::showNode);

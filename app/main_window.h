@@ -5,6 +5,7 @@
 #include "platform/launcher.h"
 #include "platform/services.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <optional>
 
@@ -18,18 +19,20 @@ class QTimer;
 namespace korvane {
 
 class DaemonCompanion;
+class NodeDetailsWindow;
 class NodeModel;
 class StatusLine;
 class NodeStatusPanel;
 class ProcessWatcher;
 class TrayIcon;
 
-// KORVANE_MAIN: the start-up window and the only one that is not modal. It shows the profile's
-// coin, folder and program names, follows every change other windows make to them through the live
-// profile, and composes the features' panels (the process watcher, the folder size, the heartbeat
-// and the lock lights) with the launch buttons, which run the profile's command lines, and the
-// buttons that open the terminator and the settings windows. Where the desktop has a tray, it keeps
-// an icon there, and its close box may hide it to the tray.
+// KORVANE_MAIN: the start-up window, not modal (nor is the node details window it opens). It shows
+// the profile's coin, folder and program names, follows every change other windows make to them
+// through the live profile, and composes the features' panels (the process watcher, the folder
+// size, the heartbeat and the lock lights) with the launch buttons, which run the profile's command
+// lines, and the buttons that open the terminator and the settings windows; the node status panel
+// and the tray open the node details. Where the desktop has a tray, it keeps an icon there, and its
+// close box may hide it to the tray.
 class MainWindow : public QWidget
 {
     Q_OBJECT
@@ -50,6 +53,8 @@ public Q_SLOTS:
     void openSettings();
     void openTerminator();
     void openAbout();
+    // The node details window, one at a time, beside this one.
+    void openNodeDetails();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -89,6 +94,7 @@ private:
     DaemonCompanion* m_companion = nullptr;
     NodeStatusPanel* m_nodeStatus = nullptr;
     TrayIcon* m_tray = nullptr; // only where the desktop has a tray
+    QPointer<NodeDetailsWindow> m_details; // while open
 };
 
 } // namespace korvane

@@ -60,11 +60,13 @@ void TrayIcon::buildMenu()
     m_menu->addSeparator();
     m_startDaemon = controls::named(m_menu->addAction(QStringLiteral("START DAEMON")), "TRAY_DAEMON_START_ACTION");
     m_cliStop = controls::named(m_menu->addAction(QStringLiteral("CLI \"STOP\"")), "TRAY_CLI_STOP_ACTION");
+    auto* details = controls::named(m_menu->addAction(QStringLiteral("Node details")), "TRAY_NODE_DETAILS_ACTION");
     m_menu->addSeparator();
     auto* exit = controls::named(m_menu->addAction(QStringLiteral("Exit")), "TRAY_EXIT_ACTION");
     connect(m_showHide, &QAction::triggered, this, &TrayIcon::toggleWindow);
     connect(m_startDaemon, &QAction::triggered, this, &TrayIcon::startDaemonChosen);
     connect(m_cliStop, &QAction::triggered, this, &TrayIcon::cliStopChosen);
+    connect(details, &QAction::triggered, this, &TrayIcon::detailsChosen);
     connect(exit, &QAction::triggered, this, &TrayIcon::exitChosen);
     // The first entry says what it will do at the moment the menu opens.
     connect(m_menu.get(), &QMenu::aboutToShow, this, [this] {

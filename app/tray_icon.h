@@ -37,6 +37,7 @@ public:
 Q_SIGNALS:
     void startDaemonChosen();
     void cliStopChosen();
+    void detailsChosen();
     void exitChosen();
 
 private:

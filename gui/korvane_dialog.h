@@ -19,7 +19,7 @@ Result<> laterFailure(const Result<>& earlier, const Result<>& later);
 
 // Base of every secondary window: opens at its stored geometry and, however it is closed
 // (its own buttons, the close box, Escape), stores its left and top, then runs unload().
-// Shown modally and owned by the window that opened it.
+// Owned by the window that opened it, and shown modally but where a window says otherwise.
 class KorvaneDialog : public QDialog
 {
     Q_OBJECT

@@ -57,9 +57,12 @@ NodeStatusPanel::NodeStatusPanel(QWidget* parent)
         buttons->addWidget(button);
     }
     buttons->addStretch(1);
+    auto* details = controls::button("NODE_DETAILS_BUTTON", QStringLiteral("NODE DETAILS"), this);
+    buttons->addWidget(details);
     grid->addLayout(buttons, 2 + static_cast<int>(m_lines.size()) / kLineColumns, 0, 1, kLineColumns);
     connect(m_askAgain, &QPushButton::clicked, this, &NodeStatusPanel::askAgainChosen);
     connect(m_rpcStop, &QPushButton::clicked, this, &NodeStatusPanel::rpcStopChosen);
+    connect(details, &QPushButton::clicked, this, &NodeStatusPanel::detailsChosen);
     connect(m_reindex, &QPushButton::clicked, this, &NodeStatusPanel::confirmReindex);
     NodeSnapshot notRunning;
     notRunning.headline = nodeStateName(NodeState::NotRunning);

@@ -12,8 +12,9 @@ namespace korvane {
 class ElidedLabel;
 
 // The node's state as its model knows it: a first line with the state in words, a line for a stop
-// under way or one that failed, and the node's figures. Every text is a label of its own, shown as
-// plain text and read by a screen reader as shown; the lines keep their places as texts change.
+// under way or one that failed, the node's figures, and a button that opens the node's details.
+// Every text is a label of its own, shown as plain text and read by a screen reader as shown; the
+// lines keep their places as texts change.
 class NodeStatusPanel : public QGroupBox
 {
     Q_OBJECT
@@ -29,6 +30,7 @@ public Q_SLOTS:
 Q_SIGNALS:
     void askAgainChosen();
     void rpcStopChosen();
+    void detailsChosen();
     // The user confirmed a start with the repair the node's log asked for.
     void reindexChosen();
 

@@ -2,7 +2,7 @@
 # Fails when a folder includes one from a layer above it, or a feature folder includes another, or
 # when the program searches for a control (findChild) rather than being handed it.
 # Layers, lowest first: base, platform, settings, node (the node's rules and model), gui, the feature
-# folders (launch, processes, conf, monitor, info: siblings, each on its own), app. Tests,
+# folders (launch, processes, conf, monitor, info, details: siblings, each on its own), app. Tests,
 # benchmarks and scripts may include anything.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,7 +16,7 @@ rank() {
     settings) echo 2 ;;
     node) echo 3 ;;
     gui) echo 4 ;;
-    launch | processes | conf | monitor | info) echo "$feature_rank" ;;
+    launch | processes | conf | monitor | info | details) echo "$feature_rank" ;;
     app) echo 6 ;;
     *) echo "" ;;
     esac

@@ -84,6 +84,7 @@ constexpr std::array kWindows {
     WindowInfo { WindowId::TestRpcCredentials, "TEST-RPC-CREDENTIALS-", { 1000, 1000, 7920, 6690 } },
     WindowInfo { WindowId::About, "ABOUT_", { 1000, 1000, 9345, 2505 } },
     WindowInfo { WindowId::Donations, "DONATIONS_WINDOW-", { 1000, 1000, 8880, 6330 } },
+    WindowInfo { WindowId::NodeDetails, "NODE_DETAILS-", { 1400, 1400, 15000, 7500 } },
 };
 
 constexpr std::array<std::string_view, 4> kGeometryParts { "Left", "Top", "Width", "Height" };

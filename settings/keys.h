@@ -105,6 +105,7 @@ enum class WindowId
     TestRpcCredentials,
     About,
     Donations,
+    NodeDetails,
 };
 
 enum class GeometryPart

@@ -16,10 +16,11 @@ import subprocess
 import sys
 import time
 from collections import Counter
+from datetime import datetime, timezone
 from pathlib import Path
 
 import accessibility
-from accessibility import WAIT_SECONDS, assert_toggle_acts_like_click, difference
+from accessibility import WAIT_SECONDS, Scope, assert_toggle_acts_like_click, difference
 from desktop import Desktop, process_alive, sample, wait_until
 from korvane import (BLACK, CRYPTO_SETTINGS, CYAN, DONATIONS_BUTTON, FLASH_PALETTE, GREEN, MAIN_SETTINGS, RED,
                      TERMINATOR, Korvane, NodeProfile, StandIns, enter_profile)
@@ -813,6 +814,25 @@ def wait_headline(korvane, start, what, seconds=WAIT_SECONDS):
                       seconds, what)
 
 
+def our_node(run, peer):
+    """Our node: litecoind and its client under names of this run's own, and a copy of the program
+    whose profile starts them with a conf of regtest on ports of its own, the peer its only peer.
+    Starts the copy; returns it, the daemon's file name and the node's data folder."""
+    programs = run.desktop.folder("node programs")
+    daemon, client = f"litecoind-e2e-{os.getpid()}", f"litecoin-cli-e2e-{os.getpid()}"
+    (programs / daemon).symlink_to(LITECOIND)
+    (programs / client).symlink_to(LITECOIN_CLI)
+    home = run.desktop.folder("our node")
+    korvane = run.korvane("LTC")
+    korvane.conf_location.write_text(f"datadir={home}\nregtest=1\nprinttoconsole=0\n[regtest]\n"
+                                     f"rpcport={free_port()}\nconnect=127.0.0.1:{peer.p2p_port}\nlisten=0\n"
+                                     f"vbparams={MWEB_LATER.removeprefix('-vbparams=')}\n")
+    korvane.start()
+    korvane.save_node_profile(NodeProfile(coin="LTC", blockchain_home=str(home), daemon_cli_folder=str(programs),
+                                          cli_name=client, daemon_name=daemon))
+    return korvane, daemon, home
+
+
 @scenario
 def node_catches_up(run):
     """Two real regtest nodes: a peer mines 3,000 blocks; ours, started with START DAEMON and
@@ -822,23 +842,10 @@ def node_catches_up(run):
     pause."""
     if not LITECOIND.exists() or not LITECOIN_CLI.exists():
         raise Skipped("Debian's litecoind is not installed")
-    desktop = run.desktop
-    peer = PeerNode(desktop)
+    peer = PeerNode(run.desktop)
     try:
         mined = peer.mine(3000)
-        programs = desktop.folder("node programs")
-        daemon, client = f"litecoind-e2e-{os.getpid()}", f"litecoin-cli-e2e-{os.getpid()}"
-        (programs / daemon).symlink_to(LITECOIND)
-        (programs / client).symlink_to(LITECOIN_CLI)
-        home = desktop.folder("our node")
-        korvane = run.korvane("LTC")
-        # The conf that the profile's lines name: regtest on ports of its own, the peer its only peer.
-        korvane.conf_location.write_text(f"datadir={home}\nregtest=1\nprinttoconsole=0\n[regtest]\n"
-                                         f"rpcport={free_port()}\nconnect=127.0.0.1:{peer.p2p_port}\nlisten=0\n"
-                                         f"vbparams={MWEB_LATER.removeprefix('-vbparams=')}\n")
-        korvane.start()
-        korvane.save_node_profile(NodeProfile(coin="LTC", blockchain_home=str(home), daemon_cli_folder=str(programs),
-                                              cli_name=client, daemon_name=daemon))
+        korvane, daemon, _ = our_node(run, peer)
         settings = korvane.open_settings()
         settings.tick_box("Restart the daemon if it ends by itself").click()
         korvane.close_with_ok(settings)
@@ -911,6 +918,119 @@ def node_catches_up(run):
         print(f"node: caught up {mined} blocks from the peer, never shown synced while behind "
               f"({len(seen)} readings); failed stop, terminal stop, kill and restart seen")
     finally:
+        peer.stop()
+
+
+NODE_DETAILS = "KORVANE - NODE DETAILS"
+
+
+def table_rows(table):
+    """The rows of a table as a screen reader reads them: {column header: cell text}."""
+    cells = table.accessible.queryTable()
+    headers = [cells.getColumnDescription(column) for column in range(cells.nColumns)]
+    return [{headers[column]: cells.getAccessibleAt(row, column).name for column in range(cells.nColumns)}
+            for row in range(cells.nRows)]
+
+
+def figure(window, caption):
+    """The figure shown right of `caption` on a page of figures."""
+    label = window.label(caption)
+    x, y, width, height = label.extents
+    right = [other for other in window.controls("label")
+             if other.extents[0] >= x + width and y <= other.extents[1] + other.extents[3] // 2 < y + height]
+    assert len(right) == 1, f"{len(right)} labels right of {caption!r}"
+    return right[0].name
+
+
+def show_page(details, caption):
+    """Clicks the tab of the page `caption`; what the page shows is waited for by the caller."""
+    details.find("page tab", caption).click()
+
+
+def logged_at(line):
+    """When the node wrote a line of its log ("2026-12-09T19:24:10Z ..."), in seconds since 1970."""
+    try:
+        return datetime.strptime(line[:20], "%Y-%m-%dT%H:%M:%SZ").replace(tzinfo=timezone.utc).timestamp()
+    except ValueError:
+        return None
+
+
+@scenario
+def node_details(run):
+    """Two real regtest nodes: ours, started with START DAEMON, catches up with a peer that mined
+    blocks. NODE DETAILS lists the peer at its address with a ping, disconnects it once asked and
+    confirmed, shows the traffic, the mempool and the node's facts, and its log page shows the line
+    the node writes when the peer mines one more block."""
+    if not LITECOIND.exists() or not LITECOIN_CLI.exists():
+        raise Skipped("Debian's litecoind is not installed")
+    peer = PeerNode(run.desktop)
+    daemon = None
+    try:
+        mined = peer.mine(500)
+        korvane, daemon, home = our_node(run, peer)
+        korvane.main.press("START DAEMON")
+        wait_headline(korvane, "synced", "our node to catch up", SYNC_SECONDS)
+        details = korvane.open(korvane.main, "NODE DETAILS", NODE_DETAILS)
+
+        address = f"127.0.0.1:{peer.p2p_port}"
+        table = details.find("table", "Peers")
+
+        def peer_row():
+            return next((row for row in table_rows(table) if row["Address"] == address and row["Ping (ms)"] != "?"),
+                        None)
+        row = wait_until(peer_row, 30, f"the peer {address} listed with a ping")
+        assert row["In/out"] == "out" and float(row["Ping (ms)"]) >= 0, row
+        assert row["Synced blocks"] == f"{mined:,}", row
+        details.screenshot("peers")
+        Scope(table.accessible, details).find("table cell", address).click()
+        details.press("Disconnect")
+        ask = korvane.program.window("KORVANE - DISCONNECT PEER")
+        ask.label(lambda text: text.startswith(f"Disconnect the peer {address} ("))
+        ask.press("Disconnect")
+        korvane.main.label(f"Peer {address} disconnected")
+
+        show_page(details, "Traffic")
+        wait_until(lambda: not details.label(lambda text: text.startswith("Received since the node started: "))
+                   .name.endswith("?"), WAIT_SECONDS, "the bytes received")
+        graph = next(control for control in details.controls() if control.name.startswith("Received and sent over"))
+        wait_until(lambda: graph.tool_tip.startswith("Now: received "), WAIT_SECONDS, "the graph's rates")
+        details.screenshot("traffic")
+
+        show_page(details, "Mempool")
+        wait_until(lambda: figure(details, "Transactions:") == "0", WAIT_SECONDS, "the mempool's figures")
+        details.screenshot("mempool")
+
+        show_page(details, "Node")
+        facts = {"Chain:": "regtest", "Data folder:": str(home / "regtest"),
+                 "Log file:": str(home / "regtest" / "debug.log")}
+        wait_until(lambda: all(figure(details, caption) == value for caption, value in facts.items())
+                   and not figure(details, "Size on disk:").startswith("?"), WAIT_SECONDS, f"the node's facts {facts}")
+        assert "LitecoinCore" in figure(details, "Version:"), figure(details, "Version:")
+        details.screenshot("node")
+
+        show_page(details, "Log")
+        log = details.field("Node log")
+        wait_until(lambda: log.text, WAIT_SECONDS, "the log's lines")
+        mined_at = time.time()
+        peer.cli("generatetodescriptor", "1", "raw(51)")
+        new_tip = f"height={mined + 1} "
+
+        def fresh_line():
+            return next((line for line in log.text.splitlines()
+                         if new_tip in line and mined_at - 2 <= (logged_at(line) or 0) <= time.time() + 1), None)
+        line = wait_until(fresh_line, 30, f"a line of the new tip ({new_tip}) written in the last seconds")
+        details.screenshot("log")
+        details.press("Close")
+        korvane.program.wait_closed(details)
+
+        korvane.main.press('CLI "STOP"')
+        wait_headline(korvane, "stopped cleanly at ", "our node to stop", 60)
+        korvane.exit()
+        print(f"node details: the peer {address} listed with a ping of {row['Ping (ms)']} ms and disconnected; "
+              f"the log showed {line!r}")
+    finally:
+        for pid in daemon_pids(daemon) if daemon else []:
+            os.kill(pid, signal.SIGKILL)
         peer.stop()
 
 
