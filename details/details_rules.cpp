@@ -124,16 +124,4 @@ std::vector<GraphPoint> graphPoints(const std::vector<TrafficRate>& rates, doubl
     return points;
 }
 
-std::size_t linesAdded(const std::deque<std::string>& before, const std::deque<std::string>& now)
-{
-    // The fewest of the lines shown before that the model can have dropped for `now` to go on from them.
-    for (std::size_t dropped = 0; dropped < before.size(); ++dropped) {
-        const std::size_t kept = before.size() - dropped;
-        if (kept <= now.size()
-            && std::equal(before.begin() + static_cast<std::ptrdiff_t>(dropped), before.end(), now.begin()))
-            return now.size() - kept;
-    }
-    return now.size();
-}
-
 } // namespace korvane

@@ -72,6 +72,5 @@ std::vector<GraphPoint> graphPoints(const std::vector<TrafficRate>& rates, doubl
 
 // How many lines at the end of `now` are new since `before` was shown: the model drops its oldest
 // lines as new ones come. All of `now` when it does not go on from `before` (the log was read anew).
-std::size_t linesAdded(const std::deque<std::string>& before, const std::deque<std::string>& now);
 
 } // namespace korvane

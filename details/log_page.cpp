@@ -57,11 +57,12 @@ LogPage::LogPage(QWidget* parent)
     connect(m_problemsOnly, &QCheckBox::toggled, this, &LogPage::showAll);
 }
 
-void LogPage::setLines(const std::deque<std::string>& lines, const std::string& problem)
+void LogPage::setLines(const std::deque<std::string>& lines, const std::string& problem, std::uint64_t taken)
 {
     m_problem->setFullText(fromStd(problem));
-    const std::size_t added = linesAdded(m_lines, lines);
-    const bool anew = added == lines.size();
+    const bool anew = taken < m_taken || taken - m_taken >= lines.size();
+    const auto added = static_cast<std::size_t>(taken - std::min(taken, m_taken));
+    m_taken = taken;
     m_lines = lines;
     if (anew) {
         showAll();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <cstdint>
 #include <deque>
 #include <string>
 
@@ -23,7 +24,8 @@ public:
     explicit LogPage(QWidget* parent);
 
     // The lines the model keeps, oldest first, and why the log cannot be read (empty when it can).
-    void setLines(const std::deque<std::string>& lines, const std::string& problem);
+    // The model's last lines, and how many it took since it last read the log anew.
+    void setLines(const std::deque<std::string>& lines, const std::string& problem, std::uint64_t taken);
 
 private:
     bool shown(const std::string& line) const;
@@ -31,6 +33,7 @@ private:
     void append(const QString& text);
 
     std::deque<std::string> m_lines;
+    std::uint64_t m_taken = 0; // the model's count of lines taken when they were last shown
     bool m_following = true; // the view is at the bottom
     QLineEdit* m_filter;
     QCheckBox* m_problemsOnly;

@@ -119,7 +119,7 @@ void NodeDetailsWindow::refresh(DetailsPage page)
         break;
     }
     case DetailsPage::Log:
-        m_log->setLines(model.logLines(), model.logProblem());
+        m_log->setLines(model.logLines(), model.logProblem(), model.logLinesTaken());
         break;
     }
 }

@@ -69,6 +69,9 @@ public:
     const std::optional<MempoolInfo>& mempool() const { return m_mempool; }
     NodeFacts facts() const;
     const std::deque<std::string>& logLines() const { return m_logLines; } // the last LogFollower::kLines
+    // How many lines the log gave since it was last read anew: what is new since a count seen before
+    // (when this one is smaller, the log was read anew).
+    std::uint64_t logLinesTaken() const { return m_logLinesTaken; }
     const std::string& logProblem() const { return m_logProblem; }
     static constexpr double kTrafficPeriod = 10; // seconds between samples while the page is hidden
     static constexpr double kTrafficSpan = 30 * 60;
@@ -203,6 +206,7 @@ private:
     std::optional<MempoolInfo> m_mempool;
     std::optional<std::int64_t> m_chainStateSize;
     std::deque<std::string> m_logLines;
+    std::uint64_t m_logLinesTaken = 0;
     std::string m_logProblem;
     std::shared_ptr<LogFollower> m_logFollower; // used on a worker thread, one read at a time
     bool m_followingLog = false;

@@ -118,8 +118,11 @@ void NodeModel::followLog()
         [this](const LogFollower::Read& read) {
             m_followingLog = false;
             m_logProblem = read.problem;
-            if (read.anew)
+            if (read.anew) {
                 m_logLines.clear();
+                m_logLinesTaken = 0;
+            }
+            m_logLinesTaken += read.lines.size();
             m_logLines.insert(m_logLines.end(), read.lines.begin(), read.lines.end());
             while (m_logLines.size() > LogFollower::kLines)
                 m_logLines.pop_front();

@@ -55,19 +55,6 @@ TEST(TrafficScale, PlacesEachRateOfTheSpanBetweenItsStartAndTheLastRate)
     EXPECT_DOUBLE_EQ(points[2].received, 0.4);
 }
 
-TEST(LogLines, TheLinesAddedAreThoseAfterTheLinesShownBefore)
-{
-    using Lines = std::deque<std::string>;
-    const Lines shown { "a", "b", "c" };
-    EXPECT_EQ(linesAdded({}, shown), 3u);
-    EXPECT_EQ(linesAdded(shown, shown), 0u);
-    EXPECT_EQ(linesAdded(shown, Lines { "a", "b", "c", "d", "e" }), 2u); // grown
-    EXPECT_EQ(linesAdded(shown, Lines { "c", "d", "e" }), 2u); // full: the oldest dropped as many came
-    EXPECT_EQ(linesAdded(shown, Lines { "x", "y" }), 2u); // read anew: all of it
-    EXPECT_EQ(linesAdded(shown, Lines {}), 0u);
-    EXPECT_EQ(linesAdded(Lines { "b", "b" }, Lines { "b", "b", "b" }), 1u); // repeated lines
-}
-
 TEST(DetailsTexts, FiguresReadAsShownAndImpossibleOnesAsAQuestionMark)
 {
     EXPECT_EQ(durationText(45), "45 s");
