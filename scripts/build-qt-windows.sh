@@ -119,7 +119,7 @@ if ! ninja -C "$work/build" -j "$jobs" 2>&1 | tee "$work/build.log" | awk '
     grep -B2 -A10 -m5 -E 'error|FAILED' "$work/build.log" || tail -40 "$work/build.log"
     exit 1
 fi
-cmake --install "$work/build" >"$work/install.log" 2>&1 || { tail -40 "$work/install.log"; exit 1; }
+cmake --install "$work/build" --strip >"$work/install.log" 2>&1 || { tail -40 "$work/install.log"; exit 1; }
 touch "$complete_mark"
 rm -rf "$work"
 
