@@ -24,6 +24,14 @@ class Timeout(AssertionError):
     pass
 
 
+# What a scenario that cannot run here returns; ctest reports it skipped.
+SKIP_RETURN_CODE = 77
+
+
+class Skipped(Exception):
+    """Raised by a scenario that cannot run here, saying why."""
+
+
 def wait_until(condition, timeout, what):
     """Polls `condition` until it returns a true value, which is returned; fails after `timeout`
     seconds, saying `what` was awaited and what the condition last returned."""
@@ -327,3 +335,27 @@ class Desktop:
         path = self.artifacts / f"{self._screenshots:02d}-{safe}.png"
         last[0].save(path)
         return path
+
+
+def play(name, artifacts, scenario, accessibility=True):
+    """Runs `scenario(desktop)` on a fresh desktop of its own, keeping its screenshots and logs in
+    artifacts/name (and one of the whole screen where it fails). Returns the exit status: 0, or
+    SKIP_RETURN_CODE where the scenario raised Skipped."""
+    artifacts = Path(artifacts) / name
+    shutil.rmtree(artifacts, ignore_errors=True)
+    started = time.monotonic()
+    desktop = Desktop(artifacts, accessibility)
+    try:
+        scenario(desktop)
+    except Skipped as reason:
+        print(f"{name}: skipped: {reason}")
+        return SKIP_RETURN_CODE
+    except BaseException:
+        desktop.screenshot(None, "failure-whole-screen")
+        raise
+    finally:
+        for log in sorted(desktop.root.glob("*.log")):
+            shutil.copy2(log, artifacts / log.name)
+        desktop.close()
+    print(f"{name}: passed in {time.monotonic() - started:.1f} s; screenshots in {artifacts}")
+    return 0

@@ -15,14 +15,12 @@ import json
 import shutil
 import subprocess
 import sys
-import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "e2e"))
-from desktop import Desktop, Timeout, wait_until  # noqa: E402
+from desktop import SKIP_RETURN_CODE, Skipped, Timeout, play, wait_until  # noqa: E402
 
 WAIT_SECONDS = 20
-SKIP_RETURN_CODE = 77
 PROGRAM = "QL-KORVANE-V1"
 PROFILES = r"HKEY_CURRENT_USER\Software\VB and VBA Program Settings\QL_KORVANE"
 GREEN = (0, 255, 0)
@@ -32,10 +30,6 @@ TWIPS_PER_PIXEL = 15  # Wine's screens have 96 dots per inch
 LABEL, BUTTON = 0x29, 0x2B
 
 SCENARIOS = {}
-
-
-class Skipped(Exception):
-    pass
 
 
 def scenario(function):
@@ -378,28 +372,13 @@ def main():
         print(f"{options.scenario}: skipped: wine is not installed")
         return SKIP_RETURN_CODE
 
-    artifacts = options.artifacts / options.scenario
-    shutil.rmtree(artifacts, ignore_errors=True)
-    started = time.monotonic()
-    desktop = Desktop(artifacts, accessibility=False)
-    run = None
-    try:
+    def scenario_on(desktop):
         run = Run(options, desktop)
-        SCENARIOS[options.scenario](run)
-    except Skipped as reason:
-        print(f"{options.scenario}: skipped: {reason}")
-        return SKIP_RETURN_CODE
-    except BaseException:
-        desktop.screenshot(None, "failure-whole-screen")
-        raise
-    finally:
-        for log in sorted(desktop.root.glob("*.log")):
-            shutil.copy2(log, artifacts / log.name)
-        if run:
+        try:
+            SCENARIOS[options.scenario](run)
+        finally:
             run.wine.close()
-        desktop.close()
-    print(f"{options.scenario}: passed in {time.monotonic() - started:.1f} s; screenshots in {artifacts}")
-    return 0
+    return play(options.scenario, options.artifacts, scenario_on, accessibility=False)
 
 
 if __name__ == "__main__":
