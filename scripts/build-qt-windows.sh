@@ -3,11 +3,13 @@
 # source of qt6-base, the version of the installed qt6-base-dev, with the MinGW-w64 compilers and
 # Debian's Qt as the host Qt (moc, rcc, uic come from there). Only what the program uses is built.
 # It installs into a cache folder outside the checkout, named after the Qt version and a hash of
-# the options, and reuses it when it is complete. Prints that folder on its last line.
+# the options, and reuses it when it is complete. Prints that folder on standard output; what it
+# does and how long it took go to standard error.
 #
 # Environment: KORVANE_QT_CACHE (default /var/cache/ql-korvane), KORVANE_BUILD_JOBS (default 2).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+exec 3>&1 1>&2 # the folder goes to descriptor 3, the original standard output
 
 scripts/install-deps.sh g++-mingw-w64-x86-64-posix dpkg-dev qt6-base-dev
 
@@ -61,7 +63,7 @@ complete_mark="$prefix/.complete"
 reuse() {
     [ -e "$complete_mark" ] || return 1
     echo "Qt $qt_version for Windows: reusing $prefix"
-    echo "$prefix"
+    echo "$prefix" >&3
 }
 reuse && exit 0
 
@@ -100,7 +102,6 @@ done
 # Qt's generated toolchain file for programs loads this one by its path: it lives in the prefix.
 cp cmake/mingw-w64-compilers.cmake "$prefix/mingw-w64-compilers.cmake"
 
-started=$SECONDS
 echo "Qt $qt_version for Windows: configuring into $prefix"
 cmake -S "$source_dir" -B "$work/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$prefix/mingw-w64-compilers.cmake" \
     -DCMAKE_INSTALL_PREFIX="$prefix" -DQT_HOST_PATH=/usr \
@@ -123,9 +124,13 @@ cmake --install "$work/build" --strip >"$work/install.log" 2>&1 || { tail -40 "$
 touch "$complete_mark"
 rm -rf "$work"
 
-# Processor time of every command this script ran (user and system, "0m12.5s" each).
-processor=$(times | tail -1 | awk '{ split($1, u, /[ms]/); split($2, s, /[ms]/); printf "%.0f", u[1] * 60 + u[2] + s[1] * 60 + s[2] }')
-elapsed=$((SECONDS - started))
+# Processor time of every command this script ran: the second line of `times` (user and system,
+# "12m3.5s" each), read from a file since in a pipe `times` would speak of the pipe's own shell.
+times_file=$(mktemp)
+times >"$times_file"
+processor=$(awk 'NR == 2 { split($1, u, /[ms]/); split($2, s, /[ms]/); printf "%.0f", u[1] * 60 + u[2] + s[1] * 60 + s[2] }' "$times_file")
+rm -f "$times_file"
+elapsed=$SECONDS
 printf 'Qt %s for Windows built in %d min %02d s (%s processor seconds), %s steps\n' "$qt_version" \
     $((elapsed / 60)) $((elapsed % 60)) "$processor" "$steps"
-echo "$prefix"
+echo "$prefix" >&3

@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh g++-mingw-w64-x86-64-posix nsis
-KORVANE_QT_WINDOWS=$(scripts/build-qt-windows.sh | tee /dev/stderr | tail -1)
+KORVANE_QT_WINDOWS=$(scripts/build-qt-windows.sh)
 export KORVANE_QT_WINDOWS
 
 started=$SECONDS
