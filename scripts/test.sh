@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the layers and the format, builds and runs every test: the
 # development build, the sanitizer build, the Windows backends cross-compiled and run under Wine,
-# and the Debian package built, installed, started and removed.
+# the Windows program built (with Qt for Windows, built once into a cache) and run under Wine, and
+# the Debian package built, installed, started and removed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,6 +24,9 @@ if [ -x scripts/windows-cross-test.sh ]; then
     echo "=== windows-cross ==="
     scripts/windows-cross-test.sh
 fi
+
+echo "=== windows ==="
+scripts/windows-program-test.sh
 
 echo "=== package ==="
 scripts/package-test.sh

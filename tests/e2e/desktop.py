@@ -24,6 +24,14 @@ class Timeout(AssertionError):
     pass
 
 
+# What a scenario that cannot run here returns; ctest reports it skipped.
+SKIP_RETURN_CODE = 77
+
+
+class Skipped(Exception):
+    """Raised by a scenario that cannot run here, saying why."""
+
+
 def wait_until(condition, timeout, what):
     """Polls `condition` until it returns a true value, which is returned; fails after `timeout`
     seconds, saying `what` was awaited and what the condition last returned."""
@@ -93,7 +101,9 @@ def process_alive(pid):
 class Desktop:
     SCREEN = "1280x800x24"
 
-    def __init__(self, artifacts):
+    def __init__(self, artifacts, accessibility=True):
+        """With `accessibility` false, the desktop has no D-Bus session and no accessibility bus
+        (Wine's programs use neither)."""
         self.root = Path(tempfile.mkdtemp(prefix="korvane-e2e-"))
         self.home = self.root / "home"
         self.config_home = self.home / ".config"
@@ -113,10 +123,11 @@ class Desktop:
         }
         try:
             self.env["DISPLAY"] = self._start_x_server()
-            self.env["DBUS_SESSION_BUS_ADDRESS"] = self._start_session_bus()
-            self.start(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], log="at-spi")
-            self._wait_for_accessibility_bus()
-            os.environ.pop("AT_SPI_BUS_ADDRESS", None)  # a screen reader asks this session's bus
+            if accessibility:
+                self.env["DBUS_SESSION_BUS_ADDRESS"] = self._start_session_bus()
+                self.start(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], log="at-spi")
+                self._wait_for_accessibility_bus()
+                os.environ.pop("AT_SPI_BUS_ADDRESS", None)  # a screen reader asks this session's bus
             os.environ.update(self.env)
         except BaseException:
             self.close()
@@ -329,3 +340,27 @@ class Desktop:
         path = self.artifacts / f"{self._screenshots:02d}-{safe}.png"
         last[0].save(path)
         return path
+
+
+def play(name, artifacts, scenario, accessibility=True):
+    """Runs `scenario(desktop)` on a fresh desktop of its own, keeping its screenshots and logs in
+    artifacts/name (and one of the whole screen where it fails). Returns the exit status: 0, or
+    SKIP_RETURN_CODE where the scenario raised Skipped."""
+    artifacts = Path(artifacts) / name
+    shutil.rmtree(artifacts, ignore_errors=True)
+    started = time.monotonic()
+    desktop = Desktop(artifacts, accessibility)
+    try:
+        scenario(desktop)
+    except Skipped as reason:
+        print(f"{name}: skipped: {reason}")
+        return SKIP_RETURN_CODE
+    except BaseException:
+        desktop.screenshot(None, "failure-whole-screen")
+        raise
+    finally:
+        for log in sorted(desktop.root.glob("*.log")):
+            shutil.copy2(log, artifacts / log.name)
+        desktop.close()
+    print(f"{name}: passed in {time.monotonic() - started:.1f} s; screenshots in {artifacts}")
+    return 0

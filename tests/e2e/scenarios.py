@@ -21,17 +21,11 @@ from pathlib import Path
 
 import accessibility
 from accessibility import WAIT_SECONDS, Scope, assert_toggle_acts_like_click, difference
-from desktop import Desktop, process_alive, sample, wait_until
+from desktop import Skipped, play, process_alive, sample, wait_until
 from korvane import (BLACK, CRYPTO_SETTINGS, CYAN, DONATIONS_BUTTON, FLASH_PALETTE, GREEN, MAIN_SETTINGS, RED,
                      TERMINATOR, Korvane, NodeProfile, StandIns, enter_profile)
 
 SCENARIOS = {}
-# What a scenario that cannot run here returns; ctest reports it skipped.
-SKIP_RETURN_CODE = 77
-
-
-class Skipped(Exception):
-    pass
 
 
 def scenario(function):
@@ -1043,25 +1037,10 @@ def main():
     parser.add_argument("--artifacts", required=True, type=Path, help="folder for the screenshots")
     options = parser.parse_args()
 
-    artifacts = options.artifacts / options.scenario
-    shutil.rmtree(artifacts, ignore_errors=True)
-    started = time.monotonic()
-    desktop = Desktop(artifacts)
-    try:
+    def scenario_on(desktop):
         accessibility.connect()
         SCENARIOS[options.scenario](Run(desktop, options.program, options.standin, options.lock_keys))
-    except Skipped as reason:
-        print(f"{options.scenario}: skipped: {reason}")
-        return SKIP_RETURN_CODE
-    except BaseException:
-        desktop.screenshot(None, "failure-whole-screen")
-        raise
-    finally:
-        logs = sorted(desktop.root.glob("*.log"))
-        for log in logs:
-            shutil.copy2(log, artifacts / log.name)
-        desktop.close()
-    print(f"{options.scenario}: passed in {time.monotonic() - started:.1f} s; screenshots in {artifacts}")
+    return play(options.scenario, options.artifacts, scenario_on)
 
 
 if __name__ == "__main__":

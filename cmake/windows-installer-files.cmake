@@ -1,0 +1,30 @@
+# Writes the installer's lists of the files in the Windows program's folder FOLDER:
+# LISTS/install.nsh installs each one, LISTS/uninstall.nsh removes each one and then the folders
+# left empty. So the uninstaller removes what it installed and nothing else: copies of the program
+# made per coin and their .conf files stay.
+file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${FOLDER} ${FOLDER}/*)
+list(SORT files)
+set(install "")
+set(uninstall "")
+set(folders "")
+set(out_path "none")
+foreach(file IN LISTS files)
+    string(REPLACE "/" "\\" windows_path "${file}")
+    get_filename_component(folder "${windows_path}" DIRECTORY)
+    if(NOT folder STREQUAL out_path)
+        string(APPEND install "SetOutPath \"$INSTDIR\\${folder}\"\n")
+        set(out_path "${folder}")
+    endif()
+    string(APPEND install "File \"${FOLDER}/${file}\"\n")
+    string(APPEND uninstall "Delete \"$INSTDIR\\${windows_path}\"\n")
+    if(folder)
+        list(APPEND folders "${folder}")
+    endif()
+endforeach()
+list(REMOVE_DUPLICATES folders)
+list(SORT folders ORDER DESCENDING) # a folder's subfolders before it
+foreach(folder IN LISTS folders)
+    string(APPEND uninstall "RMDir \"$INSTDIR\\${folder}\"\n")
+endforeach()
+file(WRITE ${LISTS}/install.nsh "${install}")
+file(WRITE ${LISTS}/uninstall.nsh "${uninstall}")
