@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <QThreadPool>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -165,6 +166,8 @@ int main(int argc, char** argv)
     });
     QTimer::singleShot(seconds * 1000, &application, &QCoreApplication::quit);
     application.exec();
+    // The model's work on the thread pool ends before the services it uses go.
+    QThreadPool::globalInstance()->waitForDone();
     std::printf("%d %d", polls, answered);
     printSpread(pollWindows);
     printSpread(quietWindows);
@@ -172,5 +175,6 @@ int main(int argc, char** argv)
     printSpread(busyTimes);
     std::printf(" %.1f %s\n", model.callsMade() * 60.0 / seconds,
                 model.snapshot().state == korvane::NodeState::Synced ? "synced" : "catching");
+    std::fflush(stdout);
     return answered > 0 ? 0 : 1;
 }
