@@ -8,13 +8,19 @@
 // the 50 ms from each poll on (the call, its answer shown), quiet ones the 50 ms from 1 s after
 // each poll, as long a time without one. The last four say what the GUI thread itself did in each
 // poll window: its longest event, and all its events together. With KORVANE_PROBE_EVENTS set, each
-// event of a poll window over 0.1 ms is listed on standard error, with its processor time.
+// event of a poll window over 0.1 ms is listed on standard error, with its processor time. With
+// KORVANE_PROBE_DETAILS set, the node details window is open throughout, each of its pages shown in
+// turn for an equal share of the time, and the 1 ms timer does not run (it would cost more than what
+// is measured): two last figures are then the program's processor use, as a percentage of one core,
+// and the longest any event held the GUI thread, in milliseconds.
+#include "details/node_details_window.h"
 #include "gui/live_profile.h"
 #include "node/node_model.h"
 #include "platform/fake/fake_services.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QTabWidget>
 #include <QThread>
 #include <QThreadPool>
 #include <QTimer>
@@ -22,7 +28,9 @@
 #include <cstdio>
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <string>
+#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -66,6 +74,14 @@ public:
 private:
     int m_depth = 0;
 };
+
+double processorSeconds()
+{
+    rusage used {};
+    getrusage(RUSAGE_SELF, &used);
+    const auto seconds = [](const timeval& time) { return static_cast<double>(time.tv_sec) + time.tv_usec / 1e6; };
+    return seconds(used.ru_utime) + seconds(used.ru_stime);
+}
 
 double milliseconds(qint64 ns)
 {
@@ -129,7 +145,13 @@ int main(int argc, char** argv)
     std::vector<qint64> longestEvents;
     std::vector<qint64> busyTimes;
     const bool listEvents = qEnvironmentVariableIsSet("KORVANE_PROBE_EVENTS");
+    qint64 longestEvent = 0;
     application.onEvent = [&](QObject* receiver, QEvent::Type type, qint64 spent, qint64 cpu) {
+        longestEvent = std::max(longestEvent, spent);
+        if (listEvents && spent > 5'000'000)
+            std::fprintf(stderr, "long: %.3f ms (%.3f ms processor) %s %s event %d at %.3f s\n", milliseconds(spent),
+                         milliseconds(cpu), receiver->metaObject()->className(), qPrintable(receiver->objectName()),
+                         static_cast<int>(type), static_cast<double>(clock.elapsed()) / 1000.0);
         if (pollWindows.empty() || clock.nsecsElapsed() - lastPollNs > kWindowNs)
             return;
         longestEvents.back() = std::max(longestEvents.back(), spent);
@@ -162,10 +184,27 @@ int main(int argc, char** argv)
         watcher.start();
         model.setDaemonProcesses({ 1 });
         clock.start();
-        tick.start();
+        if (!qEnvironmentVariableIsSet("KORVANE_PROBE_DETAILS"))
+            tick.start();
     });
+    // The details window on every page in turn, where asked for.
+    std::unique_ptr<korvane::NodeDetailsWindow> details;
+    QTimer nextPage;
+    if (qEnvironmentVariableIsSet("KORVANE_PROBE_DETAILS")) {
+        details = std::make_unique<korvane::NodeDetailsWindow>(model, profile, nullptr);
+        details->show();
+        auto* pages = details->findChild<QTabWidget*>(QStringLiteral("NODE_DETAILS_PAGES"));
+        nextPage.setInterval(seconds * 1000 / pages->count());
+        QObject::connect(&nextPage, &QTimer::timeout,
+                         [pages] { pages->setCurrentIndex((pages->currentIndex() + 1) % pages->count()); });
+        nextPage.start();
+    }
+    const double processorBefore = processorSeconds();
     QTimer::singleShot(seconds * 1000, &application, &QCoreApplication::quit);
     application.exec();
+    const double processorUsed = processorSeconds() - processorBefore;
+    const bool detailsShown = details != nullptr;
+    details.reset();
     // The model's work on the thread pool ends before the services it uses go.
     QThreadPool::globalInstance()->waitForDone();
     std::printf("%d %d", polls, answered);
@@ -173,8 +212,11 @@ int main(int argc, char** argv)
     printSpread(quietWindows);
     printSpread(longestEvents);
     printSpread(busyTimes);
-    std::printf(" %.1f %s\n", model.callsMade() * 60.0 / seconds,
+    std::printf(" %.1f %s", model.callsMade() * 60.0 / seconds,
                 model.snapshot().state == korvane::NodeState::Synced ? "synced" : "catching");
+    if (detailsShown)
+        std::printf(" %.2f %.3f", 100.0 * processorUsed / seconds, milliseconds(longestEvent));
+    std::printf("\n");
     std::fflush(stdout);
     return answered > 0 ? 0 : 1;
 }

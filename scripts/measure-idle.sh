@@ -8,7 +8,8 @@
 # the node's model polls it every 2 s (its tip is regtest's block of 2011: a node catching up); and
 # the GUI thread's lateness while the model polls that node (benchmarks/node_poll_probe.cpp, bench
 # preset, for SECONDS) with the RPC calls it makes a minute, first while the node catches up, then
-# once it has made 101 blocks of its own and is synced.
+# once it has made 101 blocks of its own and is synced, and then with the node details window open
+# on each of its pages in turn.
 # Usage: scripts/measure-idle.sh [SECONDS] [EXTRA_PROCESSES]   (defaults 60 and 300)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -95,13 +96,23 @@ measure() {
     probe_node "catching up"
     HOME="$node/home" litecoin-cli $node_options generatetodescriptor 101 'raw(51)' >/dev/null
     probe_node "synced"
+    # A log of a gigabyte (sparse: it costs no disk), as a node that ran for years keeps.
+    truncate -s +1G "$node/data/regtest/debug.log"
+    seq 2000 | sed 's/^/2026-12-09T20:00:00Z a line of a long log, number /' >>"$node/data/regtest/debug.log"
+    KORVANE_PROBE_DETAILS=1 probe_node "synced, the node details window open on each page in turn, a 1 GB log"
 }
 
 probe_node() { # WHAT: the GUI thread and the calls made while the model polls the node
     local polls answered poll_max poll_median quiet_max quiet_median longest_max longest_median busy_max busy_median
-    local calls state
+    local calls state processor longest_event
     read -r polls answered poll_max poll_median quiet_max quiet_median longest_max longest_median busy_max busy_median \
-        calls state < <("$probe" "$seconds" "$node_line")
+        calls state processor longest_event < <("$probe" "$seconds" "$node_line")
+    if [ -n "$processor" ]; then
+        echo "the model polling the node, $1 (shown: $state), for $seconds s:"
+        echo "  the probe's processor use: $processor % of a core; its GUI thread's longest event: $longest_event ms"
+        echo "  RPC calls a minute: $calls"
+        return
+    fi
     echo "GUI thread while the model polls the node, $1 (shown: $state), for $seconds s ($answered of $polls polls"
     echo "answered), lateness of a 1 ms timer in the 50 ms from each poll, and in 50 ms a second later:"
     echo "  during polls: at most $poll_max ms (median of the windows $poll_median ms)"
