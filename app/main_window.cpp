@@ -135,8 +135,9 @@ void MainWindow::closeEvent(QCloseEvent* event)
         m_details->close(); // it stores its position too
     saveOnUnload();
     event->accept();
-    if (isHidden())
-        QCoreApplication::quit(); // waiting in the tray, it is no last window to close
+    // The program ends with its main window: waiting in the tray it is no last window to close,
+    // and no other window of the program keeps it on.
+    QCoreApplication::quit();
 }
 
 void MainWindow::buildControls()

@@ -184,7 +184,10 @@ class Program:
         self.wait_ended()
 
     def wait_ended(self):
-        wait_until(lambda: self.process.poll() is not None, WAIT_SECONDS, f"{self.name} to end")
+        try:
+            wait_until(lambda: self.process.poll() is not None, WAIT_SECONDS, f"{self.name} to end")
+        except Timeout as timeout:
+            raise Timeout(f"{timeout}; the windows it shows: {sorted(self.windows())}") from None
         assert self.process.returncode == 0, f"{self.name} ended with {self.process.returncode}"
 
 

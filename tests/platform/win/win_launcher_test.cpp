@@ -22,8 +22,12 @@ protected:
         const std::string commandLine = quoted(test::helperProgram()) + " record " + quoted(record) + arguments;
         const LaunchResult result = launcher.start(commandLine, style);
         EXPECT_TRUE(result) << result.error();
-        EXPECT_TRUE(test::waitUntil([&] { return std::filesystem::exists(record); }));
-        const std::string recorded = test::readFile(record);
+        std::string recorded;
+        // Under load Wine has once let the file be seen before it could be read.
+        EXPECT_TRUE(test::waitUntil([&] {
+            recorded = test::readFile(record);
+            return recorded.find('\n') != std::string::npos;
+        }));
         const auto lineBreak = recorded.find('\n');
         EXPECT_EQ(recorded.substr(0, lineBreak), commandLine);
         return recorded.substr(lineBreak + 1);
